@@ -1,0 +1,25 @@
+# corvane_idl(<name> <idl-file> [INCLUDES dir...])
+# Runs widl on an IDL file and defines <name>_HEADER, <name>_IID_SOURCE and
+# <name>_TLB (absolute paths in the current binary folder).
+function(corvane_idl name idl)
+  cmake_parse_arguments(ARG "" "" "INCLUDES" ${ARGN})
+  get_filename_component(idl_abs ${idl} ABSOLUTE)
+  get_filename_component(idl_dir ${idl_abs} DIRECTORY)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${name})
+  set(incs -I${idl_dir} -I${CMAKE_SOURCE_DIR}/common -I/usr/include/wine/wine/windows)
+  foreach(dir ${ARG_INCLUDES})
+    list(APPEND incs -I${dir})
+  endforeach()
+  add_custom_command(
+    OUTPUT ${out}.h ${out}_i.c ${out}.tlb
+    COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} -L${CORVANE_WINE_LIBDIR}
+            -h -H ${out}.h -u -U ${out}_i.c -t -T ${out}.tlb ${idl_abs}
+    DEPENDS ${idl_abs}
+    IMPLICIT_DEPENDS C ${idl_abs}
+    COMMENT "widl ${name}.idl"
+    VERBATIM)
+  set(${name}_HEADER ${out}.h PARENT_SCOPE)
+  set_source_files_properties(${out}_i.c PROPERTIES GENERATED TRUE)
+  set(${name}_IID_SOURCE ${out}_i.c PARENT_SCOPE)
+  set(${name}_TLB ${out}.tlb PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,36 @@
+#include "com/ComError.h"
+
+#include "com/ComRaii.h"
+
+namespace com {
+
+HRESULT SetError(HRESULT hr, const std::wstring& description, const std::wstring& source, REFIID iid) noexcept
+{
+    ComPtr<ICreateErrorInfo> create;
+    if (SUCCEEDED(::CreateErrorInfo(&create))) {
+        create->SetGUID(iid);
+        create->SetSource(const_cast<LPOLESTR>(source.c_str()));
+        create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
+        ComPtr<IErrorInfo> info;
+        if (SUCCEEDED(create.As(&info)))
+            ::SetErrorInfo(0, info.Get());
+    }
+    return hr;
+}
+
+void ClearError() noexcept { ::SetErrorInfo(0, nullptr); }
+
+std::wstring SystemMessage(DWORD code)
+{
+    wchar_t* buffer = nullptr;
+    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                               nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
+    if (buffer)
+        ::LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    return text;
+}
+
+} // namespace com

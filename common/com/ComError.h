@@ -1,0 +1,59 @@
+// Error information the COM way: an HRESULT plus IErrorInfo (description,
+// source, interface). Inside a component, failures may travel as ComError
+// exceptions; every COM method ends in Guard(), so that none crosses the
+// interface boundary.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <new>
+#include <string>
+#include <utility>
+
+namespace com {
+
+class ComError {
+public:
+    explicit ComError(HRESULT hr, std::wstring description = {}) : m_hr(hr), m_description(std::move(description)) {}
+    HRESULT hr() const noexcept { return m_hr; }
+    const std::wstring& description() const noexcept { return m_description; }
+
+private:
+    HRESULT m_hr;
+    std::wstring m_description;
+};
+
+// Throws ComError for a failed HRESULT.
+inline void ThrowIfFailed(HRESULT hr, const wchar_t* description = nullptr)
+{
+    if (FAILED(hr))
+        throw ComError(hr, description ? description : L"");
+}
+
+// Sets the thread's error information and returns hr.
+HRESULT SetError(HRESULT hr, const std::wstring& description, const std::wstring& source, REFIID iid) noexcept;
+
+// Clears the thread's error information (a method that succeeds leaves none behind).
+void ClearError() noexcept;
+
+// The system's message text for an error code, without the trailing line break.
+std::wstring SystemMessage(DWORD code);
+
+// Runs body (returning HRESULT); turns any exception into an HRESULT with
+// error information naming source and iid.
+template <typename Body>
+HRESULT Guard(const wchar_t* source, REFIID iid, Body&& body) noexcept
+{
+    try {
+        return body();
+    } catch (const ComError& e) {
+        return SetError(e.hr(), e.description(), source, iid);
+    } catch (const std::bad_alloc&) {
+        return SetError(E_OUTOFMEMORY, L"Out of memory", source, iid);
+    } catch (...) {
+        return SetError(E_UNEXPECTED, L"Unexpected failure", source, iid);
+    }
+}
+
+} // namespace com

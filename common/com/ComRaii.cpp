@@ -1,0 +1,74 @@
+#include "com/ComRaii.h"
+
+namespace com {
+
+std::wstring Widen(std::string_view text)
+{
+    if (text.empty())
+        return {};
+    int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+std::string Narrow(std::wstring_view text)
+{
+    if (text.empty())
+        return {};
+    int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+Bstr Bstr::FromAnsi(std::string_view text) { return Bstr(Widen(text)); }
+
+std::string Bstr::ansi() const { return Narrow(view()); }
+
+std::wstring Variant::ToString(std::wstring_view fallback) const
+{
+    Variant v;
+    if (FAILED(::VariantChangeType(&v, const_cast<Variant*>(this), 0, VT_BSTR)))
+        return std::wstring(fallback);
+    return std::wstring(v.bstrVal ? v.bstrVal : L"", ::SysStringLen(v.bstrVal));
+}
+
+long Variant::ToLong(long fallback) const
+{
+    Variant v;
+    if (FAILED(::VariantChangeType(&v, const_cast<Variant*>(this), 0, VT_I4)))
+        return fallback;
+    return v.lVal;
+}
+
+bool Variant::ToBool(bool fallback) const
+{
+    Variant v;
+    if (FAILED(::VariantChangeType(&v, const_cast<Variant*>(this), 0, VT_BOOL)))
+        return fallback;
+    return v.boolVal != VARIANT_FALSE;
+}
+
+ComPtr<IDispatch> Variant::ToDispatch() const
+{
+    const VARIANT* v = this;
+    VARTYPE type = v->vt;
+    IUnknown* unknown = nullptr;
+    if (type == VT_DISPATCH)
+        unknown = v->pdispVal;
+    else if (type == VT_UNKNOWN)
+        unknown = v->punkVal;
+    else if (type == (VT_DISPATCH | VT_BYREF) && v->ppdispVal)
+        unknown = *v->ppdispVal;
+    else if (type == (VT_UNKNOWN | VT_BYREF) && v->ppunkVal)
+        unknown = *v->ppunkVal;
+    else if (type == (VT_VARIANT | VT_BYREF) && v->pvarVal)
+        return static_cast<const Variant*>(v->pvarVal)->ToDispatch();
+    ComPtr<IDispatch> out;
+    if (unknown)
+        unknown->QueryInterface(IID_PPV_ARGS(&out));
+    return out;
+}
+
+} // namespace com
