@@ -1,7 +1,9 @@
 #include "com/ComModule.h"
 
 #include <atomic>
+#include <algorithm>
 #include <mutex>
+#include <vector>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -11,7 +13,7 @@ namespace {
 std::atomic<long> g_objects{0};
 std::atomic<long> g_locks{0};
 std::mutex g_typeLibMutex;
-ITypeLib* g_typeLib = nullptr; // kept for the life of the module
+std::vector<ITypeLib*> g_typeLibs; // kept for the life of the module
 } // namespace
 
 HINSTANCE Module::Instance() noexcept { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
@@ -47,20 +49,51 @@ void Module::Lock(bool lock) noexcept { lock ? ++g_locks : --g_locks; }
 long Module::ObjectCount() noexcept { return g_objects; }
 bool Module::CanUnload() noexcept { return g_objects == 0 && g_locks == 0; }
 
+namespace {
+
+BOOL CALLBACK CollectTypeLib(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<WORD>*>(param)->push_back(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+// Loads every type library embedded in the module, resource 1 first.
+const std::vector<ITypeLib*>& TypeLibs()
+{
+    if (g_typeLibs.empty()) {
+        std::vector<WORD> ids;
+        ::EnumResourceNamesW(Module::Instance(), L"TYPELIB", CollectTypeLib, reinterpret_cast<LONG_PTR>(&ids));
+        std::sort(ids.begin(), ids.end());
+        const std::wstring path = Module::Path();
+        for (WORD id : ids) {
+            ITypeLib* lib = nullptr;
+            std::wstring name = id == 1 ? path : path + L"\\" + std::to_wstring(id);
+            if (SUCCEEDED(::LoadTypeLibEx(name.c_str(), REGKIND_NONE, &lib)))
+                g_typeLibs.push_back(lib);
+        }
+    }
+    return g_typeLibs;
+}
+
+} // namespace
+
 HRESULT Module::TypeLib(ITypeLib** lib) noexcept
 {
     if (!lib)
         return E_POINTER;
     *lib = nullptr;
-    std::lock_guard guard(g_typeLibMutex);
-    if (!g_typeLib) {
-        HRESULT hr = ::LoadTypeLibEx(Path().c_str(), REGKIND_NONE, &g_typeLib);
-        if (FAILED(hr))
-            return hr;
+    try {
+        std::lock_guard guard(g_typeLibMutex);
+        const auto& libs = TypeLibs();
+        if (libs.empty())
+            return TYPE_E_CANTLOADLIBRARY;
+        libs.front()->AddRef();
+        *lib = libs.front();
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
     }
-    g_typeLib->AddRef();
-    *lib = g_typeLib;
-    return S_OK;
 }
 
 HRESULT Module::TypeInfo(REFGUID guid, ITypeInfo** info) noexcept
@@ -68,11 +101,15 @@ HRESULT Module::TypeInfo(REFGUID guid, ITypeInfo** info) noexcept
     if (!info)
         return E_POINTER;
     *info = nullptr;
-    ComPtr<ITypeLib> lib;
-    HRESULT hr = TypeLib(&lib);
-    if (FAILED(hr))
-        return hr;
-    return lib->GetTypeInfoOfGuid(guid, info);
+    try {
+        std::lock_guard guard(g_typeLibMutex);
+        for (ITypeLib* lib : TypeLibs())
+            if (SUCCEEDED(lib->GetTypeInfoOfGuid(guid, info)))
+                return S_OK;
+        return TYPE_E_ELEMENTNOTFOUND;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 } // namespace com

@@ -28,8 +28,10 @@ public:
     static long ObjectCount() noexcept;
     static bool CanUnload() noexcept;
 
-    // The type library embedded as resource 1 TYPELIB, loaded once per thread use.
+    // The module's own type library: resource 1 TYPELIB.
     static HRESULT TypeLib(ITypeLib** lib) noexcept;
+    // Type information for an interface, from any type library embedded in
+    // the module (a program may embed several: 1 TYPELIB, 2 TYPELIB, ...).
     static HRESULT TypeInfo(REFGUID guid, ITypeInfo** info) noexcept;
 };
 
