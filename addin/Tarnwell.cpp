@@ -1,30 +1,117 @@
 #include "Tarnwell.h"
 
+#include <mmsystem.h>
+
+#include "AddinSeams.h"
+#include "NotifyFolders.h"
+#include "Resources.h"
 #include "TheApp.h"
 #include "com/LateBound.h"
 #include "frmSplash.h"
+#include "g_modDebug.h"
+#include "g_modNewFunc.h"
 #include "outlook/OutlookIds.h"
+
+namespace {
+
+std::string Ansi(const std::wstring& text) { return com::Narrow(text); }
+
+// The description of the failure an interface call just returned.
+std::string FailureText(HRESULT hr)
+{
+    com::ComPtr<IErrorInfo> info;
+    if (::GetErrorInfo(0, &info) == S_OK && info) {
+        com::Bstr text;
+        if (SUCCEEDED(info->GetDescription(text.put())) && !text.empty())
+            return text.ansi();
+    }
+    return com::Narrow(com::DescribeError(hr));
+}
+
+// Reads a Boolean property of a folder; a failure is thrown to the handler.
+bool Setting(_NotifyFolder* nf, HRESULT (STDMETHODCALLTYPE _NotifyFolder::*get)(VARIANT_BOOL*))
+{
+    VARIANT_BOOL value = VARIANT_FALSE;
+    com::ThrowIfFailed((nf->*get)(&value));
+    return value != VARIANT_FALSE;
+}
+
+std::wstring TextSetting(_NotifyFolder* nf, HRESULT (STDMETHODCALLTYPE _NotifyFolder::*get)(BSTR*))
+{
+    com::Bstr value;
+    com::ThrowIfFailed((nf->*get)(value.put()));
+    return value.str();
+}
+
+// Runs an alert step; an unexpected failure is logged under sProc, no dialog.
+template <class Step>
+void RunReported(const char* sProc, Step&& step) noexcept
+{
+    try {
+        step();
+    } catch (const com::ComError& e) {
+        ReportError(sProc, FailureText(e.hr()), e.hr(), true);
+    } catch (...) {
+        ReportError(sProc, "Unexpected failure", static_cast<long>(E_UNEXPECTED), true);
+    }
+}
+
+void Warn(const std::string& sMessage, const char* sSource) { WriteLog(1, sMessage, sSource, 0, "unknown", false); }
+
+} // namespace
 
 // Every step of creation, connection, disconnection and destruction runs
 // with its failures suppressed: a failing step is skipped and the next one
 // runs; nothing is reported to Outlook.
 
-Tarnwell::Tarnwell() : m_olNs(kOlDiidNameSpaceEvents, [this](DISPID id, DISPPARAMS* p) { m_olNs_Event(id, p); })
+Tarnwell::Tarnwell()
+    : m_olNs(kOlDiidNameSpaceEvents,
+             [this](DISPID id, DISPPARAMS* p) {
+                 if (id == OL_DISPID_OPTIONSPAGESADD)
+                     m_olNs_OptionsPagesAdd(com::Variant(com::EventArg(p, 0)).ToDispatch().Get(),
+                                            com::Variant(com::EventArg(p, 1)).ToDispatch().Get());
+             }),
+      m_nfFolders(DIID___NotifyFolders, [this](DISPID id, DISPPARAMS* p) {
+          if (id == 1)
+              m_nfFolders_NfItemAdd(com::Variant(com::EventArg(p, 0)).ToDispatch().Get(),
+                                    com::Variant(com::EventArg(p, 1)).ToString(),
+                                    com::Variant(com::EventArg(p, 2)).ToString());
+      })
 {
     try {
         g_theApp = std::make_unique<TheApp>();
     } catch (...) {
     }
+    try {
+        m_nfFolders.Assign(com::Make<NotifyFolders>().Get());
+    } catch (...) {
+    }
+    try {
+        AssignTrayWindow(std::make_shared<frmTrayIcon>());
+    } catch (...) {
+    }
+    g_frmTrayIcon = m_frmTrayIcon;
+    if (m_frmTrayIcon)
+        m_frmTrayIcon->Load();
 }
 
 Tarnwell::~Tarnwell()
 {
-    try {
-        g_theApp.reset();
-    } catch (...) {
-    }
+    m_nfFolders.Clear();
+    g_theApp.reset();
+    g_frmTrayIcon.reset();
+    AssignTrayWindow(nullptr);
     m_olNs.Clear();
     m_olApp.Reset();
+}
+
+void Tarnwell::AssignTrayWindow(std::shared_ptr<frmTrayIcon> form) noexcept
+{
+    if (m_frmTrayIcon)
+        m_frmTrayIcon->SetListener(nullptr);
+    m_frmTrayIcon = std::move(form);
+    if (m_frmTrayIcon)
+        m_frmTrayIcon->SetListener(this);
 }
 
 HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatch*, SAFEARRAY**) noexcept
@@ -46,10 +133,20 @@ HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatc
     if (m_olApp)
         ns = com::GetObjectProperty(m_olApp.Get(), L"GetNamespace", {com::Variant(L"MAPI")});
     m_olNs.Assign(ns.Get());
+
+    if (m_nfFolders && m_olNs)
+        m_nfFolders->putref_OutlookNamespace(m_olNs.Get());
     return S_OK;
 }
 
-HRESULT Tarnwell::OnDisconnection(ext_DisconnectMode, SAFEARRAY**) noexcept { return S_OK; }
+HRESULT Tarnwell::OnDisconnection(ext_DisconnectMode, SAFEARRAY**) noexcept
+{
+    if (m_frmTrayIcon)
+        m_frmTrayIcon->Unload();
+    if (m_nfFolders)
+        m_nfFolders->BeginShutdown();
+    return S_OK;
+}
 
 HRESULT Tarnwell::OnAddInsUpdate(SAFEARRAY**) noexcept { return S_OK; }
 
@@ -57,4 +154,186 @@ HRESULT Tarnwell::OnStartupComplete(SAFEARRAY**) noexcept { return S_OK; }
 
 HRESULT Tarnwell::OnBeginShutdown(SAFEARRAY**) noexcept { return S_OK; }
 
-void Tarnwell::m_olNs_Event(DISPID, DISPPARAMS*) noexcept {}
+void Tarnwell::m_olNs_OptionsPagesAdd(IDispatch* Pages, IDispatch* Folder) noexcept
+{
+    // Every step runs with its failures suppressed; a failing step is skipped.
+    if (!Folder)
+        return;
+    com::Variant itemType;
+    if (SUCCEEDED(com::GetProperty(Folder, L"DefaultItemType", &itemType)) && itemType.ToLong(-1) != OL_MAIL_ITEM)
+        return; // calendars, contacts, tasks, notes and journals get no page
+
+    com::ComPtr<IDispatch> page;
+    CLSID clsid{};
+    HRESULT hr = ::CLSIDFromProgID(L"corvaneProps.zarqPropMain", &clsid);
+    if (SUCCEEDED(hr))
+        hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                reinterpret_cast<void**>(page.GetAddressOf()));
+    if (!page) {
+        WriteLog(2, "Cannot create property page", "m_olNs_OptionsPages()", hr,
+                 com::Narrow(com::DescribeError(hr)), true);
+        return;
+    }
+
+    com::Variant name, entryId;
+    com::GetProperty(Folder, L"Name", &name);
+    com::GetProperty(Folder, L"EntryID", &entryId);
+    com::PutProperty(page.Get(), L"FolderDisplayName", com::Variant(name.ToString()));
+    com::Bstr sEntryId(entryId.ToString());
+    VARIANT_BOOL watched = VARIANT_FALSE;
+    com::ComPtr<_NotifyFolder> nf;
+    if (m_nfFolders) {
+        m_nfFolders->Find(sEntryId.get(), &watched);
+        m_nfFolders->GetFromEntryId(sEntryId.get(), &nf);
+    }
+    com::PutProperty(page.Get(), L"WatchFolder", com::Variant(watched != VARIANT_FALSE));
+    if (nf) {
+        // The page ignores its own change events while the settings arrive.
+        com::PutProperty(page.Get(), L"SkipEvents", com::Variant(true));
+        VARIANT_BOOL flag = VARIANT_FALSE;
+        if (SUCCEEDED(nf->get_ChangeCursor(&flag)))
+            com::PutProperty(page.Get(), L"ChangeCursor", com::Variant(flag != VARIANT_FALSE));
+        if (SUCCEEDED(nf->get_PlaySound(&flag)))
+            com::PutProperty(page.Get(), L"PlaySound", com::Variant(flag != VARIANT_FALSE));
+        if (SUCCEEDED(nf->get_ShowTrayIcon(&flag)))
+            com::PutProperty(page.Get(), L"ShowTrayIcon", com::Variant(flag != VARIANT_FALSE));
+        com::Bstr soundFile;
+        if (SUCCEEDED(nf->get_SoundFile(soundFile.put())))
+            com::PutProperty(page.Get(), L"SoundFile", com::Variant(soundFile.view()));
+        if (SUCCEEDED(nf->get_UseDefaultSound(&flag)))
+            com::PutProperty(page.Get(), L"UseDefaultSound", com::Variant(flag != VARIANT_FALSE));
+        com::PutProperty(page.Get(), L"SkipEvents", com::Variant(false));
+    }
+    nf.Reset();
+    com::CallMethod(page.Get(), L"UpdateControlStates");
+    com::PutPropertyRef(page.Get(), L"MAPIFolder", Folder);
+    com::PutPropertyRef(page.Get(), L"NotifyFolders", m_nfFolders.Get());
+    if (Pages)
+        com::CallMethod(Pages, L"Add", {com::Variant(static_cast<IDispatch*>(page.Get())), com::Variant(L"")});
+}
+
+void Tarnwell::m_nfFolders_NfItemAdd(IDispatch*, const std::wstring& sFolderEntryId,
+                                     const std::wstring& sFolderStoreId) noexcept
+{
+    // Every new item becomes the target of the next double-click.
+    try {
+        m_sLastEntryId = sFolderEntryId;
+        m_sLastStoreId = sFolderStoreId;
+    } catch (...) {
+    }
+    RunReported("Tarnwell::m_nfFolder_NfItemAdd()", [&] {
+        if (!m_nfFolders)
+            throw com::ComError(E_POINTER, L"Object variable or With block variable not set");
+        com::Bstr entryId(sFolderEntryId);
+        VARIANT_BOOL found = VARIANT_FALSE;
+        com::ThrowIfFailed(m_nfFolders->Find(entryId.get(), &found));
+        if (!found) {
+            Warn("The NotifyFolder object for the folder " + Ansi(sFolderEntryId) + " could not be found",
+                 "Tarnwell::NfItemAdd()");
+            return;
+        }
+        com::ComPtr<_NotifyFolder> nf;
+        m_nfFolders->GetFromEntryId(entryId.get(), &nf); // a failure leaves it empty
+        if (!nf) {
+            Warn("The NotifyFolder object for the folder " + Ansi(sFolderEntryId) +
+                     " was found, but could not be retrieved / was 'nothing'",
+                 "Tarnwell::NfItemAdd()");
+            return;
+        }
+        if (Setting(nf.Get(), &_NotifyFolder::get_ShowTrayIcon))
+            HandleShowTrayIcon(nf.Get());
+        if (Setting(nf.Get(), &_NotifyFolder::get_PlaySound))
+            HandlePlaySound(nf.Get());
+        if (Setting(nf.Get(), &_NotifyFolder::get_ChangeCursor))
+            HandleShowCursor(nf.Get());
+    });
+}
+
+void Tarnwell::HandleShowTrayIcon(_NotifyFolder* nf) noexcept
+{
+    RunReported("Tarnwell()", [&] {
+        if (!m_frmTrayIcon) {
+            Warn("Could not show trayicon - a needed window does not exist", "Tarnwell::NfItemAdd()");
+            return;
+        }
+        m_frmTrayIcon->ShowMailIcon(frmTrayIcon::mitNewMail);
+        m_frmTrayIcon->ShowTooltip(Ansi(TextSetting(nf, &_NotifyFolder::get_FriendlyName)));
+    });
+}
+
+void Tarnwell::HandlePlaySound(_NotifyFolder* nf) noexcept
+{
+    RunReported("Tarnwell::HandlePlaySound()", [&] {
+        if (!Setting(nf, &_NotifyFolder::get_PlaySound))
+            return;
+        if (Setting(nf, &_NotifyFolder::get_UseDefaultSound)) {
+            // The system's sound for new mail, or its default sound.
+            g_addinSeams.PlaySoundA("MailBeep", nullptr, SND_ALIAS | SND_ASYNC);
+            return;
+        }
+        const std::string sSoundFile = Ansi(TextSetting(nf, &_NotifyFolder::get_SoundFile));
+        if (FileExists(sSoundFile))
+            g_addinSeams.PlaySoundA(sSoundFile.c_str(), nullptr, SND_ASYNC);
+    });
+}
+
+void Tarnwell::HandleShowCursor(_NotifyFolder* nf) noexcept
+{
+    RunReported("Tarnwell::HandleShowCursor()", [&] {
+        if (!Setting(nf, &_NotifyFolder::get_ChangeCursor))
+            return;
+        // Save the current arrow as a copy of its own.
+        HCURSOR saved = g_addinSeams.CopyIcon(g_addinSeams.LoadCursorA(nullptr, IDC_ARROW));
+        if (!saved)
+            return;
+        HCURSOR envelope = g_addinSeams.LoadCursorA(com::Module::Instance(), MAKEINTRESOURCEA(IDC_ENVELOPE));
+        if (!envelope) {
+            ::DestroyCursor(saved);
+            return;
+        }
+        // The system takes ownership of both handles handed to it. (Wine's
+        // SetSystemCursor does not change the cursor; Windows does.)
+        g_addinSeams.SetSystemCursor(g_addinSeams.CopyIcon(envelope), OCR_NORMAL);
+        g_addinSeams.Sleep(500);
+        g_addinSeams.SetSystemCursor(saved, OCR_NORMAL);
+    });
+}
+
+void Tarnwell::ResetTrayIcon() noexcept
+{
+    if (!m_frmTrayIcon)
+        return;
+    m_frmTrayIcon->ShowMailIcon(frmTrayIcon::mitNoNewMail);
+    m_frmTrayIcon->ShowTooltip(kNoNewMail);
+}
+
+void Tarnwell::TrayIconLeftDblClick() noexcept
+{
+    const char* const sSource = "Tarnwell::TrayIconLeftDblClick()";
+    try {
+        if (m_sLastEntryId.empty() || m_sLastStoreId.empty()) {
+            Warn("Invalid StoreId or invalid EntryId", sSource);
+        } else {
+            com::ComPtr<IDispatch> folder;
+            if (m_olNs)
+                folder = com::GetObjectProperty(m_olNs.Get(), L"GetFolderFromID",
+                                                {com::Variant(m_sLastEntryId), com::Variant(m_sLastStoreId)});
+            com::ComPtr<IDispatch> explorer;
+            if (m_olApp)
+                explorer = com::GetObjectProperty(m_olApp.Get(), L"ActiveExplorer");
+            if (!explorer) {
+                Warn("No active explorer available", sSource);
+            } else {
+                if (!folder)
+                    Warn("Could not get MAPI folder from EntryId " + Ansi(m_sLastEntryId), sSource);
+                else
+                    com::PutPropertyRef(explorer.Get(), L"CurrentFolder", folder.Get());
+                com::CallMethod(explorer.Get(), L"Activate");
+            }
+        }
+    } catch (...) {
+    }
+    ResetTrayIcon();
+}
+
+void Tarnwell::TrayIconRightDown() noexcept { ResetTrayIcon(); }

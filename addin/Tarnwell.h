@@ -1,17 +1,22 @@
 // The add-in's connect class: Outlook creates it, connects and disconnects
-// it through IDTExtensibility2. It owns the references to Outlook's object
-// model and receives their events.
+// it through IDTExtensibility2. It owns the watched-folder collection, the
+// hidden tray window and the references to Outlook's object model, and it
+// receives the events of all three.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "com/ComObject.h"
 #include "com/EventSink.h"
 #include "corvane.h"
+#include "frmTrayIcon.h"
 
-class Tarnwell final : public com::ComObject<Tarnwell, _Tarnwell, _IDTExtensibility2, ISupportErrorInfo> {
+class Tarnwell final : public com::ComObject<Tarnwell, _Tarnwell, _IDTExtensibility2, ISupportErrorInfo>,
+                       private frmTrayIconEvents {
 public:
     static const wchar_t* ErrorSource() noexcept { return L"corvane.Tarnwell"; }
+    static constexpr const char* kNoNewMail = "Keine neuen Nachrichten";
 
     Tarnwell();
     ~Tarnwell() override;
@@ -24,11 +29,32 @@ public:
     HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) noexcept override;
     HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) noexcept override;
 
-private:
-    void m_olNs_Event(DISPID dispid, DISPPARAMS* params) noexcept;
+    // For the add-in's own tests: the collection and the tray window.
+    _NotifyFolders* Folders() const noexcept { return m_nfFolders.Get(); }
+    const std::shared_ptr<frmTrayIcon>& TrayWindow() const noexcept { return m_frmTrayIcon; }
 
-    com::ComPtr<IDispatch> m_olApp;          // Outlook's Application
-    com::EventMember<IDispatch> m_olNs;      // the "MAPI" NameSpace, source of OptionsPagesAdd
-    std::wstring m_sLastEntryId;             // folder of the latest new item
+private:
+    // Events
+    void m_nfFolders_NfItemAdd(IDispatch* Item, const std::wstring& sFolderEntryId,
+                               const std::wstring& sFolderStoreId) noexcept;
+    void m_olNs_OptionsPagesAdd(IDispatch* Pages, IDispatch* Folder) noexcept;
+    void TrayIconLeftDblClick() noexcept override;
+    void TrayIconLeftDown() noexcept override {}
+    void TrayIconRightDblClick() noexcept override {}
+    void TrayIconRightDown() noexcept override;
+
+    // Alert steps
+    void HandleShowTrayIcon(_NotifyFolder* nf) noexcept;
+    void HandlePlaySound(_NotifyFolder* nf) noexcept;
+    void HandleShowCursor(_NotifyFolder* nf) noexcept;
+    void ResetTrayIcon() noexcept;
+
+    void AssignTrayWindow(std::shared_ptr<frmTrayIcon> form) noexcept;
+
+    com::ComPtr<IDispatch> m_olApp;                // Outlook's Application
+    com::EventMember<IDispatch> m_olNs;            // the "MAPI" NameSpace, source of OptionsPagesAdd
+    com::EventMember<_NotifyFolders> m_nfFolders;  // the watched folders, source of NfItemAdd
+    std::shared_ptr<frmTrayIcon> m_frmTrayIcon;    // the tray window, source of the tray events
+    std::wstring m_sLastEntryId;                   // folder of the latest new item
     std::wstring m_sLastStoreId;
 };

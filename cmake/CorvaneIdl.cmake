@@ -1,8 +1,11 @@
-# corvane_idl(<name> <idl-file> [INCLUDES dir...])
+# corvane_idl(<name> <idl-file> [INCLUDES dir...] [HEADER_DEFINES d...] [TLB_DEFINES d...])
 # Runs widl on an IDL file and defines <name>_HEADER, <name>_IID_SOURCE and
-# <name>_TLB (absolute paths in the current binary folder).
+# <name>_TLB (absolute paths in the current binary folder). The header and
+# the type library may be generated with different preprocessor symbols:
+# a published name that C++ cannot declare keeps its name in the type
+# library and gets another one in the header.
 function(corvane_idl name idl)
-  cmake_parse_arguments(ARG "" "" "INCLUDES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "INCLUDES;HEADER_DEFINES;TLB_DEFINES" ${ARGN})
   get_filename_component(idl_abs ${idl} ABSOLUTE)
   get_filename_component(idl_dir ${idl_abs} DIRECTORY)
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${name})
@@ -10,10 +13,18 @@ function(corvane_idl name idl)
   foreach(dir ${ARG_INCLUDES})
     list(APPEND incs -I${dir})
   endforeach()
+  set(hdefs)
+  foreach(d ${ARG_HEADER_DEFINES})
+    list(APPEND hdefs -D${d})
+  endforeach()
+  set(tdefs)
+  foreach(d ${ARG_TLB_DEFINES})
+    list(APPEND tdefs -D${d})
+  endforeach()
   add_custom_command(
     OUTPUT ${out}.h ${out}_i.c ${out}.tlb
-    COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} -L${CORVANE_WINE_LIBDIR}
-            -h -H ${out}.h -u -U ${out}_i.c -t -T ${out}.tlb ${idl_abs}
+    COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} ${hdefs} -L${CORVANE_WINE_LIBDIR} -h -H ${out}.h -u -U ${out}_i.c ${idl_abs}
+    COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} ${tdefs} -L${CORVANE_WINE_LIBDIR} -t -T ${out}.tlb ${idl_abs}
     DEPENDS ${idl_abs}
     IMPLICIT_DEPENDS C ${idl_abs}
     COMMENT "widl ${name}.idl"

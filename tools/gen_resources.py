@@ -89,6 +89,78 @@ def splash():
     return bmp8(w, h, palette, px)
 
 
+# The 16 standard colours of a 4-bit picture.
+VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
+       (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255), (255, 0, 255),
+       (0, 255, 255), (255, 255, 255)]
+BLACK, DARKGREY, LIGHTGREY, YELLOW, WHITE = 0, 8, 7, 11, 15
+CLEAR = None  # transparent
+
+
+def icon_image(pixels):
+    """The image part of an icon or cursor resource: 4-bit colour bits and the 1-bit mask."""
+    h = len(pixels)
+    w = len(pixels[0])
+    header = struct.pack('<IiiHHIIiiII', 40, w, 2 * h, 1, 4, 0, 0, 0, 0, 16, 0)
+    pal = b''.join(struct.pack('<BBBB', b, g, r, 0) for (r, g, b) in VGA)
+    xor_stride = ((w * 4 + 31) // 32) * 4
+    and_stride = ((w + 31) // 32) * 4
+    xor, mask = b'', b''
+    for y in reversed(range(h)):
+        row = bytearray(xor_stride)
+        bits = bytearray(and_stride)
+        for x in range(w):
+            c = pixels[y][x]
+            if c is CLEAR:
+                bits[x // 8] |= 0x80 >> (x % 8)
+                c = 0
+            row[x // 2] |= c << (4 if x % 2 == 0 else 0)
+        xor += bytes(row)
+        mask += bytes(bits)
+    return header + pal + xor + mask
+
+
+def icon_file(pixels, hotspot=None):
+    """An .ico file, or a .cur file when a hotspot is given."""
+    image = icon_image(pixels)
+    w, h = len(pixels[0]), len(pixels)
+    kind = 1 if hotspot is None else 2
+    a, b = (1, 4) if hotspot is None else hotspot
+    head = struct.pack('<HHH', 0, kind, 1)
+    entry = struct.pack('<BBBBHHII', w % 256, h % 256, 16, 0, a, b, len(image), 6 + 16)
+    return head + entry + image
+
+
+def envelope(size, body, outline, lower=None):
+    """An envelope filling a size x size picture: a body colour, the flap drawn in the outline colour,
+    and optionally the lower half dotted in another colour."""
+    px = [[CLEAR] * size for _ in range(size)]
+    top, bottom = size // 4, size - size // 4 - 1
+    left, right = 0, size - 1
+    for y in range(top, bottom + 1):
+        for x in range(left, right + 1):
+            edge = y in (top, bottom) or x in (left, right)
+            px[y][x] = outline if edge else body
+            if not edge and lower is not None and y > (top + bottom) // 2 and (x + y) % 2 == 0:
+                px[y][x] = lower
+    mid = (left + right) / 2
+    depth = (bottom - top) * 0.6
+    for x in range(left, right + 1):
+        y = top + int(round(depth * (1 - abs(x - mid) / mid)))
+        px[min(y, bottom)][x] = outline
+    return px
+
+
+def cursor_envelope():
+    """The envelope cursor: 32 x 32, hotspot at the top left corner; a white envelope whose lower
+    half is dotted in yellow, with a small arrow tip at the hotspot."""
+    px = envelope(32, WHITE, BLACK, YELLOW)
+    for i in range(6):  # the tip that marks the hotspot
+        for j in range(6 - i):
+            px[i][j] = BLACK if j in (0, 5 - i) or i == 0 else WHITE
+    return px
+
+
 def write(rel, data):
     path = os.path.join(ROOT, rel)
     os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -99,3 +171,6 @@ def write(rel, data):
 
 if __name__ == '__main__':
     write('addin/res/splash.bmp', splash())
+    write('addin/res/nonewmail.ico', icon_file(envelope(16, LIGHTGREY, DARKGREY)))
+    write('addin/res/newmail.ico', icon_file(envelope(16, WHITE, BLACK, YELLOW)))
+    write('addin/res/envelope.cur', icon_file(cursor_envelope(), hotspot=(0, 0)))

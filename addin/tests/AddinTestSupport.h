@@ -49,3 +49,53 @@ inline HWND FindOwnWindow(const char* className)
 }
 
 } // namespace addintest
+
+#include <fstream>
+#include <sstream>
+
+#include "com/ComModule.h"
+#include "com/ComRaii.h"
+
+namespace addintest {
+
+// The records this program appends to its log file from now on.
+class LogWatch {
+public:
+    LogWatch() : m_path(com::Narrow(com::Module::Directory()) + Title() + ".log"), m_start(Size()) {}
+    std::string Added() const
+    {
+        std::ifstream in(m_path, std::ios::binary);
+        if (!in)
+            return {};
+        in.seekg(static_cast<std::streamoff>(m_start));
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    // Number of records added.
+    size_t Records() const
+    {
+        const std::string text = Added();
+        size_t n = 0;
+        for (size_t at = text.find("-----------\r\n"); at != std::string::npos; at = text.find("-----------\r\n", at + 1))
+            ++n;
+        return n;
+    }
+
+private:
+    static std::string Title()
+    {
+        std::wstring path = com::Module::Path();
+        path = path.substr(path.find_last_of(L'\\') + 1);
+        return com::Narrow(path.substr(0, path.find_last_of(L'.')));
+    }
+    size_t Size() const
+    {
+        std::ifstream in(m_path, std::ios::binary | std::ios::ate);
+        return in ? static_cast<size_t>(in.tellg()) : 0;
+    }
+    std::string m_path;
+    size_t m_start;
+};
+
+} // namespace addintest

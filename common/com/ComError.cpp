@@ -1,5 +1,7 @@
 #include "com/ComError.h"
 
+#include <cwchar>
+
 #include "com/ComRaii.h"
 
 namespace com {
@@ -31,6 +33,16 @@ std::wstring SystemMessage(DWORD code)
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
     return text;
+}
+
+std::wstring DescribeError(HRESULT hr)
+{
+    std::wstring text = SystemMessage(static_cast<DWORD>(hr));
+    if (!text.empty())
+        return text;
+    wchar_t fallback[40];
+    ::swprintf(fallback, 40, L"Unknown error 0x%08lX", static_cast<unsigned long>(hr));
+    return fallback;
 }
 
 } // namespace com

@@ -40,6 +40,9 @@ void ClearError() noexcept;
 // The system's message text for an error code, without the trailing line break.
 std::wstring SystemMessage(DWORD code);
 
+// A text for a failure: the system's message, or "Unknown error 0x80020006".
+std::wstring DescribeError(HRESULT hr);
+
 // Runs body (returning HRESULT); turns any exception into an HRESULT with
 // error information naming source and iid.
 template <typename Body>

@@ -1,0 +1,20 @@
+// The system calls whose effect a test must observe go through this table.
+// It holds the real functions; a test may swap in recorders.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+struct AddinSeams {
+    BOOL(WINAPI* ShellNotifyIconA)(DWORD dwMessage, PNOTIFYICONDATAA lpData);
+    BOOL(WINAPI* PlaySoundA)(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound);
+    HCURSOR(WINAPI* LoadCursorA)(HINSTANCE hInstance, LPCSTR lpCursorName);
+    HICON(WINAPI* CopyIcon)(HICON hIcon);
+    BOOL(WINAPI* SetSystemCursor)(HCURSOR hcur, DWORD id);
+    void(WINAPI* Sleep)(DWORD dwMilliseconds);
+};
+
+extern AddinSeams g_addinSeams;
+
+// The table as it is at start: the real system calls.
+AddinSeams RealAddinSeams() noexcept;

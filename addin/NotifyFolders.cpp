@@ -1,0 +1,182 @@
+#include "NotifyFolders.h"
+
+#include "AutomationValues.h"
+#include "com/SnapshotEnum.h"
+#include "g_modDebug.h"
+#include "modValidatePointer.h"
+
+using automation::Out;
+using automation::Text;
+
+namespace {
+const long kInvalidCall = 5; // "Invalid procedure call or argument"
+
+bool SameKey(const std::wstring& a, const std::wstring& b) noexcept
+{
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+} // namespace
+
+NotifyFolders::NotifyFolders() : m_lIdentity(modValidatePointer::NewIdentity())
+{
+    AddConnectionPoint(DIID___NotifyFolders);
+    modValidatePointer::AddPointer(m_lIdentity);
+    modValidatePointer::Bind(m_lIdentity, this);
+}
+
+NotifyFolders::~NotifyFolders()
+{
+    m_folders.clear();
+    m_olNs.Reset();
+    modValidatePointer::Unbind(m_lIdentity);
+    modValidatePointer::RemovePointer(m_lIdentity);
+}
+
+size_t NotifyFolders::IndexOfKey(const std::wstring& key) const noexcept
+{
+    for (size_t i = 0; i < m_folders.size(); ++i)
+        if (SameKey(m_folders[i]->EntryId(), key))
+            return i;
+    return std::wstring::npos;
+}
+
+HRESULT NotifyFolders::Add(BSTR sEntryId, BSTR sStoreId, BSTR sFriendlyName, long* value) noexcept
+{
+    if (!value)
+        return E_POINTER;
+    *value = 0;
+    return Guard([&] {
+        if (!m_olNs)
+            return S_OK;
+        com::ComPtr<NotifyFolder> folder = com::Make<NotifyFolder>();
+        folder->putref_OutlookNamespace(m_olNs.Get());
+        folder->put_CollectionPtr(m_lIdentity);
+        folder->put_EntryId(sEntryId);
+        folder->put_StoreId(sStoreId);
+        folder->put_FriendlyName(sFriendlyName);
+        VARIANT_BOOL connected = VARIANT_FALSE;
+        folder->ConnectOutlookFolder(&connected);
+        if (!connected)
+            WriteLog(1, "Could not connect to outlook folder " + com::Narrow(Text(sEntryId)), "NotifyFolders::Add()", 0,
+                     "unknown", false);
+        // A key that is already present inserts nothing; the new folder goes.
+        if (IndexOfKey(Text(sEntryId)) == std::wstring::npos)
+            m_folders.push_back(folder);
+        *value = static_cast<long>(m_folders.size());
+        return S_OK;
+    });
+}
+
+HRESULT NotifyFolders::Find(BSTR sEntryId, VARIANT_BOOL* value) noexcept
+{
+    if (!value)
+        return E_POINTER;
+    const std::wstring key = Text(sEntryId);
+    for (const auto& folder : m_folders)
+        if (folder->EntryId() == key) // exact: letter case counts
+            return Out(value, true);
+    return Out(value, false);
+}
+
+HRESULT NotifyFolders::get_Count(long* value) noexcept { return Out(value, static_cast<long>(m_folders.size())); }
+
+HRESULT NotifyFolders::GetAt(long lIndex, _NotifyFolder** value) noexcept
+{
+    if (lIndex < 1 || static_cast<size_t>(lIndex) > m_folders.size())
+        return Out<_NotifyFolder>(value, nullptr);
+    return Out<_NotifyFolder>(value, m_folders[static_cast<size_t>(lIndex - 1)].Get());
+}
+
+HRESULT NotifyFolders::GetFromEntryId(BSTR sEntryId, _NotifyFolder** value) noexcept
+{
+    size_t at = IndexOfKey(Text(sEntryId));
+    return Out<_NotifyFolder>(value, at == std::wstring::npos ? nullptr : m_folders[at].Get());
+}
+
+HRESULT NotifyFolders::get_NewEnum(IUnknown** value) noexcept
+{
+    return Guard([&] {
+        std::vector<com::Variant> items;
+        items.reserve(m_folders.size());
+        for (const auto& folder : m_folders)
+            items.emplace_back(static_cast<IDispatch*>(folder.Get()));
+        return com::MakeVariantEnum(std::move(items), value);
+    });
+}
+
+HRESULT NotifyFolders::Remove(BSTR sEntryId) noexcept
+{
+    return Guard([&] {
+        size_t at = IndexOfKey(Text(sEntryId));
+        if (at == std::wstring::npos) {
+            ReportError("NotifyFolders::Remove()", "Invalid procedure call or argument", kInvalidCall, true);
+            return S_OK;
+        }
+        com::ComPtr<NotifyFolder> removed = std::move(m_folders[at]);
+        m_folders.erase(m_folders.begin() + static_cast<std::ptrdiff_t>(at));
+        return S_OK; // the folder is released here, after the store is consistent
+    });
+}
+
+HRESULT NotifyFolders::Clear() noexcept
+{
+    while (!m_folders.empty()) {
+        com::ComPtr<NotifyFolder> last = std::move(m_folders.back());
+        m_folders.pop_back();
+    }
+    return S_OK;
+}
+
+HRESULT NotifyFolders::putref_OutlookNamespace(IDispatch* olNs) noexcept
+{
+    m_olNs = olNs;
+    return S_OK;
+}
+
+HRESULT NotifyFolders::Raise(DISPID dispid, IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept
+{
+    return Guard([&] {
+        Point(DIID___NotifyFolders)
+            .Fire(dispid, {com::Variant(Item), com::Variant(Text(sFolderEntryId)), com::Variant(Text(sFolderStoreId))});
+        return S_OK;
+    });
+}
+
+HRESULT NotifyFolders::HandleItemAdd(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept
+{
+    return Raise(1, Item, sFolderEntryId, sFolderStoreId);
+}
+
+HRESULT NotifyFolders::HandleItemRemove(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept
+{
+    return Raise(2, Item, sFolderEntryId, sFolderStoreId);
+}
+
+HRESULT NotifyFolders::HandleItemChange(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept
+{
+    return Raise(3, Item, sFolderEntryId, sFolderStoreId);
+}
+
+HRESULT NotifyFolders::BeginShutdown() noexcept
+{
+    Clear();
+    return S_OK;
+}
+
+// The plug-in catalogue and the configuration file arrive with the plug-in host.
+HRESULT NotifyFolders::RegisterPlugin(_ZarqPlugin*) noexcept { return Fail(E_NOTIMPL, L"Plug-ins are not available"); }
+HRESULT NotifyFolders::UnregisterPlugin(_ZarqPlugin*) noexcept
+{
+    return Fail(E_NOTIMPL, L"Plug-ins are not available");
+}
+HRESULT NotifyFolders::LoadFromFile(VARIANT_BOOL* value) noexcept
+{
+    Out(value, false);
+    return Fail(E_NOTIMPL, L"The configuration file is not available");
+}
+HRESULT NotifyFolders::SaveToFile(VARIANT_BOOL* value) noexcept
+{
+    Out(value, false);
+    return Fail(E_NOTIMPL, L"The configuration file is not available");
+}

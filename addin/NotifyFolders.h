@@ -1,0 +1,51 @@
+// The collection of all watched folders, and the one place where their
+// Outlook item events become the add-in's own events.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "NotifyFolder.h"
+#include "com/ComObject.h"
+#include "com/ConnectionPoint.h"
+#include "corvane.h"
+
+class NotifyFolders final
+    : public com::ComObject<NotifyFolders, _NotifyFolders, ISupportErrorInfo, com::ConnectionPointContainer> {
+public:
+    static const wchar_t* ErrorSource() noexcept { return L"corvane.NotifyFolders"; }
+
+    NotifyFolders();
+    ~NotifyFolders() override;
+
+    // _NotifyFolders, in slot order
+    HRESULT STDMETHODCALLTYPE Find(BSTR sEntryId, VARIANT_BOOL* value) noexcept override;
+    HRESULT STDMETHODCALLTYPE Clear() noexcept override;
+    HRESULT STDMETHODCALLTYPE get_Count(long* value) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetAt(long lIndex, _NotifyFolder** value) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetFromEntryId(BSTR sEntryId, _NotifyFolder** value) noexcept override;
+    HRESULT STDMETHODCALLTYPE HandleItemChange(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept override;
+    HRESULT STDMETHODCALLTYPE HandleItemRemove(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept override;
+    HRESULT STDMETHODCALLTYPE LoadFromFile(VARIANT_BOOL* value) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_NewEnum(IUnknown** value) noexcept override;
+    HRESULT STDMETHODCALLTYPE Add(BSTR sEntryId, BSTR sStoreId, BSTR sFriendlyName, long* value) noexcept override;
+    HRESULT STDMETHODCALLTYPE HandleItemAdd(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept override;
+    HRESULT STDMETHODCALLTYPE putref_OutlookNamespace(IDispatch* olNs) noexcept override;
+    HRESULT STDMETHODCALLTYPE RegisterPlugin(_ZarqPlugin* pi) noexcept override;
+    HRESULT STDMETHODCALLTYPE Remove(BSTR sEntryId) noexcept override;
+    HRESULT STDMETHODCALLTYPE SaveToFile(VARIANT_BOOL* value) noexcept override;
+    HRESULT STDMETHODCALLTYPE UnregisterPlugin(_ZarqPlugin* pi) noexcept override;
+    HRESULT STDMETHODCALLTYPE BeginShutdown() noexcept override;
+
+    // The identity under which folders find this collection.
+    int32_t Identity() const noexcept { return m_lIdentity; }
+
+private:
+    // Position of the folder stored under a key (letter case ignored), or npos.
+    size_t IndexOfKey(const std::wstring& key) const noexcept;
+    HRESULT Raise(DISPID dispid, IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept;
+
+    int32_t m_lIdentity;
+    std::vector<com::ComPtr<NotifyFolder>> m_folders; // insertion order; key: the folder's entry identifier
+    com::ComPtr<IDispatch> m_olNs;
+};

@@ -1,0 +1,65 @@
+// The hidden window that owns the notification-area icon, holds its two
+// pictures and turns the icon's mouse messages into events.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "TrayIcon.h"
+
+// What a listener of the tray window receives.
+class frmTrayIconEvents {
+public:
+    virtual void TrayIconLeftDblClick() = 0;
+    virtual void TrayIconLeftDown() = 0;
+    virtual void TrayIconRightDblClick() = 0;
+    virtual void TrayIconRightDown() = 0;
+
+protected:
+    ~frmTrayIconEvents() = default;
+};
+
+class frmTrayIcon {
+public:
+    static constexpr const char* kClassName = "corvane.frmTrayIcon";
+    enum MailIconType : long { mitNewMail = 0, mitNoNewMail = 1 };
+
+    frmTrayIcon();
+    ~frmTrayIcon();
+    frmTrayIcon(const frmTrayIcon&) = delete;
+    frmTrayIcon& operator=(const frmTrayIcon&) = delete;
+
+    // Creates the hidden window and puts the icon into the notification area
+    // in its no-new-mail state; Unload removes it. Failures are skipped.
+    void Load() noexcept;
+    void Unload() noexcept;
+
+    void ShowMailIcon(long mit) noexcept;
+    void ShowTooltip(const std::string& sTooltip) noexcept;
+
+    // Raise the events (called by the window procedure).
+    void WmLButtonDblClk() noexcept;
+    void WmLButtonDown() noexcept;
+    void WmRButtonDblClk() noexcept;
+    void WmRButtonDown() noexcept;
+
+    // The one listener (the connect class); null to stop listening.
+    void SetListener(frmTrayIconEvents* listener) noexcept { m_listener = listener; }
+
+    HWND Hwnd() const noexcept { return m_hWnd; }
+    const TrayIcon* Icon() const noexcept { return m_TrayIcon.get(); }
+    HICON imgNewMail() const noexcept { return m_imgNewMail; }
+    HICON imgNoNewMail() const noexcept { return m_imgNoNewMail; }
+
+private:
+    HWND m_hWnd = nullptr;
+    std::unique_ptr<TrayIcon> m_TrayIcon;
+    HICON m_imgNoNewMail = nullptr;
+    HICON m_imgNewMail = nullptr;
+    frmTrayIconEvents* m_listener = nullptr;
+};
+
+// The process's tray window, reached by its window procedure.
+extern std::shared_ptr<frmTrayIcon> g_frmTrayIcon;

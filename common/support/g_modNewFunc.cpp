@@ -1,0 +1,65 @@
+#include "g_modNewFunc.h"
+
+#include <windows.h>
+
+#include "g_modSeams.h"
+
+namespace {
+
+const char kNotAvailable[] = "<n/a>";
+
+// Both names are read into a 255-character buffer whose declared size is 254.
+constexpr DWORD kNameBufferChars = 255;
+constexpr DWORD kNameDeclaredSize = 254;
+
+} // namespace
+
+bool FileExists(const std::string& sPath) noexcept
+{
+    try {
+        if (sPath.empty())
+            return false;
+        // The attribute query answers with the length without opening the
+        // file, so a file that another process holds open still counts.
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExA(sPath.c_str(), GetFileExInfoStandard, &data))
+            return false;
+        return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+std::string CurrentComputerName() noexcept
+{
+    try {
+        char buffer[kNameBufferChars] = {};
+        DWORD size = kNameDeclaredSize;
+        if (!g_supportSeams.GetComputerNameA(buffer, &size) || size >= kNameBufferChars)
+            return kNotAvailable;
+        // The returned size excludes the terminating character.
+        return std::string(buffer, size);
+    } catch (...) {
+        return kNotAvailable;
+    }
+}
+
+std::string CurrentUserName() noexcept
+{
+    try {
+        char buffer[kNameBufferChars] = {};
+        DWORD size = kNameDeclaredSize;
+        if (!g_supportSeams.GetUserNameA(buffer, &size) || size == 0 || size > kNameBufferChars)
+            return kNotAvailable;
+        // The returned size includes the terminating character.
+        return std::string(buffer, size - 1);
+    } catch (...) {
+        return kNotAvailable;
+    }
+}
+
+void SetBusyCursor(bool bBusy) noexcept
+{
+    if (HCURSOR cursor = ::LoadCursorA(nullptr, bBusy ? IDC_WAIT : IDC_ARROW))
+        ::SetCursor(cursor);
+}

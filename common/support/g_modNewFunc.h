@@ -1,0 +1,19 @@
+// Small helpers shared by the components: file existence, the computer and
+// user names, and the busy pointer. None of them ever fails visibly.
+#pragma once
+
+#include <string>
+
+// True if the file system can tell the length of the file at sPath (an ANSI
+// path); false for any failure, for a directory and for an empty path.
+bool FileExists(const std::string& sPath) noexcept;
+
+// The local computer name, or "<n/a>" if it cannot be read.
+std::string CurrentComputerName() noexcept;
+
+// The login name of the current user, or "<n/a>" if it cannot be read.
+std::string CurrentUserName() noexcept;
+
+// Sets the calling thread's mouse pointer to the hourglass (true) or back to
+// the arrow (false).
+void SetBusyCursor(bool bBusy) noexcept;

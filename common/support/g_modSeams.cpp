@@ -1,0 +1,8 @@
+#include "g_modSeams.h"
+
+SupportSeams RealSupportSeams() noexcept
+{
+    return SupportSeams{&::GetLocalTime, &::GetComputerNameA, &::GetUserNameA, nullptr};
+}
+
+SupportSeams g_supportSeams = RealSupportSeams();
