@@ -1,5 +1,7 @@
 // The creatable classes of corvane.dll.
+#include "NotifyFolders.h"
 #include "Tarnwell.h"
+#include "ZarqPlugin.h"
 #include "com/ComServer.h"
 
 namespace com {
@@ -8,6 +10,9 @@ std::span<const ComClass> ServerClasses()
 {
     static const ComClass classes[] = {
         {&CLSID_Tarnwell, L"corvane.Tarnwell", nullptr, L"corvane.Tarnwell", &CreateInstance<Tarnwell>},
+        {&CLSID_NotifyFolders, L"corvane.NotifyFolders", nullptr, L"corvane.NotifyFolders",
+         &CreateInstance<NotifyFolders>},
+        {&CLSID_ZarqPlugin, L"corvane.ZarqPlugin", nullptr, L"corvane.ZarqPlugin", &CreateInstance<ZarqPlugin>},
     };
     return classes;
 }

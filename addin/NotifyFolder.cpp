@@ -1,5 +1,6 @@
 #include "NotifyFolder.h"
 
+#include "AddinErrors.h"
 #include "AutomationValues.h"
 #include "com/LateBound.h"
 #include "g_modDebug.h"
@@ -11,12 +12,16 @@ using automation::Out;
 using automation::Text;
 
 NotifyFolder::NotifyFolder()
-    : m_olItems(kOlDiidItemsEvents, [this](DISPID id, DISPPARAMS* p) { m_olItems_Event(id, p); })
+    : m_olItems(kOlDiidItemsEvents, [this](DISPID id, DISPPARAMS* p) { m_olItems_Event(id, p); }),
+      m_plugins(com::Make<ZarqPlugins>())
 {
 }
 
 NotifyFolder::~NotifyFolder()
 {
+    // The plug-ins are released, neither shut down nor unregistered.
+    m_plugins->Clear();
+    m_plugins.Reset();
     m_olNs.Reset();
     m_olItems.Clear();
 }
@@ -131,12 +136,17 @@ void NotifyFolder::m_olItems_Event(DISPID dispid, DISPPARAMS* params) noexcept
     HandleOutlookItemsEvent(oieItemAdd, item.Get());
 }
 
+com::ComPtr<_NotifyFolders> NotifyFolder::Collection() const noexcept
+{
+    if (modValidatePointer::FindPointer(m_lCollectionPtr) < 0)
+        return nullptr;
+    return modValidatePointer::ObjectFromPointer(m_lCollectionPtr);
+}
+
 void NotifyFolder::HandleOutlookItemsEvent(OutlookItemsEvent oie, IDispatch* Item) noexcept
 {
     // A folder whose collection no longer exists ignores its items.
-    if (modValidatePointer::FindPointer(m_lCollectionPtr) < 0)
-        return;
-    com::ComPtr<_NotifyFolders> collection = modValidatePointer::ObjectFromPointer(m_lCollectionPtr);
+    com::ComPtr<_NotifyFolders> collection = Collection();
     if (!collection)
         return;
     // Keep this folder alive while its collection's listeners run.
@@ -145,7 +155,13 @@ void NotifyFolder::HandleOutlookItemsEvent(OutlookItemsEvent oie, IDispatch* Ite
     switch (oie) {
     case oieItemAdd:
         collection->HandleItemAdd(Item, entryId.get(), storeId.get());
-        // Then every plug-in of the folder, in list order.
+        // Then every plug-in of the folder, in list order; one that fails
+        // does not keep the next from being called.
+        try {
+            for (const auto& pi : m_plugins->Instances())
+                pi->HandleItemAdd(Item, this);
+        } catch (...) {
+        }
         break;
     case oieItemRemove:
         collection->HandleItemRemove(Item, entryId.get(), storeId.get());
@@ -156,20 +172,164 @@ void NotifyFolder::HandleOutlookItemsEvent(OutlookItemsEvent oie, IDispatch* Ite
     }
 }
 
-// The plug-in operations arrive with the plug-in host.
-HRESULT NotifyFolder::PluginsNotAvailable() noexcept { return Fail(E_NOTIMPL, L"Plug-ins are not available"); }
-HRESULT NotifyFolder::AddPluginByClass(BSTR) noexcept { return PluginsNotAvailable(); }
-HRESULT NotifyFolder::GetPluginClassByIndex(long, BSTR* value) noexcept
+void NotifyFolder::RegisterPlugin(_ZarqPlugin* pi) noexcept
 {
-    if (value)
-        *value = nullptr;
-    return PluginsNotAvailable();
+    if (com::ComPtr<_NotifyFolders> collection = Collection()) {
+        HRESULT hr = collection->RegisterPlugin(pi);
+        if (FAILED(hr))
+            ReportFailure("NotifyFolder::RegisterPlugin()", hr);
+    }
 }
-HRESULT NotifyFolder::get_IsPluginActive(BSTR, VARIANT_BOOL* value) noexcept { return Out(value, false); }
-HRESULT NotifyFolder::LoadPlugins(BSTR) noexcept { return S_OK; }
-HRESULT NotifyFolder::PluginConfig(VARIANT) noexcept { return PluginsNotAvailable(); }
-HRESULT NotifyFolder::get_PluginCount(long* value) noexcept { return Out(value, 0L); }
-HRESULT NotifyFolder::PluginInfo(VARIANT) noexcept { return PluginsNotAvailable(); }
-HRESULT NotifyFolder::RemovePluginByClass(BSTR) noexcept { return PluginsNotAvailable(); }
+
+void NotifyFolder::UnregisterPlugin(_ZarqPlugin* pi) noexcept
+{
+    if (com::ComPtr<_NotifyFolders> collection = Collection()) {
+        HRESULT hr = collection->UnregisterPlugin(pi);
+        if (FAILED(hr))
+            ReportFailure("NotifyFolder::UnregisterPlugin()", hr);
+    }
+}
+
+HRESULT NotifyFolder::AddPluginByClass(BSTR sPluginClass) noexcept
+{
+    try {
+        VARIANT_BOOL present = VARIANT_FALSE;
+        com::ThrowIfFailed(m_plugins->Find(sPluginClass, &present));
+        if (present)
+            return S_OK;
+        long index = 0;
+        com::ThrowIfFailed(m_plugins->Add(sPluginClass, &index));
+        if (index > 0) {
+            com::ComPtr<_ZarqPlugin> pi;
+            com::ThrowIfFailed(m_plugins->GetAt(index, &pi));
+            if (pi)
+                RegisterPlugin(pi.Get());
+        }
+    } catch (const com::ComError& e) {
+        ReportFailure("NotifyFolder::AddPluginByClass()", e.hr());
+    } catch (...) {
+        ReportFailure("NotifyFolder::AddPluginByClass()", E_UNEXPECTED);
+    }
+    return S_OK;
+}
+
+HRESULT NotifyFolder::RemovePluginByClass(BSTR sPluginClass) noexcept
+{
+    try {
+        VARIANT_BOOL present = VARIANT_FALSE;
+        com::ThrowIfFailed(m_plugins->Find(sPluginClass, &present));
+        if (!present)
+            return S_OK;
+        long index = 0;
+        com::ThrowIfFailed(m_plugins->FindIndex(sPluginClass, &index));
+        if (index > 0) {
+            com::ComPtr<_ZarqPlugin> pi;
+            com::ThrowIfFailed(m_plugins->GetAt(index, &pi));
+            if (pi)
+                UnregisterPlugin(pi.Get());
+        }
+        com::ThrowIfFailed(m_plugins->Remove(sPluginClass));
+    } catch (const com::ComError& e) {
+        ReportFailure("NotifyFolder::RemovePluginByClass()", e.hr());
+    } catch (...) {
+        ReportFailure("NotifyFolder::RemovePluginByClass()", E_UNEXPECTED);
+    }
+    return S_OK;
+}
+
+// Plug-ins are identified by class name everywhere; this operation does nothing.
 HRESULT NotifyFolder::RemovePluginById(BSTR) noexcept { return S_OK; }
-HRESULT NotifyFolder::SavePlugins(BSTR) noexcept { return S_OK; }
+
+HRESULT NotifyFolder::get_IsPluginActive(BSTR sPluginClass, VARIANT_BOOL* value) noexcept
+{
+    if (!value)
+        return E_POINTER;
+    *value = VARIANT_FALSE;
+    m_plugins->Find(sPluginClass, value);
+    return S_OK;
+}
+
+HRESULT NotifyFolder::get_PluginCount(long* value) noexcept { return m_plugins->get_Count(value); }
+
+HRESULT NotifyFolder::GetPluginClassByIndex(long lIndex, BSTR* value) noexcept
+{
+    if (!value)
+        return E_POINTER;
+    *value = nullptr;
+    const char* const sSource = "NotifyFolder::GetPluginClassByIndex()";
+    return Guard([&] {
+        long count = 0;
+        m_plugins->get_Count(&count);
+        if (lIndex > count) {
+            Warn("Index was too big ( was " + std::to_string(lIndex) + ", but must be max. " + std::to_string(count) +
+                     ")",
+                 sSource);
+            return S_OK;
+        }
+        com::ComPtr<_ZarqPlugin> pi;
+        m_plugins->GetAt(lIndex, &pi);
+        if (!pi) {
+            Warn("Failed to get plugin with index " + std::to_string(lIndex), sSource);
+            return S_OK;
+        }
+        return pi->GetClass(value);
+    });
+}
+
+void NotifyFolder::CallPlugin(const VARIANT& sPluginClass, const char* sSource,
+                              HRESULT (STDMETHODCALLTYPE _ZarqPlugin::*op)())
+{
+    try {
+        const std::wstring sClass = static_cast<const com::Variant&>(sPluginClass).ToString();
+        com::Bstr cls(sClass);
+        long index = 0;
+        com::ThrowIfFailed(m_plugins->FindIndex(cls.get(), &index));
+        if (index < 1) {
+            Warn("Could not find plugin class " + com::Narrow(sClass), sSource);
+            return;
+        }
+        com::ComPtr<_ZarqPlugin> pi;
+        com::ThrowIfFailed(m_plugins->GetAt(index, &pi));
+        if (!pi) {
+            Warn("Could not find plugin with index " + std::to_string(index), sSource);
+            return;
+        }
+        com::ThrowIfFailed((pi.Get()->*op)()); // the plug-in shows its own window
+    } catch (const com::ComError& e) {
+        ReportFailure(sSource, e.hr());
+    } catch (...) {
+        ReportFailure(sSource, E_UNEXPECTED);
+    }
+}
+
+HRESULT NotifyFolder::PluginConfig(VARIANT sPluginClass) noexcept
+{
+    CallPlugin(sPluginClass, "NotifyFolder::PluginConfig()", &_ZarqPlugin::Configure);
+    return S_OK;
+}
+
+HRESULT NotifyFolder::PluginInfo(VARIANT sPluginClass) noexcept
+{
+    CallPlugin(sPluginClass, "NotifyFolder::PluginInfo()", &_ZarqPlugin::Info);
+    return S_OK;
+}
+
+HRESULT NotifyFolder::LoadPlugins(BSTR sSection) noexcept
+{
+    try {
+        for (const auto& pi : m_plugins->Instances())
+            pi->LoadSettings(sSection); // a failing plug-in is skipped
+    } catch (...) {
+    }
+    return S_OK;
+}
+
+HRESULT NotifyFolder::SavePlugins(BSTR sSection) noexcept
+{
+    try {
+        for (const auto& pi : m_plugins->Instances())
+            pi->SaveSettings(sSection);
+    } catch (...) {
+    }
+    return S_OK;
+}

@@ -7,6 +7,7 @@
 
 #include "com/ComObject.h"
 #include "com/EventSink.h"
+#include "ZarqPlugins.h"
 #include "corvane.h"
 
 class NotifyFolder final : public com::ComObject<NotifyFolder, _NotifyFolder, ISupportErrorInfo> {
@@ -54,7 +55,12 @@ public:
 private:
     void m_olItems_Event(DISPID dispid, DISPPARAMS* params) noexcept;
     void HandleOutlookItemsEvent(OutlookItemsEvent oie, IDispatch* Item) noexcept;
-    HRESULT PluginsNotAvailable() noexcept;
+    void RegisterPlugin(_ZarqPlugin* pi) noexcept;
+    void UnregisterPlugin(_ZarqPlugin* pi) noexcept;
+    // The collection of a registered identity, or null when it no longer exists.
+    com::ComPtr<_NotifyFolders> Collection() const noexcept;
+    // PluginConfig and PluginInfo: find the instance of a class and call one of its operations.
+    void CallPlugin(const VARIANT& sPluginClass, const char* sSource, HRESULT (STDMETHODCALLTYPE _ZarqPlugin::*op)());
 
     bool m_bPlaySound = false;
     bool m_bUseDefaultSound = false;
@@ -67,4 +73,5 @@ private:
     int32_t m_lCollectionPtr = 0;            // identity of the owning collection; no reference
     com::ComPtr<IDispatch> m_olNs;           // Outlook's MAPI NameSpace
     com::EventMember<IDispatch> m_olItems;   // the folder's Items, source of ItemAdd
+    com::ComPtr<ZarqPlugins> m_plugins;      // the plug-ins switched on for this folder, in order
 };

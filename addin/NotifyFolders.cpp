@@ -1,5 +1,6 @@
 #include "NotifyFolders.h"
 
+#include "AddinErrors.h"
 #include "AutomationValues.h"
 #include "com/SnapshotEnum.h"
 #include "g_modDebug.h"
@@ -18,7 +19,7 @@ bool SameKey(const std::wstring& a, const std::wstring& b) noexcept
 }
 } // namespace
 
-NotifyFolders::NotifyFolders() : m_lIdentity(modValidatePointer::NewIdentity())
+NotifyFolders::NotifyFolders() : m_lIdentity(modValidatePointer::NewIdentity()), m_catalogue(com::Make<ZarqPlugins>())
 {
     AddConnectionPoint(DIID___NotifyFolders);
     modValidatePointer::AddPointer(m_lIdentity);
@@ -28,6 +29,8 @@ NotifyFolders::NotifyFolders() : m_lIdentity(modValidatePointer::NewIdentity())
 NotifyFolders::~NotifyFolders()
 {
     m_folders.clear();
+    // Released without ShutDown unless BeginShutdown ran.
+    m_catalogue.Reset();
     m_olNs.Reset();
     modValidatePointer::Unbind(m_lIdentity);
     modValidatePointer::RemovePointer(m_lIdentity);
@@ -161,15 +164,40 @@ HRESULT NotifyFolders::HandleItemChange(IDispatch* Item, BSTR sFolderEntryId, BS
 HRESULT NotifyFolders::BeginShutdown() noexcept
 {
     Clear();
+    try {
+        for (const auto& pi : m_catalogue->Instances())
+            pi->ShutDown(); // failures ignored
+    } catch (...) {
+    }
+    m_catalogue->Clear();
     return S_OK;
 }
 
-// The plug-in catalogue and the configuration file arrive with the plug-in host.
-HRESULT NotifyFolders::RegisterPlugin(_ZarqPlugin*) noexcept { return Fail(E_NOTIMPL, L"Plug-ins are not available"); }
-HRESULT NotifyFolders::UnregisterPlugin(_ZarqPlugin*) noexcept
+HRESULT NotifyFolders::RegisterPlugin(_ZarqPlugin* pi) noexcept
 {
-    return Fail(E_NOTIMPL, L"Plug-ins are not available");
+    if (!pi) {
+        ReportFailure("NotifyFolders::RegisterPlugin()", E_POINTER);
+        return S_OK;
+    }
+    HRESULT hr = pi->StartUp();
+    if (FAILED(hr)) {
+        // Not started: the instance stays out of the catalogue.
+        ReportFailure("NotifyFolders::RegisterPlugin()", hr);
+        return S_OK;
+    }
+    m_catalogue->AddInstance(pi);
+    return S_OK;
 }
+
+HRESULT NotifyFolders::UnregisterPlugin(_ZarqPlugin* pi) noexcept
+{
+    HRESULT hr = pi ? m_catalogue->RemoveInstance(pi) : E_POINTER;
+    if (FAILED(hr))
+        ReportFailure("NotifyFolders::UnregisterPlugin()", hr);
+    return S_OK;
+}
+
+// The configuration file arrives next.
 HRESULT NotifyFolders::LoadFromFile(VARIANT_BOOL* value) noexcept
 {
     Out(value, false);

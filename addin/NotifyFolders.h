@@ -37,6 +37,8 @@ public:
     HRESULT STDMETHODCALLTYPE UnregisterPlugin(_ZarqPlugin* pi) noexcept override;
     HRESULT STDMETHODCALLTYPE BeginShutdown() noexcept override;
 
+    // The shared catalogue of plug-in instances.
+    ZarqPlugins* Catalogue() const noexcept { return m_catalogue.Get(); }
     // The identity under which folders find this collection.
     int32_t Identity() const noexcept { return m_lIdentity; }
 
@@ -47,5 +49,6 @@ private:
 
     int32_t m_lIdentity;
     std::vector<com::ComPtr<NotifyFolder>> m_folders; // insertion order; key: the folder's entry identifier
+    com::ComPtr<ZarqPlugins> m_catalogue;             // one shared instance per plug-in class, with its use count
     com::ComPtr<IDispatch> m_olNs;
 };

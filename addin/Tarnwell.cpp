@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include "AddinErrors.h"
 #include "AddinSeams.h"
 #include "NotifyFolders.h"
 #include "Resources.h"
@@ -15,18 +16,6 @@
 namespace {
 
 std::string Ansi(const std::wstring& text) { return com::Narrow(text); }
-
-// The description of the failure an interface call just returned.
-std::string FailureText(HRESULT hr)
-{
-    com::ComPtr<IErrorInfo> info;
-    if (::GetErrorInfo(0, &info) == S_OK && info) {
-        com::Bstr text;
-        if (SUCCEEDED(info->GetDescription(text.put())) && !text.empty())
-            return text.ansi();
-    }
-    return com::Narrow(com::DescribeError(hr));
-}
 
 // Reads a Boolean property of a folder; a failure is thrown to the handler.
 bool Setting(_NotifyFolder* nf, HRESULT (STDMETHODCALLTYPE _NotifyFolder::*get)(VARIANT_BOOL*))
@@ -50,13 +39,11 @@ void RunReported(const char* sProc, Step&& step) noexcept
     try {
         step();
     } catch (const com::ComError& e) {
-        ReportError(sProc, FailureText(e.hr()), e.hr(), true);
+        ReportFailure(sProc, e.hr());
     } catch (...) {
         ReportError(sProc, "Unexpected failure", static_cast<long>(E_UNEXPECTED), true);
     }
 }
-
-void Warn(const std::string& sMessage, const char* sSource) { WriteLog(1, sMessage, sSource, 0, "unknown", false); }
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "AddinTestSupport.h"
+#include "DeadNamespace.h"
 #include "NotifyFolders.h"
 #include "com/EventSink.h"
 #include "com/LateBound.h"
@@ -11,20 +12,6 @@ using com::Bstr;
 using com::ComPtr;
 
 namespace {
-
-// A namespace that knows no member at all: every folder lookup fails.
-class DeadNamespace final : public com::ComObject<DeadNamespace, IDispatch> {
-public:
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override
-    {
-        return DISP_E_UNKNOWNNAME;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) noexcept override
-    {
-        return DISP_E_MEMBERNOTFOUND;
-    }
-};
 
 class NotifyFoldersTest : public ::testing::Test {
 protected:

@@ -14,6 +14,7 @@ std::atomic<long> g_objects{0};
 std::atomic<long> g_locks{0};
 std::mutex g_typeLibMutex;
 std::vector<ITypeLib*> g_typeLibs; // kept for the life of the module
+ITypeLib* g_ownTypeLib = nullptr;   // resource 1, if the module has one
 } // namespace
 
 HINSTANCE Module::Instance() noexcept { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
@@ -61,7 +62,9 @@ BOOL CALLBACK CollectTypeLib(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param)
 // Loads every type library embedded in the module, resource 1 first.
 const std::vector<ITypeLib*>& TypeLibs()
 {
-    if (g_typeLibs.empty()) {
+    static bool loaded = false;
+    if (!loaded) {
+        loaded = true;
         std::vector<WORD> ids;
         ::EnumResourceNamesW(Module::Instance(), L"TYPELIB", CollectTypeLib, reinterpret_cast<LONG_PTR>(&ids));
         std::sort(ids.begin(), ids.end());
@@ -69,8 +72,11 @@ const std::vector<ITypeLib*>& TypeLibs()
         for (WORD id : ids) {
             ITypeLib* lib = nullptr;
             std::wstring name = id == 1 ? path : path + L"\\" + std::to_wstring(id);
-            if (SUCCEEDED(::LoadTypeLibEx(name.c_str(), REGKIND_NONE, &lib)))
+            if (SUCCEEDED(::LoadTypeLibEx(name.c_str(), REGKIND_NONE, &lib))) {
                 g_typeLibs.push_back(lib);
+                if (id == 1)
+                    g_ownTypeLib = lib;
+            }
         }
     }
     return g_typeLibs;
@@ -85,11 +91,11 @@ HRESULT Module::TypeLib(ITypeLib** lib) noexcept
     *lib = nullptr;
     try {
         std::lock_guard guard(g_typeLibMutex);
-        const auto& libs = TypeLibs();
-        if (libs.empty())
+        TypeLibs();
+        if (!g_ownTypeLib)
             return TYPE_E_CANTLOADLIBRARY;
-        libs.front()->AddRef();
-        *lib = libs.front();
+        g_ownTypeLib->AddRef();
+        *lib = g_ownTypeLib;
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;

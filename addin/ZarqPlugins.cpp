@@ -1,0 +1,234 @@
+#include "ZarqPlugins.h"
+
+#include "AddinErrors.h"
+#include "AutomationValues.h"
+#include "com/SnapshotEnum.h"
+#include "g_modDebug.h"
+
+using automation::Out;
+using automation::Text;
+
+namespace {
+
+bool SameKey(const std::wstring& a, const std::wstring& b) noexcept
+{
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+} // namespace
+
+std::wstring PluginClass(_ZarqPlugin* pi)
+{
+    if (!pi)
+        throw com::ComError(E_POINTER, L"Object variable or With block variable not set");
+    com::Bstr cls;
+    com::ThrowIfFailed(pi->GetClass(cls.put()));
+    return cls.str();
+}
+
+ZarqPlugins::~ZarqPlugins() { Clear(); }
+
+size_t ZarqPlugins::IndexOfKey(const std::wstring& key) const noexcept
+{
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        if (SameKey(m_entries[i].key, key))
+            return i;
+    return std::wstring::npos;
+}
+
+ZarqPlugins::Entry* ZarqPlugins::FindByClass(const std::wstring& sClass)
+{
+    for (Entry& e : m_entries)
+        if (PluginClass(e.instance.Get()) == sClass) // exact: letter case counts
+            return &e;
+    return nullptr;
+}
+
+void ZarqPlugins::Append(std::wstring key, _ZarqPlugin* pi)
+{
+    m_entries.push_back(Entry{std::move(key), com::ComPtr<_ZarqPlugin>(pi)});
+}
+
+std::vector<com::ComPtr<_ZarqPlugin>> ZarqPlugins::Instances() const
+{
+    std::vector<com::ComPtr<_ZarqPlugin>> out;
+    out.reserve(m_entries.size());
+    for (const Entry& e : m_entries)
+        out.push_back(e.instance);
+    return out;
+}
+
+HRESULT ZarqPlugins::Add(BSTR sPluginClass, long* value) noexcept
+{
+    if (!value)
+        return E_POINTER;
+    *value = 0;
+    return Guard([&] {
+        const std::wstring progId = Text(sPluginClass) + kProgIdSuffix;
+        com::ComPtr<_ZarqPlugin> pi;
+        CLSID clsid{};
+        if (SUCCEEDED(::CLSIDFromProgID(progId.c_str(), &clsid)))
+            ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__ZarqPlugin,
+                               reinterpret_cast<void**>(pi.GetAddressOf()));
+        if (!pi) {
+            WriteLog(2, "Could not create instance of plugin " + com::Narrow(progId), "ZarqPlugins::Add()", 0,
+                     "unknown", false);
+            return S_OK;
+        }
+        // A key already present inserts nothing; the new instance is released unstarted.
+        if (IndexOfKey(progId) == std::wstring::npos)
+            Append(progId, pi.Get());
+        *value = static_cast<long>(m_entries.size());
+        return S_OK;
+    });
+}
+
+HRESULT ZarqPlugins::Find(BSTR sPluginClass, VARIANT_BOOL* value) noexcept
+{
+    if (!value)
+        return E_POINTER;
+    *value = VARIANT_FALSE;
+    try {
+        *value = FindByClass(Text(sPluginClass)) ? VARIANT_TRUE : VARIANT_FALSE;
+    } catch (const com::ComError& e) {
+        ReportFailure("ZarqPlugins::Find()", e.hr());
+    } catch (...) {
+        ReportFailure("ZarqPlugins::Find()", E_UNEXPECTED);
+    }
+    return S_OK;
+}
+
+HRESULT ZarqPlugins::FindIndex(BSTR sPluginClass, long* value) noexcept
+{
+    if (!value)
+        return E_POINTER;
+    *value = 0;
+    try {
+        const std::wstring sClass = Text(sPluginClass);
+        for (size_t i = 0; i < m_entries.size(); ++i) {
+            if (PluginClass(m_entries[i].instance.Get()) == sClass) {
+                *value = static_cast<long>(i + 1);
+                break;
+            }
+        }
+    } catch (const com::ComError& e) {
+        ReportFailure("ZarqPlugins::FindIndex()", e.hr());
+    } catch (...) {
+        ReportFailure("ZarqPlugins::FindIndex()", E_UNEXPECTED);
+    }
+    return S_OK;
+}
+
+HRESULT ZarqPlugins::GetAt(long lIndex, _ZarqPlugin** value) noexcept
+{
+    if (lIndex < 1 || static_cast<size_t>(lIndex) > m_entries.size())
+        return Out<_ZarqPlugin>(value, nullptr);
+    return Out<_ZarqPlugin>(value, m_entries[static_cast<size_t>(lIndex - 1)].instance.Get());
+}
+
+HRESULT ZarqPlugins::get_Count(long* value) noexcept { return Out(value, static_cast<long>(m_entries.size())); }
+
+HRESULT ZarqPlugins::get_NewEnum(IUnknown** value) noexcept
+{
+    return Guard([&] {
+        std::vector<com::Variant> items;
+        for (const Entry& e : m_entries)
+            items.emplace_back(static_cast<IDispatch*>(e.instance.Get()));
+        return com::MakeVariantEnum(std::move(items), value);
+    });
+}
+
+HRESULT ZarqPlugins::Remove(BSTR sPluginClass) noexcept
+{
+    try {
+        size_t at = IndexOfKey(Text(sPluginClass) + kProgIdSuffix);
+        if (at != std::wstring::npos) {
+            Entry gone = std::move(m_entries[at]);
+            m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(at));
+        }
+    } catch (...) {
+    }
+    return S_OK;
+}
+
+HRESULT ZarqPlugins::Clear() noexcept
+{
+    while (!m_entries.empty()) {
+        Entry last = std::move(m_entries.back());
+        m_entries.pop_back();
+    }
+    return S_OK;
+}
+
+HRESULT ZarqPlugins::AddInstance(_ZarqPlugin* pi) noexcept
+{
+    try {
+        const std::wstring sClass = PluginClass(pi);
+        if (Entry* shared = FindByClass(sClass)) {
+            shared->instance->PluginAddRef();
+            return S_OK;
+        }
+        pi->PluginAddRef();
+        Append(sClass + kProgIdSuffix, pi);
+    } catch (...) {
+    }
+    return S_OK;
+}
+
+HRESULT ZarqPlugins::RemoveInstance(_ZarqPlugin* pi) noexcept
+{
+    try {
+        Entry* shared = FindByClass(PluginClass(pi));
+        if (!shared)
+            return S_OK;
+        com::ComPtr<_ZarqPlugin> instance = shared->instance;
+        instance->DeleteRef();
+        short count = -1;
+        instance->get_RefCount(&count);
+        if (count == 0) {
+            com::Bstr cls(PluginClass(instance.Get()));
+            Remove(cls.get());
+        }
+    } catch (...) {
+    }
+    return S_OK;
+}
+
+HRESULT ZarqPlugins::GetInstalledPlugins(BSTR sPluginPath, VARIANT* value) noexcept
+{
+    if (value)
+        ::VariantInit(value);
+    try {
+        std::string pattern = com::Narrow(Text(sPluginPath));
+        if (pattern.empty() || pattern.back() != '\\')
+            pattern += '\\';
+        pattern += "Zarq*.dll";
+        WIN32_FIND_DATAA found{};
+        HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return S_OK;
+        std::vector<std::string> classes;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                std::string name = found.cFileName;
+                classes.push_back(name.substr(0, name.find('.')));
+            }
+        } while (::FindNextFileA(search, &found));
+        ::FindClose(search);
+        for (const std::string& cls : classes) {
+            long ignored = 0;
+            Add(com::Bstr::FromAnsi(cls).get(), &ignored);
+        }
+    } catch (...) {
+    }
+    return S_OK;
+}
+
+HRESULT ZarqPlugins::LoadFromFile(VARIANT_BOOL* value) noexcept
+{
+    Clear();
+    return Out(value, false);
+}
+
+HRESULT ZarqPlugins::SaveToFile(VARIANT_BOOL* value) noexcept { return Out(value, true); }
