@@ -2,6 +2,7 @@
 
 #include "AddinErrors.h"
 #include "AutomationValues.h"
+#include "NotifyFoldersIni.h"
 #include "com/SnapshotEnum.h"
 #include "g_modDebug.h"
 #include "modValidatePointer.h"
@@ -197,14 +198,38 @@ HRESULT NotifyFolders::UnregisterPlugin(_ZarqPlugin* pi) noexcept
     return S_OK;
 }
 
-// The configuration file arrives next.
 HRESULT NotifyFolders::LoadFromFile(VARIANT_BOOL* value) noexcept
 {
     Out(value, false);
-    return Fail(E_NOTIMPL, L"The configuration file is not available");
+    return Guard([&] {
+        Clear();
+        _NotifyFolders* nfFolders = this;
+        const HRESULT hr = com::Make<NotifyFoldersIni>()->LoadFolders(&nfFolders);
+        if (FAILED(hr)) {
+            ReportFailure("NotifyFolders::LoadFromFile()", hr);
+            return S_OK;
+        }
+        return Out(value, true);
+    });
 }
+
 HRESULT NotifyFolders::SaveToFile(VARIANT_BOOL* value) noexcept
 {
     Out(value, false);
-    return Fail(E_NOTIMPL, L"The configuration file is not available");
+    return Guard([&] {
+        for (const auto& pi : m_catalogue->Instances()) {
+            const HRESULT hr = pi->BeforeSaveSettings();
+            if (FAILED(hr)) { // that save does not take place
+                ReportFailure("NotifyFolders::SaveToFile()", hr);
+                return S_OK;
+            }
+        }
+        _NotifyFolders* nfFolders = this;
+        const HRESULT hr = com::Make<NotifyFoldersIni>()->SaveFolders(&nfFolders);
+        if (FAILED(hr)) {
+            ReportFailure("NotifyFolders::SaveToFile()", hr);
+            return S_OK;
+        }
+        return Out(value, true);
+    });
 }

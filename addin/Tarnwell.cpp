@@ -5,6 +5,7 @@
 #include "AddinErrors.h"
 #include "AddinSeams.h"
 #include "NotifyFolders.h"
+#include "NotifyFoldersIni.h"
 #include "Resources.h"
 #include "TheApp.h"
 #include "com/LateBound.h"
@@ -123,7 +124,24 @@ HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatc
 
     if (m_nfFolders && m_olNs)
         m_nfFolders->putref_OutlookNamespace(m_olNs.Get());
+    LoadFolders();
     return S_OK;
+}
+
+void Tarnwell::LoadFolders() noexcept
+{
+    RunReported("Tarnwell::LoadFolders()", [&] {
+        _NotifyFolders* nfFolders = m_nfFolders.Get();
+        com::ThrowIfFailed(com::Make<NotifyFoldersIni>()->LoadFolders(&nfFolders));
+    });
+}
+
+void Tarnwell::SaveFolders() noexcept
+{
+    RunReported("Tarnwell::SaveFolders()", [&] {
+        _NotifyFolders* nfFolders = m_nfFolders.Get();
+        com::ThrowIfFailed(com::Make<NotifyFoldersIni>()->SaveFolders(&nfFolders));
+    });
 }
 
 HRESULT Tarnwell::OnDisconnection(ext_DisconnectMode, SAFEARRAY**) noexcept

@@ -50,6 +50,10 @@ private:
     void ResetTrayIcon() noexcept;
 
     void AssignTrayWindow(std::shared_ptr<frmTrayIcon> form) noexcept;
+    // The configuration file: read at connection; written by the property
+    // page through the collection, never by the connection lifecycle.
+    void LoadFolders() noexcept;
+    void SaveFolders() noexcept;
 
     com::ComPtr<IDispatch> m_olApp;                // Outlook's Application
     com::EventMember<IDispatch> m_olNs;            // the "MAPI" NameSpace, source of OptionsPagesAdd

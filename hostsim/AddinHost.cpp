@@ -1,0 +1,85 @@
+#include "AddinHost.h"
+
+#include "Trace.h"
+
+namespace outlooksim {
+
+namespace {
+
+// Calls with the custom argument: an empty array of variants, by reference.
+template <class Call> HRESULT WithCustom(Call call)
+{
+    com::UniqueSafeArray custom(::SafeArrayCreateVector(VT_VARIANT, 0, 0));
+    SAFEARRAY* array = custom.get();
+    return call(&array);
+}
+
+} // namespace
+
+AddinHost::AddinHost(Trace& trace, IDispatch* application) : m_trace(trace), m_application(application) {}
+
+AddinHost::~AddinHost() { Release(); }
+
+void AddinHost::Step(const wchar_t* name, HRESULT hr)
+{
+    m_trace.Host(std::wstring(name) + L" -> " + Trace::Hresult(hr));
+}
+
+bool AddinHost::Connect(const std::wstring& progId, ext_ConnectMode mode)
+{
+    Release();
+    m_progId = progId;
+    m_trace.Host(L"connect " + progId);
+    CLSID clsid{};
+    HRESULT hr = ::CLSIDFromProgID(progId.c_str(), &clsid);
+    if (FAILED(hr)) {
+        m_trace.Host(L"CLSIDFromProgID(" + Trace::Quoted(progId) + L") -> " + Trace::Hresult(hr));
+        return false;
+    }
+    com::ComPtr<IUnknown> object;
+    hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));
+    Step(L"CoCreateInstance", hr);
+    if (FAILED(hr))
+        return false;
+    hr = object->QueryInterface(IID__IDTExtensibility2, reinterpret_cast<void**>(m_addin.GetAddressOf()));
+    if (FAILED(hr)) {
+        Step(L"QueryInterface(IDTExtensibility2)", hr);
+        return false;
+    }
+    hr = WithCustom(
+        [&](SAFEARRAY** custom) { return m_addin->OnConnection(m_application.Get(), mode, nullptr, custom); });
+    Step(mode == ext_cm_Startup ? L"OnConnection(Application, ext_cm_Startup)"
+                                : L"OnConnection(Application, ext_cm_AfterStartup)",
+         hr);
+    if (FAILED(hr)) {
+        // An add-in whose connection fails is not loaded.
+        m_trace.Host(L"release " + m_progId);
+        m_addin.Reset();
+        return false;
+    }
+    m_connected = true;
+    Step(L"OnStartupComplete", WithCustom([&](SAFEARRAY** custom) { return m_addin->OnStartupComplete(custom); }));
+    return true;
+}
+
+void AddinHost::Disconnect()
+{
+    if (!m_addin || !m_connected)
+        return;
+    m_trace.Host(L"disconnect " + m_progId);
+    Step(L"OnBeginShutdown", WithCustom([&](SAFEARRAY** custom) { return m_addin->OnBeginShutdown(custom); }));
+    Step(L"OnDisconnection(ext_dm_HostShutdown)",
+         WithCustom([&](SAFEARRAY** custom) { return m_addin->OnDisconnection(ext_dm_HostShutdown, custom); }));
+    m_connected = false;
+}
+
+void AddinHost::Release()
+{
+    if (!m_addin)
+        return;
+    Disconnect();
+    m_trace.Host(L"release " + m_progId);
+    m_addin.Reset();
+}
+
+} // namespace outlooksim

@@ -1,0 +1,47 @@
+// Loads a COM add-in the way Outlook does: created in process by its
+// ProgID, then driven through IDTExtensibility2 on the user-interface
+// thread - OnConnection and OnStartupComplete at start, OnBeginShutdown and
+// OnDisconnection at the end, then released. Failures are traced, never
+// fatal.
+#pragma once
+
+#include <string>
+
+#include "com/ComRaii.h"
+#include "outlook.h"
+
+namespace outlooksim {
+
+class Trace;
+
+class AddinHost {
+  public:
+    AddinHost(Trace& trace, IDispatch* application);
+    ~AddinHost();
+    AddinHost(const AddinHost&) = delete;
+    AddinHost& operator=(const AddinHost&) = delete;
+
+    // Creates the add-in and connects it; false if it could not be created,
+    // does not implement IDTExtensibility2 or fails OnConnection (then it is
+    // released again).
+    bool Connect(const std::wstring& progId, ext_ConnectMode mode = ext_cm_Startup);
+    // OnBeginShutdown and OnDisconnection(ext_dm_HostShutdown).
+    void Disconnect();
+    // Lets go of the add-in object (disconnecting first if still connected).
+    void Release();
+
+    bool Connected() const noexcept { return m_connected; }
+    IUnknown* Object() const noexcept { return m_addin.Get(); }
+    const std::wstring& ProgId() const noexcept { return m_progId; }
+
+  private:
+    void Step(const wchar_t* name, HRESULT hr);
+
+    Trace& m_trace;
+    com::ComPtr<IDispatch> m_application;
+    com::ComPtr<_IDTExtensibility2> m_addin;
+    std::wstring m_progId;
+    bool m_connected = false;
+};
+
+} // namespace outlooksim

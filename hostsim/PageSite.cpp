@@ -1,0 +1,79 @@
+#include "PageSite.h"
+
+#include "Application.h"
+#include "NameSpace.h"
+#include "PageHost.h"
+#include "Session.h"
+
+namespace outlooksim {
+
+PageSite::PageSite(std::shared_ptr<Session> session, PageHost* host, IDispatch* parent)
+    : m_session(std::move(session)), m_host(host), m_parent(parent)
+{
+}
+
+HRESULT PageSite::get_Application(_Application** value) noexcept
+{
+    if (!value)
+        return E_POINTER;
+    *value = m_session->App();
+    if (*value)
+        (*value)->AddRef();
+    return S_OK;
+}
+
+HRESULT PageSite::get_Class(OlObjectClass* value) noexcept
+{
+    if (!value)
+        return E_POINTER;
+    *value = olPropertyPageSite;
+    return S_OK;
+}
+
+HRESULT PageSite::get_Session(_NameSpace** value) noexcept
+{
+    if (!value)
+        return E_POINTER;
+    *value = m_session->Mapi();
+    if (*value)
+        (*value)->AddRef();
+    return S_OK;
+}
+
+HRESULT PageSite::get_Parent(IDispatch** value) noexcept
+{
+    if (!value)
+        return E_POINTER;
+    *value = m_parent.Get();
+    if (*value)
+        (*value)->AddRef();
+    return S_OK;
+}
+
+HRESULT PageSite::OnStatusChange() noexcept
+{
+    return Guard([&] {
+        if (!m_host) {
+            m_session->GetTrace().Outlook(L"PropertyPageSite.OnStatusChange (the page is closed)");
+            return S_OK;
+        }
+        m_host->StatusChanged();
+        return S_OK;
+    });
+}
+
+HRESULT PageSite::ParseDisplayName(IBindCtx*, LPOLESTR, ULONG*, IMoniker** out) noexcept
+{
+    if (out)
+        *out = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT PageSite::EnumObjects(DWORD, IEnumUnknown** out) noexcept
+{
+    if (out)
+        *out = nullptr;
+    return E_NOTIMPL;
+}
+
+} // namespace outlooksim

@@ -1,0 +1,309 @@
+#include "Scenario.h"
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cwctype>
+#include <initializer_list>
+
+namespace outlooksim {
+
+std::wstring ScenarioCommand::Option(const std::wstring& key, std::wstring fallback) const
+{
+    auto it = options.find(key);
+    return it == options.end() ? fallback : it->second;
+}
+
+std::wstring ScenarioError::Describe() const
+{
+    return L"line " + std::to_wstring(line) + L": " + message + L": " + text;
+}
+
+// ---------------------------------------------------------------------------
+// Splitting a line into words: a state machine, one function per state,
+// driven by one loop over the table of state functions.
+
+namespace {
+
+enum class SplitState { Between, Bare, Quoted, Done, Count };
+
+struct Splitter {
+    std::wstring_view line;
+    size_t pos = 0;
+    std::vector<Scenario::Word> words;
+    Scenario::Word word;
+    bool unclosedQuote = false;
+};
+
+bool AtEnd(const Splitter& s) { return s.pos >= s.line.size(); }
+
+SplitState FinishWord(Splitter& s, SplitState next)
+{
+    s.words.push_back(std::move(s.word));
+    s.word = {};
+    return next;
+}
+
+SplitState Between(Splitter& s)
+{
+    while (!AtEnd(s) && std::iswspace(s.line[s.pos]))
+        ++s.pos;
+    if (AtEnd(s) || s.line[s.pos] == L'#')
+        return SplitState::Done;
+    if (s.line[s.pos] == L'"') {
+        ++s.pos;
+        s.word.quoted = true;
+        return SplitState::Quoted;
+    }
+    return SplitState::Bare;
+}
+
+SplitState Bare(Splitter& s)
+{
+    while (!AtEnd(s)) {
+        wchar_t c = s.line[s.pos++];
+        if (std::iswspace(c))
+            return FinishWord(s, SplitState::Between);
+        if (c == L'"')
+            return SplitState::Quoted;
+        s.word.text += c;
+    }
+    return FinishWord(s, SplitState::Done);
+}
+
+// Inside quotes; a doubled quote stands for one.
+SplitState Quoted(Splitter& s)
+{
+    while (!AtEnd(s)) {
+        wchar_t c = s.line[s.pos++];
+        if (c != L'"') {
+            s.word.text += c;
+            continue;
+        }
+        if (!AtEnd(s) && s.line[s.pos] == L'"') {
+            s.word.text += L'"';
+            ++s.pos;
+            continue;
+        }
+        return SplitState::Bare;
+    }
+    s.unclosedQuote = true;
+    return SplitState::Done;
+}
+
+using SplitFunction = SplitState (*)(Splitter&);
+constexpr SplitFunction kSplitStates[] = {&Between, &Bare, &Quoted};
+
+// ---------------------------------------------------------------------------
+// The commands: how many words each takes, which options, and what else it checks.
+
+using Check = std::wstring (*)(const ScenarioCommand&);
+
+struct CommandSpec {
+    const wchar_t* name;
+    size_t minArgs;
+    size_t maxArgs;
+    std::initializer_list<const wchar_t*> keys;
+    Check check;
+};
+
+bool OneOf(const std::wstring& value, std::initializer_list<const wchar_t*> allowed)
+{
+    for (const wchar_t* a : allowed)
+        if (value == a)
+            return true;
+    return false;
+}
+
+std::wstring Choices(std::initializer_list<const wchar_t*> allowed)
+{
+    std::wstring text;
+    for (const wchar_t* a : allowed)
+        text += (text.empty() ? L"" : L", ") + std::wstring(a);
+    return text;
+}
+
+std::wstring ExpectOneOf(const std::wstring& what, const std::wstring& value,
+                         std::initializer_list<const wchar_t*> allowed)
+{
+    return OneOf(value, allowed) ? L"" : L"expected " + what + L" " + Choices(allowed) + L", not \"" + value + L"\"";
+}
+
+bool IsCount(const std::wstring& text, unsigned long max)
+{
+    if (text.empty() || text.size() > 9)
+        return false;
+    for (wchar_t c : text)
+        if (!std::iswdigit(c))
+            return false;
+    return std::stoul(text) <= max;
+}
+
+std::wstring CheckFolder(const ScenarioCommand& c)
+{
+    std::wstring problem = ExpectOneOf(L"store=", c.Option(L"store", L"public"), {L"mailbox", L"public"});
+    if (!problem.empty())
+        return problem;
+    for (const wchar_t* kind : Scenario::kFolderKinds)
+        if (c.Option(L"kind", L"mail") == kind)
+            return {};
+    return L"expected kind= mail, calendar, contacts, tasks, journal, notes or post";
+}
+
+std::wstring CheckConnect(const ScenarioCommand& c)
+{
+    return ExpectOneOf(L"mode=", c.Option(L"mode", L"startup"), {L"startup", L"afterstartup"});
+}
+
+std::wstring CheckDeliver(const ScenarioCommand& c)
+{
+    std::wstring problem = ExpectOneOf(L"item kind", c.args[0], {L"mail", L"post"});
+    if (problem.empty() && c.options.count(L"received") && !ParseScenarioDate(c.Option(L"received")))
+        problem = L"expected received=YYYY-MM-DD HH:MM";
+    return problem;
+}
+
+std::wstring CheckTray(const ScenarioCommand& c)
+{
+    return ExpectOneOf(L"tray action", c.args[0], {L"click", L"dblclick", L"rightclick", L"rightdblclick"});
+}
+
+std::wstring CheckExplorer(const ScenarioCommand& c) { return ExpectOneOf(L"explorer", c.args[0], {L"on", L"off"}); }
+
+std::wstring CheckWait(const ScenarioCommand& c)
+{
+    return IsCount(c.args[0], 600000) ? L"" : L"expected milliseconds (0 to 600000)";
+}
+
+std::wstring CheckScreenshot(const ScenarioCommand& c)
+{
+    const std::wstring& name = c.args[0];
+    if (name.find_first_of(L"\\/:*?\"<>|") != std::wstring::npos)
+        return L"expected a file name without folder";
+    return {};
+}
+
+std::wstring CheckLog(const ScenarioCommand& c)
+{
+    return !c.options.count(L"lines") || IsCount(c.Option(L"lines"), 10000) ? L"" : L"expected lines=<count>";
+}
+
+std::wstring NoCheck(const ScenarioCommand&) { return {}; }
+
+const CommandSpec kCommands[] = {
+    {L"folder", 1, 1, {L"store", L"kind", L"parent"}, &CheckFolder},
+    {L"connect", 1, 1, {L"mode"}, &CheckConnect},
+    {L"disconnect", 0, 0, {}, &NoCheck},
+    {L"release", 0, 0, {}, &NoCheck},
+    {L"deliver", 2, 2, {L"subject", L"sender", L"received"}, &CheckDeliver},
+    {L"properties", 1, 1, {}, &NoCheck},
+    {L"page", 1, 1, {}, &NoCheck},
+    {L"click", 1, 1, {}, &NoCheck},
+    {L"apply", 0, 0, {}, &NoCheck},
+    {L"ok", 0, 0, {}, &NoCheck},
+    {L"cancel", 0, 0, {}, &NoCheck},
+    {L"tray", 1, 1, {}, &CheckTray},
+    {L"explorer", 1, 1, {}, &CheckExplorer},
+    {L"delete", 1, 1, {}, &NoCheck},
+    {L"wait", 1, 1, {}, &CheckWait},
+    {L"screenshot", 1, 1, {}, &CheckScreenshot},
+    {L"log", 1, 1, {L"lines"}, &CheckLog},
+};
+
+const CommandSpec* FindSpec(const std::wstring& name)
+{
+    for (const CommandSpec& spec : kCommands)
+        if (name == spec.name)
+            return &spec;
+    return nullptr;
+}
+
+// Sorts the words after the command word into arguments and options; the
+// problem with the line, or empty.
+std::wstring Classify(const CommandSpec& spec, const std::vector<Scenario::Word>& words, ScenarioCommand& command)
+{
+    for (size_t i = 1; i < words.size(); ++i) {
+        const Scenario::Word& w = words[i];
+        size_t eq = w.quoted || spec.keys.size() == 0 ? std::wstring::npos : w.text.find(L'=');
+        if (eq == std::wstring::npos) {
+            command.args.push_back(w.text);
+            continue;
+        }
+        std::wstring key = w.text.substr(0, eq);
+        if (!OneOf(key, spec.keys))
+            return L"unknown option \"" + key + L"=\" (allowed: " + Choices(spec.keys) + L")";
+        command.options[key] = w.text.substr(eq + 1);
+    }
+    if (command.args.size() < spec.minArgs || command.args.size() > spec.maxArgs)
+        return L"\"" + command.name + L"\" takes " + std::to_wstring(spec.minArgs) +
+               (spec.maxArgs != spec.minArgs ? L" to " + std::to_wstring(spec.maxArgs) : L"") + L" argument" +
+               (spec.maxArgs == 1 ? L"" : L"s") + L", not " + std::to_wstring(command.args.size());
+    return spec.check(command);
+}
+
+} // namespace
+
+std::optional<std::vector<Scenario::Word>> Scenario::Split(std::wstring_view line)
+{
+    Splitter s{line};
+    SplitState state = SplitState::Between;
+    while (state != SplitState::Done)
+        state = kSplitStates[static_cast<int>(state)](s);
+    if (s.unclosedQuote)
+        return std::nullopt;
+    return std::move(s.words);
+}
+
+Scenario Scenario::Parse(std::wstring_view script)
+{
+    Scenario scenario;
+    int number = 0;
+    size_t start = 0;
+    while (start <= script.size()) {
+        size_t end = script.find(L'\n', start);
+        if (end == std::wstring_view::npos)
+            end = script.size();
+        std::wstring line(script.substr(start, end - start));
+        start = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == L'\r')
+            line.pop_back();
+        auto fail = [&](std::wstring message) {
+            scenario.m_error = ScenarioError{number, line, std::move(message)};
+            return scenario;
+        };
+        auto words = Split(line);
+        if (!words)
+            return fail(L"a quote is not closed");
+        if (words->empty())
+            continue;
+        ScenarioCommand command{number, line, (*words)[0].text};
+        const CommandSpec* spec = FindSpec(command.name);
+        if (!spec)
+            return fail(L"unknown command \"" + command.name + L"\"");
+        std::wstring problem = Classify(*spec, *words, command);
+        if (!problem.empty())
+            return fail(problem);
+        scenario.m_commands.push_back(std::move(command));
+    }
+    return scenario;
+}
+
+std::optional<double> ParseScenarioDate(std::wstring_view text)
+{
+    SYSTEMTIME st{};
+    wchar_t sep = 0;
+    wchar_t rest = 0;
+    std::wstring s(text);
+    int n = std::swscanf(s.c_str(), L"%4hu-%2hu-%2hu%lc%2hu:%2hu%lc", &st.wYear, &st.wMonth, &st.wDay, &sep, &st.wHour,
+                         &st.wMinute, &rest);
+    if (n != 6 || (sep != L' ' && sep != L'T') || st.wMonth < 1 || st.wMonth > 12 || st.wDay < 1 || st.wDay > 31 ||
+        st.wHour > 23 || st.wMinute > 59)
+        return std::nullopt;
+    double date = 0;
+    if (!::SystemTimeToVariantTime(&st, &date))
+        return std::nullopt;
+    return date;
+}
+
+} // namespace outlooksim

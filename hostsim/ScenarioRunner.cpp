@@ -1,0 +1,261 @@
+#include "ScenarioRunner.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "AddinHost.h"
+#include "Folder.h"
+#include "FolderPropertiesDialog.h"
+#include "MessagePump.h"
+#include "OutlookWorld.h"
+#include "Screenshot.h"
+#include "com/ComRaii.h"
+
+namespace outlooksim {
+
+namespace {
+
+struct WindowSearch {
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnWindow(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t className[64] = {};
+    ::GetClassNameW(hwnd, className, 64);
+    if (pid == ::GetCurrentProcessId() && std::wstring_view(className) == search->className) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool IsRelative(const std::wstring& path)
+{
+    return path.size() < 2 || (path[1] != L':' && path[0] != L'\\' && path[0] != L'/');
+}
+
+std::wstring Join(const std::wstring& dir, const std::wstring& name)
+{
+    if (dir.empty())
+        return name;
+    return dir + (dir.back() == L'\\' || dir.back() == L'/' ? L"" : L"\\") + name;
+}
+
+// The last lines of a text file in the system's code page; nullopt if it cannot be read.
+std::optional<std::vector<std::wstring>> TailLines(const std::wstring& path, size_t count)
+{
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    std::vector<std::wstring> lines;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(com::Widen(line));
+        if (lines.size() > count)
+            lines.erase(lines.begin());
+    }
+    return lines;
+}
+
+} // namespace
+
+ScenarioRunner::ScenarioRunner(OutlookWorld& world, Options options) : m_world(world), m_options(std::move(options)) {}
+
+ScenarioRunner::~ScenarioRunner()
+{
+    if (m_addin)
+        m_addin->Release();
+}
+
+const std::map<std::wstring, ScenarioRunner::Handler>& ScenarioRunner::Handlers()
+{
+    static const std::map<std::wstring, Handler> handlers = {
+        {L"folder", &ScenarioRunner::Folder},
+        {L"connect", &ScenarioRunner::Connect},
+        {L"disconnect", &ScenarioRunner::Disconnect},
+        {L"release", &ScenarioRunner::Release},
+        {L"deliver", &ScenarioRunner::Deliver},
+        {L"properties", &ScenarioRunner::Properties},
+        {L"page", &ScenarioRunner::Page},
+        {L"click", &ScenarioRunner::Click},
+        {L"apply", &ScenarioRunner::Button},
+        {L"ok", &ScenarioRunner::Button},
+        {L"cancel", &ScenarioRunner::Button},
+        {L"tray", &ScenarioRunner::Tray},
+        {L"explorer", &ScenarioRunner::Explorer},
+        {L"delete", &ScenarioRunner::Delete},
+        {L"wait", &ScenarioRunner::Wait},
+        {L"screenshot", &ScenarioRunner::Screenshot},
+        {L"log", &ScenarioRunner::Log},
+    };
+    return handlers;
+}
+
+void ScenarioRunner::Note(const std::wstring& text) const { m_world.GetTrace().Host(text); }
+
+void ScenarioRunner::Run(const Scenario& scenario)
+{
+    for (const ScenarioCommand& command : scenario.Commands())
+        Run(command);
+}
+
+void ScenarioRunner::Run(const ScenarioCommand& command)
+{
+    std::wstring text = command.text;
+    text.erase(0, text.find_first_not_of(L" \t"));
+    Note(L"[" + std::to_wstring(command.line) + L"] " + text);
+    auto it = Handlers().find(command.name);
+    if (it != Handlers().end())
+        (this->*(it->second))(command);
+    MessagePump::PumpPending();
+}
+
+void ScenarioRunner::Folder(const ScenarioCommand& c)
+{
+    StoreKind store = c.Option(L"store", L"public") == L"mailbox" ? StoreKind::Mailbox : StoreKind::Public;
+    OlItemType type = olMailItem;
+    for (int i = 0; i < static_cast<int>(std::size(Scenario::kFolderKinds)); ++i)
+        if (c.Option(L"kind", L"mail") == Scenario::kFolderKinds[i])
+            type = static_cast<OlItemType>(i);
+    outlooksim::Folder* folder = m_world.AddFolder(c.args[0], store, type, c.Option(L"parent"));
+    if (!folder)
+        Note(L"folder " + Trace::Quoted(c.args[0]) + L" not made: the name is taken or the parent is unknown");
+}
+
+void ScenarioRunner::Connect(const ScenarioCommand& c)
+{
+    if (m_addin)
+        m_addin->Release();
+    m_addin = std::make_unique<AddinHost>(m_world.GetTrace(), m_world.Application().Get());
+    m_addin->Connect(c.args[0], c.Option(L"mode") == L"afterstartup" ? ext_cm_AfterStartup : ext_cm_Startup);
+}
+
+void ScenarioRunner::Disconnect(const ScenarioCommand&)
+{
+    if (!m_addin || !m_addin->Connected())
+        return Note(L"no add-in is connected");
+    m_addin->Disconnect();
+}
+
+void ScenarioRunner::Release(const ScenarioCommand&)
+{
+    if (!m_addin)
+        return Note(L"no add-in is loaded");
+    m_addin->Release();
+    m_addin.reset();
+}
+
+void ScenarioRunner::Deliver(const ScenarioCommand& c)
+{
+    ItemData data{c.Option(L"subject"), c.Option(L"sender"), 0};
+    if (auto date = ParseScenarioDate(c.Option(L"received")))
+        data.received = *date;
+    if (!m_world.Deliver(c.args[1], c.args[0] == L"post" ? olPostItem : olMailItem, std::move(data)))
+        Note(L"no folder " + Trace::Quoted(c.args[1]));
+}
+
+void ScenarioRunner::Properties(const ScenarioCommand& c)
+{
+    if (!m_world.OpenProperties(c.args[0]))
+        Note(L"no folder " + Trace::Quoted(c.args[0]));
+}
+
+bool ScenarioRunner::PropertiesOpen() const
+{
+    if (m_world.Properties())
+        return true;
+    Note(L"no Properties dialog is open");
+    return false;
+}
+
+void ScenarioRunner::Page(const ScenarioCommand& c)
+{
+    if (PropertiesOpen() && !m_world.Properties()->Select(c.args[0]))
+        Note(L"the dialog has no page " + Trace::Quoted(c.args[0]));
+}
+
+void ScenarioRunner::Click(const ScenarioCommand& c)
+{
+    if (PropertiesOpen() && !m_world.Properties()->Click(c.args[0]))
+        Note(L"the dialog has no button " + Trace::Quoted(c.args[0]));
+}
+
+void ScenarioRunner::Button(const ScenarioCommand& c)
+{
+    if (!PropertiesOpen())
+        return;
+    using B = FolderPropertiesDialog::Button;
+    B button = c.name == L"apply" ? B::Apply : c.name == L"ok" ? B::Ok : B::Cancel;
+    if (!m_world.Properties()->Press(button))
+        Note(L"the Apply button is disabled");
+}
+
+void ScenarioRunner::Tray(const ScenarioCommand& c)
+{
+    static const std::map<std::wstring, UINT> mouse = {
+        {L"click", WM_LBUTTONDOWN},
+        {L"dblclick", WM_LBUTTONDBLCLK},
+        {L"rightclick", WM_RBUTTONDOWN},
+        {L"rightdblclick", WM_RBUTTONDBLCLK},
+    };
+    WindowSearch search{kTrayWindowClass, nullptr};
+    ::EnumWindows(&FindOwnWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.found)
+        return Note(L"no tray window (class " + std::wstring(kTrayWindowClass) + L") in this process");
+    ::SendMessageW(search.found, kTrayMessage, 0, mouse.at(c.args[0]));
+}
+
+void ScenarioRunner::Explorer(const ScenarioCommand& c)
+{
+    if (c.args[0] == L"off")
+        m_world.RemoveExplorer();
+    else
+        m_world.RestoreExplorer();
+}
+
+void ScenarioRunner::Delete(const ScenarioCommand& c)
+{
+    if (!m_world.DeleteFolder(c.args[0]))
+        Note(L"no folder " + Trace::Quoted(c.args[0]) + L" that can be deleted");
+}
+
+void ScenarioRunner::Wait(const ScenarioCommand& c) { MessagePump::PumpFor(std::stoul(c.args[0])); }
+
+void ScenarioRunner::Screenshot(const ScenarioCommand& c)
+{
+    ::SHCreateDirectoryExW(nullptr, m_options.outDir.c_str(), nullptr);
+    std::wstring path = Join(m_options.outDir, c.args[0] + L".png");
+    MessagePump::PumpPending(); // let every window paint first
+    Screenshot::Source source{};
+    RgbImage image = Screenshot::Capture(&source);
+    bool written = Png::Write(path, image);
+    Note(L"screenshot " + path + L" " + std::to_wstring(image.width) + L"x" + std::to_wstring(image.height) +
+         (source == Screenshot::Source::Screen ? L" from the screen" : L" from the windows") +
+         (written ? L"" : L": could not be written"));
+}
+
+void ScenarioRunner::Log(const ScenarioCommand& c)
+{
+    std::wstring path = IsRelative(c.args[0]) ? Join(m_options.programDir, c.args[0]) : c.args[0];
+    size_t count = c.options.count(L"lines") ? std::stoul(c.Option(L"lines")) : 20;
+    auto lines = TailLines(path, count);
+    if (!lines)
+        return Note(L"log " + path + L": cannot be read");
+    Note(L"log " + path + L", last " + Trace::Count(static_cast<long>(lines->size()), L"line") + L":");
+    for (const auto& line : *lines)
+        m_world.GetTrace().Line(L"  | " + line);
+}
+
+} // namespace outlooksim

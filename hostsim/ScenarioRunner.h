@@ -1,0 +1,69 @@
+// Runs a parsed scenario against a world: each command is traced as
+// "host: [line] command", carried out, and the user-interface thread's
+// messages are processed before the next one. Problems at run time (a
+// folder that is not there, a disabled button) are traced; they never stop
+// the run.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "Scenario.h"
+
+namespace outlooksim {
+
+class AddinHost;
+class OutlookWorld;
+
+class ScenarioRunner {
+  public:
+    struct Options {
+        std::wstring outDir = L"."; // where screenshots go
+        std::wstring programDir;    // where relative log file names are looked for
+    };
+
+    ScenarioRunner(OutlookWorld& world, Options options);
+    ~ScenarioRunner();
+    ScenarioRunner(const ScenarioRunner&) = delete;
+    ScenarioRunner& operator=(const ScenarioRunner&) = delete;
+
+    void Run(const Scenario& scenario);
+    void Run(const ScenarioCommand& command);
+    AddinHost* Addin() const noexcept { return m_addin.get(); }
+
+    // The message that clicks of the notification-area icon send to its window.
+    static constexpr UINT kTrayMessage = WM_USER + 1;
+    static constexpr const wchar_t* kTrayWindowClass = L"corvane.frmTrayIcon";
+
+  private:
+    using Handler = void (ScenarioRunner::*)(const ScenarioCommand&);
+    static const std::map<std::wstring, Handler>& Handlers();
+
+    void Folder(const ScenarioCommand& c);
+    void Connect(const ScenarioCommand& c);
+    void Disconnect(const ScenarioCommand& c);
+    void Release(const ScenarioCommand& c);
+    void Deliver(const ScenarioCommand& c);
+    void Properties(const ScenarioCommand& c);
+    void Page(const ScenarioCommand& c);
+    void Click(const ScenarioCommand& c);
+    void Button(const ScenarioCommand& c);
+    void Tray(const ScenarioCommand& c);
+    void Explorer(const ScenarioCommand& c);
+    void Delete(const ScenarioCommand& c);
+    void Wait(const ScenarioCommand& c);
+    void Screenshot(const ScenarioCommand& c);
+    void Log(const ScenarioCommand& c);
+
+    void Note(const std::wstring& text) const;
+    bool PropertiesOpen() const;
+
+    OutlookWorld& m_world;
+    Options m_options;
+    std::unique_ptr<AddinHost> m_addin;
+};
+
+} // namespace outlooksim

@@ -1,0 +1,216 @@
+// corvane-host.exe as a user runs it: a scenario file that loads the probe
+// add-in, the trace on standard output, the screenshot on disk, the exit code.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "PngReader.h"
+#include "Screenshot.h"
+#include "com/ComModule.h"
+#include "com/ComRaii.h"
+
+namespace {
+
+struct HostRun {
+    DWORD exitCode = 0xDEADBEEF;
+    std::vector<std::wstring> lines;
+};
+
+std::wstring TempDir()
+{
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"hostsim-e2e\\";
+}
+
+void WriteUtf8(const std::wstring& path, const std::wstring& text)
+{
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), n, nullptr, nullptr);
+    std::ofstream(std::filesystem::path(path), std::ios::binary) << utf8;
+}
+
+// Runs corvane-host.exe (beside this program) and collects its standard output.
+HostRun RunHost(const std::wstring& arguments)
+{
+    HostRun run;
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!::CreatePipe(&readEnd, &writeEnd, &sa, 0))
+        return run;
+    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    std::wstring command = L"\"" + com::Module::Directory() + L"corvane-host.exe\" " + arguments;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = writeEnd;
+    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi{};
+    BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    ::CloseHandle(writeEnd);
+    std::string output;
+    char buffer[4096];
+    DWORD n = 0;
+    while (started && ::ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n)
+        output.append(buffer, n);
+    ::CloseHandle(readEnd);
+    if (!started)
+        return run;
+    ::WaitForSingleObject(pi.hProcess, 120000);
+    ::GetExitCodeProcess(pi.hProcess, &run.exitCode);
+    ::CloseHandle(pi.hProcess);
+    ::CloseHandle(pi.hThread);
+    int wide = ::MultiByteToWideChar(CP_UTF8, 0, output.data(), static_cast<int>(output.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, output.data(), static_cast<int>(output.size()), text.data(), wide);
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        std::wstring line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == L'\r')
+            line.pop_back();
+        run.lines.push_back(line);
+        start = end + 1;
+    }
+    return run;
+}
+
+::testing::AssertionResult InOrder(const std::vector<std::wstring>& lines, std::initializer_list<std::wstring> expected)
+{
+    size_t at = 0;
+    for (const auto& want : expected) {
+        while (at < lines.size() && lines[at].find(want) == std::wstring::npos)
+            ++at;
+        if (at == lines.size()) {
+            std::string all;
+            for (const auto& l : lines)
+                all += "\n  " + com::Narrow(l);
+            return ::testing::AssertionFailure()
+                   << "missing, or out of order: \"" << com::Narrow(want) << "\" in:" << all;
+        }
+        ++at;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// "1024x768": the size of the screen the host shares with this program.
+std::wstring ScreenSize()
+{
+    return std::to_wstring(::GetSystemMetrics(SM_CXSCREEN)) + L"x" + std::to_wstring(::GetSystemMetrics(SM_CYSCREEN));
+}
+
+class HostEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        std::filesystem::remove_all(std::filesystem::path(TempDir()));
+        std::filesystem::create_directories(std::filesystem::path(TempDir()));
+    }
+    void TearDown() override { std::filesystem::remove_all(std::filesystem::path(TempDir())); }
+};
+
+} // namespace
+
+TEST_F(HostEndToEnd, RunsAScenarioWithTheProbeAddin)
+{
+    const std::wstring dir = TempDir();
+    WriteUtf8(dir + L"probe.log", L"erste Zeile\r\nletzte Zeile\r\n");
+    WriteUtf8(dir + L"probe.scenario",
+              L"# The probe add-in in a small world\n"
+              L"folder Support\n"
+              L"folder Kalender store=mailbox kind=calendar\n"
+              L"connect corvaneHostProbe.Addin\n"
+              L"deliver mail Posteingang subject=\"Erste Nachricht\" sender=\"Erika Mustermann\" "
+              L"received=\"2024-05-01 10:15\"\n"
+              L"properties Support\n"
+              L"page Probe\n"
+              L"click \u00C4ndern\n"
+              L"apply\n"
+              L"ok\n"
+              L"deliver post Support subject=\"Im Support\" sender=\"Jonas Weber\"\n"
+              L"tray dblclick\n"
+              L"explorer off\n"
+              L"tray dblclick\n"
+              L"explorer on\n"
+              L"properties Kalender\n"
+              L"cancel\n"
+              L"delete Support\n"
+              L"deliver mail Support subject=weg\n"
+              L"wait 100\n"
+              L"screenshot e2e\n"
+              L"log \"" +
+                  dir +
+                  L"probe.log\" lines=1\n"
+                  L"disconnect\n"
+                  L"release\n");
+    HostRun run = RunHost(L"\"" + dir + L"probe.scenario\" --out \"" + dir + L"shots\"");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_TRUE(InOrder(
+        run.lines,
+        {L"host: [4] connect corvaneHostProbe.Addin",
+         L"probe: OnConnection(Application _Application, ConnectMode 1, AddInInst Nothing, custom VT_VARIANT[0])",
+         L"outlook: GetNamespace(\"MAPI\")", L"probe: GetNamespace(\"MAPI\") -> NameSpace, subscribed",
+         L"outlook: GetDefaultFolder(6) -> \"Posteingang\"", L"probe: GetFolderFromID(inbox, store) -> \"Posteingang\"",
+         L"host: OnConnection(Application, ext_cm_Startup) -> 0x00000000", L"probe: OnStartupComplete",
+         L"host: [5] deliver mail Posteingang", L"outlook: ItemAdd raised on \"Posteingang\" (1 subscriber)",
+         L"outlook: MailItem.Subject -> \"Erste Nachricht\"",
+         L"probe: ItemAdd(\"Posteingang\"): Subject \"Erste Nachricht\", SenderName \"Erika Mustermann\", "
+         L"ReceivedTime 01.05.2024 10:15, _MailItem yes",
+         L"host: [6] properties Support", L"outlook: OptionsPagesAdd raised for \"Support\" (1 subscriber)",
+         L"probe: OptionsPagesAdd(\"Support\", DefaultItemType 0)",
+         L"outlook: PropertyPages.Add(page, \"\") -> page 1 \"Probe\"",
+         L"probe: page: SetClientSite, PropertyPageSite found",
+         L"outlook: Properties of \"Support\" shown with 2 pages: \"Allgemein\", \"Probe\"",
+         L"host: [8] click \u00C4ndern", L"probe: page: button clicked",
+         L"outlook: PropertyPageSite.OnStatusChange from \"Probe\"", L"host: [9] apply",
+         L"outlook: page \"Probe\": Dirty -> True", L"probe: page: Apply (1)", L"probe: watching \"Support\"",
+         L"host: [10] ok", L"probe: page: Apply (2)", L"outlook: Properties of \"Support\" closed (OK)",
+         // Apply and OK each made the probe watch the folder: two subscriptions.
+         L"host: [11] deliver post Support", L"outlook: ItemAdd raised on \"Support\" (2 subscribers)",
+         L"probe: ItemAdd(\"Support\"): Subject \"Im Support\", SenderName \"Jonas Weber\"",
+         L"host: [12] tray dblclick", L"probe: tray message, mouse 0x00000203",
+         L"outlook: ActiveExplorer -> Explorer showing \"Posteingang\"",
+         L"outlook: Explorer.CurrentFolder = \"Support\"", L"outlook: Explorer.Activate", L"host: [14] tray dblclick",
+         L"outlook: ActiveExplorer -> Nothing", L"probe: tray double-click: ActiveExplorer -> Nothing",
+         L"host: [16] properties Kalender", L"probe: OptionsPagesAdd(\"Kalender\", DefaultItemType 1)",
+         L"outlook: Properties of \"Kalender\" shown with 1 page: \"Allgemein\"",
+         L"outlook: Properties of \"Kalender\" closed (Cancel)", L"host: [18] delete Support",
+         L"host: [19] deliver mail Support", L"host: no folder \"Support\"", L"host: [21] screenshot e2e",
+         L"host: screenshot " + dir + L"shots\\e2e.png " + ScreenSize(), L"host: [22] log", L"  | letzte Zeile",
+         L"host: [23] disconnect", L"probe: OnBeginShutdown", L"probe: OnDisconnection(RemoveMode 0",
+         L"host: [24] release", L"probe: released", L"host: end of scenario"}));
+
+    std::ifstream png(std::filesystem::path(dir + L"shots\\e2e.png"), std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(png)), std::istreambuf_iterator<char>());
+    hosttest::PngRead read = hosttest::ReadPng(bytes);
+    ASSERT_TRUE(read.ok) << read.problem;
+    EXPECT_EQ(::GetSystemMetrics(SM_CXSCREEN), read.image.width);
+    EXPECT_EQ(::GetSystemMetrics(SM_CYSCREEN), read.image.height);
+    EXPECT_FALSE(outlooksim::Screenshot::IsBlank(read.image)) << "the explorer window is on the screen";
+}
+
+TEST_F(HostEndToEnd, AMalformedScenarioIsReportedWithItsLineAndNothingRuns)
+{
+    const std::wstring dir = TempDir();
+    WriteUtf8(dir + L"bad.scenario", L"folder Support\nconnect corvaneHostProbe.Addin\ndeliver fax Support\n");
+    HostRun run = RunHost(L"\"" + dir + L"bad.scenario\"");
+    EXPECT_EQ(2u, run.exitCode);
+    EXPECT_TRUE(InOrder(run.lines, {L"line 3: expected item kind mail, post, not \"fax\": deliver fax Support"}));
+    for (const auto& line : run.lines)
+        EXPECT_EQ(std::wstring::npos, line.find(L"host: [")) << com::Narrow(line);
+
+    HostRun missing = RunHost(L"\"" + dir + L"missing.scenario\"");
+    EXPECT_EQ(2u, missing.exitCode);
+    HostRun option = RunHost(L"--fast");
+    EXPECT_EQ(2u, option.exitCode);
+    EXPECT_TRUE(InOrder(option.lines, {L"unknown option --fast", L"usage: corvane-host.exe"}));
+}

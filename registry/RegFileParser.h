@@ -1,0 +1,33 @@
+// The REGEDIT4 reader of Import, as a parser of text into operations: it
+// knows nothing of the registry. Logical lines (physical lines joined where
+// one ends in a backslash, CR LF or LF) drive a state machine: header, empty
+// line, key line, value lines up to an empty line, key line, ...
+// A line that does not fit its state raises EInvalidFileFormat.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+#include <vector>
+
+namespace reg
+{
+
+// What the file asks for, in file order.
+class RegFileHandler
+{
+  public:
+    // A key line: the text between the brackets.
+    virtual void OnKey(std::string_view path) = 0;
+    // A value line of the current key ("" for the default value).
+    virtual void OnValue(std::string_view name, DWORD type, std::vector<BYTE> data) = 0;
+    // The empty line that closes the current key's block, or the end of the file.
+    virtual void OnKeyEnd() = 0;
+
+  protected:
+    ~RegFileHandler() = default;
+};
+
+void ParseRegFile(std::string_view text, RegFileHandler& handler);
+
+} // namespace reg

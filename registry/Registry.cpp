@@ -1,0 +1,170 @@
+#include "Registry.h"
+
+#include "DataConversion.h"
+#include "Finder.h"
+#include "KeyPath.h"
+#include "RegFileImport.h"
+#include "RegFileWriter.h"
+#include "RegistryKey.h"
+#include "RegistryKeys.h"
+#include "RegistryValue.h"
+#include "RegistryValues.h"
+
+namespace
+{
+
+com::ComPtr<RegistryValues> ValuesOf(const com::ComPtr<RegistryKey>& key)
+{
+    return com::Make<RegistryValues>(static_cast<IRegistryKey*>(key.Get()), key->Handle());
+}
+
+} // namespace
+
+Registry::Registry()
+{
+    AddConnectionPoint(IID_IRegistryEvents);
+    m_roots.Build(L"");
+}
+
+// Keys has the identifier the type library gave it.
+bool Registry::IsCollectionProperty(DISPID id) noexcept
+{
+    static DISPID keys = DISPID_UNKNOWN;
+    if (keys == DISPID_UNKNOWN) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(L"Keys")};
+        if (FAILED(GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &keys)))
+            return false;
+    }
+    return id == keys;
+}
+
+com::ComPtr<RegistryKeys> Registry::TopKeys()
+{
+    return com::Make<RegistryKeys>(this, nullptr, L"", nullptr);
+}
+
+// The value at a full value path: key path, backslash, value name.
+com::ComPtr<RegistryValue> Registry::ValueAt(const std::wstring& path)
+{
+    com::ComPtr<RegistryKey> key = TopKeys()->ItemOf(com::Variant(std::wstring_view(reg::GetParentKey(path))));
+    return ValuesOf(key)->ItemOf(com::Variant(std::wstring_view(reg::GetKeyFoot(path))));
+}
+
+void Registry::RemoveValueAt(const std::wstring& path)
+{
+    com::ComPtr<RegistryKey> key = TopKeys()->ItemOf(com::Variant(std::wstring_view(reg::GetParentKey(path))));
+    ValuesOf(key)->RemoveValue(com::Variant(std::wstring_view(reg::GetKeyFoot(path))));
+}
+
+com::ComPtr<RegistryValue> Registry::CopyValue(const std::wstring& sourcePath, const std::wstring& targetPath)
+{
+    com::ComPtr<RegistryValue> source = ValueAt(sourcePath);
+    const std::wstring sourceKey = reg::GetParentKey(sourcePath);
+    const std::wstring target =
+        !targetPath.empty() && targetPath.front() == L'\\' ? targetPath : sourceKey + L"\\" + targetPath;
+    const std::wstring targetKey = reg::GetParentKey(target);
+    const std::string targetName = com::Narrow(reg::GetKeyFoot(target));
+    if (targetKey == sourceKey) {
+        com::ComPtr<RegistryKey> key = TopKeys()->ItemOf(com::Variant(std::wstring_view(sourceKey)));
+        return ValuesOf(key)->CopyValue(com::Variant(std::wstring_view(reg::GetKeyFoot(sourcePath))), targetName);
+    }
+    com::ComPtr<RegistryKey> key = TopKeys()->AddKey(targetKey);
+    reg::WriteValue(key->Handle(), targetName, source->Raw());
+    return com::Make<RegistryValue>(static_cast<IRegistryKey*>(key.Get()), key->Handle(), targetName, source->Raw());
+}
+
+HRESULT Registry::Add(BSTR Path, VARIANT Data, DataTypeConstants Type, AddOptionConstants,
+                      IRegistryValue** ppValue) noexcept
+{
+    return Run([&] {
+        if (!ppValue)
+            return E_POINTER;
+        const std::wstring path = reg::TextOf(Path);
+        com::ComPtr<RegistryKey> key = TopKeys()->AddKey(reg::GetParentKey(path));
+        return reg::HandOut(ValuesOf(key)->AddValue(com::Narrow(reg::GetKeyFoot(path)), Data, Type), ppValue);
+    });
+}
+
+HRESULT Registry::Connect(BSTR ComputerName) noexcept
+{
+    return Run([&] {
+        m_computerName = reg::TextOf(ComputerName);
+        m_roots.Build(m_computerName);
+        return S_OK;
+    });
+}
+
+HRESULT Registry::Copy(BSTR SourcePath, BSTR TargetPath, IRegistryValue** ppValue) noexcept
+{
+    return Run([&] {
+        if (!ppValue)
+            return E_POINTER;
+        return reg::HandOut(CopyValue(reg::TextOf(SourcePath), reg::TextOf(TargetPath)), ppValue);
+    });
+}
+
+HRESULT Registry::Export(BSTR FileName, BSTR Key, VARIANT_BOOL SubKeys) noexcept
+{
+    return Run([&] {
+        reg::ExportToFile(m_roots, com::Narrow(reg::TextOf(FileName)), reg::TextOf(Key), SubKeys != VARIANT_FALSE);
+        return S_OK;
+    });
+}
+
+HRESULT Registry::Find(VARIANT What, BSTR Key, VARIANT_BOOL SubKeys, FindOptionConstants Options) noexcept
+{
+    return Run([&] {
+        com::ComPtr<IConnectionPoint> events;
+        HRESULT hr = FindConnectionPoint(IID_IRegistryEvents, &events);
+        if (FAILED(hr))
+            reg::RaiseSystemHr(hr);
+        reg::FindInRegistry(m_roots, *events.Get(), What, reg::TextOf(Key), SubKeys != VARIANT_FALSE, Options);
+        return S_OK;
+    });
+}
+
+HRESULT Registry::Import(BSTR FileName) noexcept
+{
+    return Run([&] {
+        reg::ImportFromFile(m_roots, com::Narrow(reg::TextOf(FileName)));
+        return S_OK;
+    });
+}
+
+HRESULT Registry::Item(BSTR Path, IRegistryValue** ppValue) noexcept
+{
+    return Run([&] {
+        if (!ppValue)
+            return E_POINTER;
+        return reg::HandOut(ValueAt(reg::TextOf(Path)), ppValue);
+    });
+}
+
+HRESULT Registry::Move(BSTR SourcePath, BSTR TargetPath, IRegistryValue** ppValue) noexcept
+{
+    return Run([&] {
+        if (!ppValue)
+            return E_POINTER;
+        const std::wstring source = reg::TextOf(SourcePath);
+        com::ComPtr<RegistryValue> copy = CopyValue(source, reg::TextOf(TargetPath));
+        RemoveValueAt(source);
+        return reg::HandOut(copy, ppValue);
+    });
+}
+
+HRESULT Registry::Remove(BSTR Path) noexcept
+{
+    return Run([&] {
+        RemoveValueAt(reg::TextOf(Path));
+        return S_OK;
+    });
+}
+
+HRESULT Registry::get_Keys(IRegistryKeys** ppKeys) noexcept
+{
+    return Run([&] {
+        if (!ppKeys)
+            return E_POINTER;
+        return reg::HandOut(TopKeys(), ppKeys);
+    });
+}

@@ -1,0 +1,46 @@
+// The root key table of a Registry object: which predefined keys exist on
+// this platform, locally or on a connected computer, with their short and
+// long names and their open handles.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace reg
+{
+
+struct RootKey {
+    std::wstring shortName; // "\HKLM"
+    std::wstring longName;  // "\HKEY_LOCAL_MACHINE"
+    HKEY predefined = nullptr;
+    HKEY handle = nullptr;
+    bool remote = false; // a handle from RegConnectRegistryA, closed with the table
+};
+
+class RootKeyTable
+{
+  public:
+    RootKeyTable() = default;
+    RootKeyTable(const RootKeyTable&) = delete;
+    RootKeyTable& operator=(const RootKeyTable&) = delete;
+    ~RootKeyTable() { Close(); }
+
+    // Builds the table for the local computer (empty name) or a remote one.
+    void Build(const std::wstring& computerName);
+    void Close() noexcept;
+
+    size_t Count() const noexcept { return m_entries.size(); }
+    const RootKey& At(size_t i) const { return m_entries.at(i); }
+
+    // The entry whose short or long name is component (with its leading
+    // backslash, compared without regard to case), or nullptr.
+    const RootKey* Find(std::wstring_view component) const noexcept;
+
+  private:
+    std::vector<RootKey> m_entries;
+};
+
+} // namespace reg
