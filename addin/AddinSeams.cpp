@@ -2,10 +2,19 @@
 
 #include <mmsystem.h>
 
+// Each entry calls the system function when it is called, not an address
+// taken once at load time: a host program that routes the module's imports
+// through its own trace sees every call.
 AddinSeams RealAddinSeams() noexcept
 {
-    return AddinSeams{&::Shell_NotifyIconA, &::PlaySoundA,      &::LoadCursorA,
-                      &::CopyIcon,          &::SetSystemCursor, &::Sleep};
+    return AddinSeams{
+        [](DWORD message, PNOTIFYICONDATAA data) WINAPI { return ::Shell_NotifyIconA(message, data); },
+        [](LPCSTR sound, HMODULE module, DWORD flags) WINAPI { return ::PlaySoundA(sound, module, flags); },
+        [](HINSTANCE instance, LPCSTR name) WINAPI { return ::LoadCursorA(instance, name); },
+        [](HICON icon) WINAPI { return ::CopyIcon(icon); },
+        [](HCURSOR cursor, DWORD id) WINAPI { return ::SetSystemCursor(cursor, id); },
+        [](DWORD ms) WINAPI { ::Sleep(ms); },
+    };
 }
 
 AddinSeams g_addinSeams = RealAddinSeams();

@@ -83,3 +83,22 @@ void AddinHost::Release()
 }
 
 } // namespace outlooksim
+
+namespace outlooksim {
+
+std::wstring AddinHost::LibraryPath(const std::wstring& progId)
+{
+    CLSID clsid{};
+    if (FAILED(::CLSIDFromProgID(progId.c_str(), &clsid)))
+        return {};
+    wchar_t guid[40] = {};
+    ::StringFromGUID2(clsid, guid, 40);
+    const std::wstring key = L"CLSID\\" + std::wstring(guid) + L"\\InprocServer32";
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = sizeof path;
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) != ERROR_SUCCESS)
+        return {};
+    return path;
+}
+
+} // namespace outlooksim

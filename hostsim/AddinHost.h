@@ -31,6 +31,9 @@ class AddinHost {
     void Release();
 
     bool Connected() const noexcept { return m_connected; }
+
+    // The library registered as the in-process server of a ProgID, or empty.
+    static std::wstring LibraryPath(const std::wstring& progId);
     IUnknown* Object() const noexcept { return m_addin.Get(); }
     const std::wstring& ProgId() const noexcept { return m_progId; }
 

@@ -46,7 +46,7 @@ class Folder final : public com::ComObject<Folder, MAPIFolder, ISupportErrorInfo
     OlItemType ItemType() const noexcept { return m_type; }
     std::wstring KindText() const;
     Store* OwningStore() const noexcept { return m_store; }
-    Folder* ParentFolder() const noexcept { return m_parent; }
+    Folder* ParentFolder() const noexcept { return m_parent.Get(); }
     bool Deleted() const noexcept { return m_deleted; }
     const std::vector<FolderItem>& Contents() const noexcept { return m_contents; }
 
@@ -67,7 +67,7 @@ class Folder final : public com::ComObject<Folder, MAPIFolder, ISupportErrorInfo
 
     std::shared_ptr<Session> m_session;
     Store* m_store;
-    Folder* m_parent; // the store keeps the parent alive at least as long as this folder is in it
+    com::ComPtr<Folder> m_parent;
     std::wstring m_name;
     OlItemType m_type;
     std::wstring m_entryId;

@@ -8,6 +8,9 @@ const wchar_t* SampleScenario() noexcept
 folder Support
 folder Vertrieb
 folder Kalender store=mailbox kind=calendar
+# The add-in's configuration: which folders it watches, with which alerts.
+watch Support alerts=tray,defaultsound,cursor
+watch Posteingang alerts=tray,defaultsound
 connect corvane.Tarnwell
 # The splash window shows for two and a half seconds after connecting.
 wait 1000
@@ -19,13 +22,20 @@ click "Diesen Ordner überwachen"
 wait 300
 screenshot properties
 ok
+# New items: the tray icon shows the folder's name, the mail sound plays,
+# the cursor turns into an envelope for half a second.
 deliver mail Support subject="Drucker im 2. OG druckt nicht" sender="Erika Mustermann"
+deliver mail Posteingang subject="Protokoll der Teamrunde" sender="Jonas Weber"
+# Vertrieb is not watched: nothing happens.
 deliver post Vertrieb subject="Angebot Nr. 2024-117" sender="Jonas Weber"
 wait 3000
+screenshot after
 # A double-click on the tray icon opens the folder of the latest new item.
 tray dblclick
 wait 300
-screenshot after
+deliver mail Support subject="Toner ist leer" sender="Erika Mustermann"
+# The right mouse button puts the icon back to "no new mail".
+tray rightclick
 disconnect
 release
 )";

@@ -155,6 +155,23 @@ std::wstring CheckConnect(const ScenarioCommand& c)
     return ExpectOneOf(L"mode=", c.Option(L"mode", L"startup"), {L"startup", L"afterstartup"});
 }
 
+// alerts= is a comma-separated list of tray, sound, defaultsound and cursor.
+std::wstring CheckWatch(const ScenarioCommand& c)
+{
+    std::wstring alerts = c.Option(L"alerts");
+    for (size_t start = 0; start < alerts.size();) {
+        size_t end = alerts.find(L',', start);
+        if (end == std::wstring::npos)
+            end = alerts.size();
+        std::wstring problem =
+            ExpectOneOf(L"alert", alerts.substr(start, end - start), {L"tray", L"sound", L"defaultsound", L"cursor"});
+        if (!problem.empty())
+            return problem;
+        start = end + 1;
+    }
+    return {};
+}
+
 std::wstring CheckDeliver(const ScenarioCommand& c)
 {
     std::wstring problem = ExpectOneOf(L"item kind", c.args[0], {L"mail", L"post"});
@@ -192,6 +209,7 @@ std::wstring NoCheck(const ScenarioCommand&) { return {}; }
 
 const CommandSpec kCommands[] = {
     {L"folder", 1, 1, {L"store", L"kind", L"parent"}, &CheckFolder},
+    {L"watch", 1, 1, {L"alerts", L"soundfile", L"plugins"}, &CheckWatch},
     {L"connect", 1, 1, {L"mode"}, &CheckConnect},
     {L"disconnect", 0, 0, {}, &NoCheck},
     {L"release", 0, 0, {}, &NoCheck},
@@ -212,33 +230,33 @@ const CommandSpec kCommands[] = {
 
 const CommandSpec* FindSpec(const std::wstring& name)
 {
-    for (const CommandSpec& spec : kCommands)
-        if (name == spec.name)
-            return &spec;
+    for (const CommandSpec& syntax : kCommands)
+        if (name == syntax.name)
+            return &syntax;
     return nullptr;
 }
 
 // Sorts the words after the command word into arguments and options; the
 // problem with the line, or empty.
-std::wstring Classify(const CommandSpec& spec, const std::vector<Scenario::Word>& words, ScenarioCommand& command)
+std::wstring Classify(const CommandSpec& syntax, const std::vector<Scenario::Word>& words, ScenarioCommand& command)
 {
     for (size_t i = 1; i < words.size(); ++i) {
         const Scenario::Word& w = words[i];
-        size_t eq = w.quoted || spec.keys.size() == 0 ? std::wstring::npos : w.text.find(L'=');
+        size_t eq = w.quoted || syntax.keys.size() == 0 ? std::wstring::npos : w.text.find(L'=');
         if (eq == std::wstring::npos) {
             command.args.push_back(w.text);
             continue;
         }
         std::wstring key = w.text.substr(0, eq);
-        if (!OneOf(key, spec.keys))
-            return L"unknown option \"" + key + L"=\" (allowed: " + Choices(spec.keys) + L")";
+        if (!OneOf(key, syntax.keys))
+            return L"unknown option \"" + key + L"=\" (allowed: " + Choices(syntax.keys) + L")";
         command.options[key] = w.text.substr(eq + 1);
     }
-    if (command.args.size() < spec.minArgs || command.args.size() > spec.maxArgs)
-        return L"\"" + command.name + L"\" takes " + std::to_wstring(spec.minArgs) +
-               (spec.maxArgs != spec.minArgs ? L" to " + std::to_wstring(spec.maxArgs) : L"") + L" argument" +
-               (spec.maxArgs == 1 ? L"" : L"s") + L", not " + std::to_wstring(command.args.size());
-    return spec.check(command);
+    if (command.args.size() < syntax.minArgs || command.args.size() > syntax.maxArgs)
+        return L"\"" + command.name + L"\" takes " + std::to_wstring(syntax.minArgs) +
+               (syntax.maxArgs != syntax.minArgs ? L" to " + std::to_wstring(syntax.maxArgs) : L"") + L" argument" +
+               (syntax.maxArgs == 1 ? L"" : L"s") + L", not " + std::to_wstring(command.args.size());
+    return syntax.check(command);
 }
 
 } // namespace
@@ -278,10 +296,10 @@ Scenario Scenario::Parse(std::wstring_view script)
         if (words->empty())
             continue;
         ScenarioCommand command{number, line, (*words)[0].text};
-        const CommandSpec* spec = FindSpec(command.name);
-        if (!spec)
+        const CommandSpec* syntax = FindSpec(command.name);
+        if (!syntax)
             return fail(L"unknown command \"" + command.name + L"\"");
-        std::wstring problem = Classify(*spec, *words, command);
+        std::wstring problem = Classify(*syntax, *words, command);
         if (!problem.empty())
             return fail(problem);
         scenario.m_commands.push_back(std::move(command));

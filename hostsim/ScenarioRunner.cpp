@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AddinHost.h"
+#include "SystemCallTracer.h"
 #include "Folder.h"
 #include "FolderPropertiesDialog.h"
 #include "MessagePump.h"
@@ -77,12 +78,14 @@ ScenarioRunner::~ScenarioRunner()
 {
     if (m_addin)
         m_addin->Release();
+    RestoreConfiguration();
 }
 
 const std::map<std::wstring, ScenarioRunner::Handler>& ScenarioRunner::Handlers()
 {
     static const std::map<std::wstring, Handler> handlers = {
         {L"folder", &ScenarioRunner::Folder},
+        {L"watch", &ScenarioRunner::Watch},
         {L"connect", &ScenarioRunner::Connect},
         {L"disconnect", &ScenarioRunner::Disconnect},
         {L"release", &ScenarioRunner::Release},
@@ -134,10 +137,79 @@ void ScenarioRunner::Folder(const ScenarioCommand& c)
         Note(L"folder " + Trace::Quoted(c.args[0]) + L" not made: the name is taken or the parent is unknown");
 }
 
+void ScenarioRunner::Watch(const ScenarioCommand& c)
+{
+    outlooksim::Folder* folder = m_world.FindFolder(c.args[0]);
+    if (!folder)
+        return Note(L"no folder " + Trace::Quoted(c.args[0]));
+    m_watched.push_back({folder->EntryId(), folder->StoreId(), folder->Name(), c.Option(L"alerts"),
+                         c.Option(L"soundfile"), c.Option(L"plugins")});
+}
+
+void ScenarioRunner::WriteConfiguration(const std::wstring& progId)
+{
+    if (m_watched.empty() || !m_configPath.empty())
+        return;
+    const std::wstring library = AddinHost::LibraryPath(progId);
+    if (library.empty())
+        return Note(L"no library registered for " + progId + L": no configuration written");
+    m_configPath = library.substr(0, library.find_last_of(L'\\') + 1) + L"notifyfolders.ini";
+    std::ifstream old(std::filesystem::path(m_configPath), std::ios::binary);
+    m_hadConfig = static_cast<bool>(old);
+    if (old)
+        m_savedConfig.assign(std::istreambuf_iterator<char>(old), std::istreambuf_iterator<char>());
+    old.close();
+    ::DeleteFileW(m_configPath.c_str());
+    auto put = [&](const std::wstring& section, const wchar_t* key, const std::wstring& value) {
+        ::WritePrivateProfileStringW(section.c_str(), key, value.c_str(), m_configPath.c_str());
+    };
+    auto has = [](const std::wstring& list, const wchar_t* word) {
+        return (L"," + list + L",").find(L"," + std::wstring(word) + L",") != std::wstring::npos;
+    };
+    for (size_t i = 0; i < m_watched.size(); ++i) {
+        const WatchedFolder& w = m_watched[i];
+        const std::wstring section = L"Folder" + std::to_wstring(i + 1);
+        put(section, L"EntryId", w.entryId);
+        put(section, L"StoreId", w.storeId);
+        put(section, L"FriendlyName", w.name);
+        put(section, L"PlaySound", has(w.alerts, L"sound") || has(w.alerts, L"defaultsound") ? L"1" : L"0");
+        put(section, L"UseDefaultSound", has(w.alerts, L"defaultsound") ? L"1" : L"0");
+        put(section, L"ShowTrayIcon", has(w.alerts, L"tray") ? L"1" : L"0");
+        put(section, L"ChangeCursor", has(w.alerts, L"cursor") ? L"1" : L"0");
+        put(section, L"SoundFile", w.soundFile);
+        std::vector<std::wstring> plugins;
+        for (size_t start = 0; start < w.plugins.size();) {
+            size_t end = std::min(w.plugins.find(L',', start), w.plugins.size());
+            plugins.push_back(w.plugins.substr(start, end - start));
+            start = end + 1;
+        }
+        put(section, L"PluginCount", std::to_wstring(plugins.size()));
+        for (size_t j = 0; j < plugins.size(); ++j)
+            put(section, (L"Plugin" + std::to_wstring(j + 1)).c_str(), plugins[j]);
+    }
+    put(L"General", L"FolderCount", std::to_wstring(m_watched.size()));
+    Note(L"configuration written: " + Trace::Count(static_cast<long>(m_watched.size()), L"watched folder") +
+         L" in " + m_configPath);
+}
+
+void ScenarioRunner::RestoreConfiguration() noexcept
+{
+    if (m_configPath.empty())
+        return;
+    ::DeleteFileW(m_configPath.c_str());
+    if (m_hadConfig)
+        std::ofstream(std::filesystem::path(m_configPath), std::ios::binary) << m_savedConfig;
+    m_configPath.clear();
+}
+
 void ScenarioRunner::Connect(const ScenarioCommand& c)
 {
     if (m_addin)
         m_addin->Release();
+    WriteConfiguration(c.args[0]);
+    // The add-in's calls of the notification area, sounds and the cursor are traced.
+    if (!SystemCallTracer::Attach(m_world.GetTrace(), c.args[0]))
+        Note(L"the add-in's system calls are not traced");
     m_addin = std::make_unique<AddinHost>(m_world.GetTrace(), m_world.Application().Get());
     m_addin->Connect(c.args[0], c.Option(L"mode") == L"afterstartup" ? ext_cm_AfterStartup : ext_cm_Startup);
 }
@@ -155,6 +227,7 @@ void ScenarioRunner::Release(const ScenarioCommand&)
         return Note(L"no add-in is loaded");
     m_addin->Release();
     m_addin.reset();
+    RestoreConfiguration();
 }
 
 void ScenarioRunner::Deliver(const ScenarioCommand& c)

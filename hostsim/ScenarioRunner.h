@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Scenario.h"
 
@@ -43,6 +44,7 @@ class ScenarioRunner {
     static const std::map<std::wstring, Handler>& Handlers();
 
     void Folder(const ScenarioCommand& c);
+    void Watch(const ScenarioCommand& c);
     void Connect(const ScenarioCommand& c);
     void Disconnect(const ScenarioCommand& c);
     void Release(const ScenarioCommand& c);
@@ -57,6 +59,19 @@ class ScenarioRunner {
     void Wait(const ScenarioCommand& c);
     void Screenshot(const ScenarioCommand& c);
     void Log(const ScenarioCommand& c);
+
+    // The folders of "watch" lines, written into the add-in's configuration
+    // file beside its library when it is connected; the file that was there
+    // before is put back when the add-in is released.
+    struct WatchedFolder {
+        std::wstring entryId, storeId, name, alerts, soundFile, plugins;
+    };
+    void WriteConfiguration(const std::wstring& progId);
+    void RestoreConfiguration() noexcept;
+    std::vector<WatchedFolder> m_watched;
+    std::wstring m_configPath;
+    std::string m_savedConfig;
+    bool m_hadConfig = false;
 
     void Note(const std::wstring& text) const;
     bool PropertiesOpen() const;

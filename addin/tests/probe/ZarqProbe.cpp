@@ -51,6 +51,10 @@ HRESULT ZarqProbe::Record(const char* sOperation, const std::string& sArguments)
         if (!sArguments.empty())
             line += " " + sArguments;
         g_journal.push_back(line);
+        // Also on standard output, so a host program's trace shows the calls in order.
+        const std::string out = "plugin: " + line + "\n";
+        DWORD written = 0;
+        ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
         if (g_failing.count(sOperation) || g_failing.count(m_sClass + "." + sOperation))
             return Fail(E_FAIL, L"The probe was told to fail");
     } catch (...) {

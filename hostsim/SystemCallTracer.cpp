@@ -1,0 +1,168 @@
+#include "SystemCallTracer.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "AddinHost.h"
+#include "com/ComRaii.h"
+
+namespace outlooksim {
+
+namespace {
+
+Trace* g_trace = nullptr;
+
+// Real functions, taken from the system libraries themselves.
+decltype(&::Shell_NotifyIconA) g_realShellNotifyIcon = nullptr;
+decltype(&::PlaySoundA) g_realPlaySound = nullptr;
+decltype(&::SetSystemCursor) g_realSetSystemCursor = nullptr;
+decltype(&::Sleep) g_realSleep = nullptr;
+
+void Note(const std::wstring& text)
+{
+    if (g_trace)
+        g_trace->Line(L"system: " + text);
+}
+
+// Icons are named by their order of first appearance: the add-in's pictures
+// are its own handles, which the host does not otherwise know.
+std::wstring IconName(HICON icon)
+{
+    static std::map<HICON, int> names;
+    if (!icon)
+        return L"none";
+    auto it = names.find(icon);
+    if (it == names.end())
+        it = names.emplace(icon, static_cast<int>(names.size()) + 1).first;
+    return L"picture " + std::to_wstring(it->second);
+}
+
+BOOL WINAPI TraceShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data)
+{
+    BOOL ok = g_realShellNotifyIcon ? g_realShellNotifyIcon(message, data) : FALSE;
+    if (g_trace && data) {
+        static const wchar_t* const kCommands[] = {L"NIM_ADD", L"NIM_MODIFY", L"NIM_DELETE"};
+        std::wstring text = L"Shell_NotifyIconA " + std::wstring(message < 3 ? kCommands[message] : L"?") +
+                            L" id=" + std::to_wstring(data->uID);
+        if (data->uFlags & NIF_ICON)
+            text += L" icon=" + IconName(data->hIcon);
+        if (data->uFlags & NIF_TIP) {
+            char tip[sizeof data->szTip + 1] = {};
+            std::memcpy(tip, data->szTip, sizeof data->szTip);
+            text += L" tooltip=" + Trace::Quoted(com::Widen(tip));
+        }
+        text += ok ? L" -> accepted" : L" -> refused";
+        Note(text);
+    }
+    return ok;
+}
+
+BOOL WINAPI TracePlaySound(LPCSTR sound, HMODULE module, DWORD flags)
+{
+    std::wstring flagText;
+    if (flags & SND_ALIAS)
+        flagText += L"SND_ALIAS|";
+    flagText += (flags & SND_ASYNC) ? L"SND_ASYNC" : L"SND_SYNC";
+    Note(L"PlaySoundA(" + Trace::Quoted(com::Widen(sound ? sound : "")) + L", " + flagText + L")");
+    return g_realPlaySound ? g_realPlaySound(sound, module, flags) : FALSE;
+}
+
+BOOL WINAPI TraceSetSystemCursor(HCURSOR cursor, DWORD id)
+{
+    Note(L"SetSystemCursor(" + std::wstring(id == 32512 ? L"OCR_NORMAL" : std::to_wstring(id).c_str()) + L")");
+    return g_realSetSystemCursor ? g_realSetSystemCursor(cursor, id) : FALSE;
+}
+
+void WINAPI TraceSleep(DWORD ms)
+{
+    // Only the waits a user would notice; short ones come from the runtime.
+    if (ms >= 100)
+        Note(L"Sleep(" + std::to_wstring(ms) + L")");
+    if (g_realSleep)
+        g_realSleep(ms);
+}
+
+struct Hook {
+    const char* dll;
+    const char* name;
+    void* wrapper;
+};
+
+const Hook kHooks[] = {
+    {"shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(&TraceShellNotifyIcon)},
+    {"winmm.dll", "PlaySoundA", reinterpret_cast<void*>(&TracePlaySound)},
+    {"user32.dll", "SetSystemCursor", reinterpret_cast<void*>(&TraceSetSystemCursor)},
+    {"kernel32.dll", "Sleep", reinterpret_cast<void*>(&TraceSleep)},
+};
+
+void ResolveRealFunctions()
+{
+    auto get = [](const char* dll, const char* name) {
+        HMODULE module = ::LoadLibraryA(dll);
+        return module ? ::GetProcAddress(module, name) : nullptr;
+    };
+    g_realShellNotifyIcon = reinterpret_cast<decltype(g_realShellNotifyIcon)>(get("shell32.dll", "Shell_NotifyIconA"));
+    g_realPlaySound = reinterpret_cast<decltype(g_realPlaySound)>(get("winmm.dll", "PlaySoundA"));
+    g_realSetSystemCursor = reinterpret_cast<decltype(g_realSetSystemCursor)>(get("user32.dll", "SetSystemCursor"));
+    g_realSleep = reinterpret_cast<decltype(g_realSleep)>(get("kernel32.dll", "Sleep"));
+}
+
+// Replaces the module's import of dll!name by wrapper; returns whether it was found.
+bool PatchImport(HMODULE module, const char* dll, const char* name, void* wrapper)
+{
+    auto* base = reinterpret_cast<BYTE*>(module);
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!dir.VirtualAddress)
+        return false;
+    for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
+        if (::lstrcmpiA(reinterpret_cast<const char*>(base + imp->Name), dll) != 0)
+            continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + (imp->OriginalFirstThunk ? imp->OriginalFirstThunk
+                                                                                          : imp->FirstThunk));
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0)
+                continue;
+            DWORD old = 0;
+            if (!::VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old))
+                return false;
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(wrapper);
+            ::VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool SystemCallTracer::Attach(Trace& trace, const std::wstring& progId)
+{
+    const std::wstring path = AddinHost::LibraryPath(progId);
+    if (path.empty())
+        return false;
+    // Loaded before the object is created, so that its first calls are seen;
+    // COM finds the same module loaded. It stays loaded with the process.
+    HMODULE module = ::LoadLibraryW(path.c_str());
+    if (!module)
+        return false;
+    ResolveRealFunctions();
+    g_trace = &trace;
+    for (const Hook& hook : kHooks)
+        PatchImport(module, hook.dll, hook.name, hook.wrapper);
+    return true;
+}
+
+void SystemCallTracer::Detach() noexcept { g_trace = nullptr; }
+
+} // namespace outlooksim

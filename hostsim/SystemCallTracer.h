@@ -1,0 +1,23 @@
+// Shows what an add-in asks of the system: the host loads the add-in's
+// library before creating its object and routes the library's imports of
+// the notification-area, sound, cursor and wait functions through wrappers
+// that write a "system: ..." trace line and then call the real function.
+// The add-in itself is not changed; it sees the system as always.
+#pragma once
+
+#include <string>
+
+#include "Trace.h"
+
+namespace outlooksim {
+
+class SystemCallTracer {
+  public:
+    // Loads the in-process server registered for progId and patches its
+    // import table. False if the library cannot be found or loaded.
+    static bool Attach(Trace& trace, const std::wstring& progId);
+    // Stops tracing (the wrappers stay in place and only call through).
+    static void Detach() noexcept;
+};
+
+} // namespace outlooksim
