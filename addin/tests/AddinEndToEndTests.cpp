@@ -18,6 +18,7 @@ TEST(AddinEndToEnd, FoldersAlertsAndPluginsInOneRun)
 folder Vertrieb
 watch Support alerts=tray,defaultsound,cursor plugins=ZarqProbe,ZarqOther
 watch Vertrieb alerts=tray plugins=ZarqProbe
+watch Posteingang alerts=tray
 connect corvane.Tarnwell
 deliver mail Support subject=Eins sender=Erika
 deliver mail Vertrieb subject=Zwei sender=Jonas
@@ -29,7 +30,7 @@ release
     HostRun run = RunHost(L"\"" + dir + L"addin.scenario\"");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_TRUE(InOrder(run.lines, {
-        L"host: configuration written: 2 watched folders",
+        L"host: configuration written: 3 watched folders",
         // creation: the icon in its no-new-mail state
         L"system: Shell_NotifyIconA NIM_ADD id=1 icon=picture 1 -> accepted",
         L"system: Shell_NotifyIconA NIM_MODIFY id=1 tooltip=\"Keine neuen Nachrichten\"",
@@ -62,7 +63,7 @@ release
         L"outlook: Explorer.Activate",
         L"system: Shell_NotifyIconA NIM_MODIFY id=1 icon=picture 1",
         L"system: Shell_NotifyIconA NIM_MODIFY id=1 tooltip=\"Keine neuen Nachrichten\"",
-        L"host: [9] tray rightclick",
+        L"host: [10] tray rightclick",
         L"system: Shell_NotifyIconA NIM_MODIFY id=1 icon=picture 1",
         // disconnection: the icon leaves, each plug-in class is shut down once
         L"system: Shell_NotifyIconA NIM_DELETE id=1 -> accepted",
@@ -79,6 +80,20 @@ release
         soundsForVertrieb += inVertrieb && line.find(L"PlaySoundA") != std::wstring::npos;
     }
     EXPECT_EQ(2u, shutdowns);
+    // Folders of the public store are looked up with their store, the
+    // inbox of the default store without it.
+    size_t withStore = 0, withoutStore = 0;
+    for (const auto& line : run.lines) {
+        if (line.find(L"outlook: GetFolderFromID(") != 0 || line.find(L"host:") == 0)
+            continue;
+        const bool two = line.find(L", ") != std::wstring::npos;
+        if (line.find(L"-> \"Posteingang\"") != std::wstring::npos && !two)
+            ++withoutStore;
+        if ((line.find(L"-> \"Support\"") != std::wstring::npos || line.find(L"-> \"Vertrieb\"") != std::wstring::npos) && two)
+            ++withStore;
+    }
+    EXPECT_EQ(1u, withoutStore);
+    EXPECT_EQ(3u, withStore); // at connection, and the double-click on Vertrieb
     EXPECT_EQ(0u, soundsForVertrieb); // Vertrieb has the tray alert only
     // The configuration file that was there before is back (or none again).
     EXPECT_EQ(hadConfig, std::filesystem::exists(std::filesystem::path(config)));

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -21,6 +22,7 @@
 #include "DeadNamespace.h"
 #include "NotifyFolders.h"
 #include "NotifyFoldersIni.h"
+#include "ProbeJournal.h"
 #include "com/SnapshotEnum.h"
 
 using com::Bstr;
@@ -734,3 +736,53 @@ TEST_F(NotifyFoldersIniFile, ARoundTripKeepsEverySetting)
 }
 
 } // namespace
+
+// The collection's own save and load, with real plug-ins (the probe).
+TEST_F(NotifyFoldersIniFile, CollectionSavePreparesSharedPluginsAndLoadBringsThemBack)
+{
+    ProbeJournal probe;
+    ASSERT_TRUE(probe.Loaded());
+    ComPtr<NotifyFolders> folders = RealCollection();
+    long n = 0;
+    folders->Add(Bstr(L"E1").get(), Bstr(L"S1").get(), Bstr(L"Support").get(), &n);
+    folders->Add(Bstr(L"E2").get(), Bstr(L"S2").get(), Bstr(L"Vertrieb").get(), &n);
+    At(folders.Get(), 1)->AddPluginByClass(Bstr(L"ZarqProbe").get());
+    At(folders.Get(), 2)->AddPluginByClass(Bstr(L"ZarqProbe").get());
+    At(folders.Get(), 2)->AddPluginByClass(Bstr(L"ZarqOther").get());
+    WriteBytes(m_file, "[General]\r\nFolderCount=0\r\n");
+    probe.Take();
+
+    VARIANT_BOOL saved = VARIANT_FALSE;
+    ASSERT_EQ(S_OK, folders->SaveToFile(&saved));
+    EXPECT_EQ(VARIANT_TRUE, saved);
+    // The shared instances first, one per class; then each folder's own.
+    EXPECT_EQ((std::vector<std::string>{"ZarqProbe#1 BeforeSaveSettings", "ZarqOther#3 BeforeSaveSettings",
+                                        "ZarqProbe#1 SaveSettings Folder1", "ZarqProbe#2 SaveSettings Folder2",
+                                        "ZarqOther#3 SaveSettings Folder2"}),
+              probe.Take());
+    EXPECT_EQ("[General]\r\nFolderCount=0\r\n", ReadBytes(m_backup));
+    const std::string text = ReadBytes(m_file);
+    EXPECT_NE(std::string::npos, text.find("PluginCount=2\r\nPlugin1=ZarqProbe\r\nPlugin2=ZarqOther\r\n"));
+    EXPECT_LT(text.find("[Folder2]"), text.find("[General]"));
+
+    // A shared plug-in that cannot prepare stops the save: nothing is written.
+    probe.Fail("ZarqOther.BeforeSaveSettings");
+    addintest::LogWatch log;
+    ASSERT_EQ(S_OK, folders->SaveToFile(&saved));
+    EXPECT_EQ(VARIANT_FALSE, saved);
+    EXPECT_NE(std::string::npos, log.Added().find("Source   : NotifyFolders::SaveToFile()\r\n"));
+    EXPECT_EQ(text, ReadBytes(m_file));
+    probe.Reset();
+
+    // Loading empties the collection and reads the folders with their plug-ins again.
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    ASSERT_EQ(S_OK, folders->LoadFromFile(&loaded));
+    EXPECT_EQ(VARIANT_TRUE, loaded);
+    EXPECT_EQ(2, Count(folders.Get()));
+    long plugins = 0;
+    At(folders.Get(), 2)->get_PluginCount(&plugins);
+    EXPECT_EQ(2, plugins);
+    const auto calls = probe.Take();
+    EXPECT_NE(calls.end(), std::find(calls.begin(), calls.end(), "ZarqOther#3 LoadSettings Folder2"));
+    folders->BeginShutdown();
+}

@@ -139,6 +139,13 @@ TEST_F(NotifyFoldersTest, PositionsEnumerationRemoveAndClear)
         v.Clear();
     }
     EXPECT_EQ(L"01;02;03;", order);
+    // For Each in a script asks for the standard enumerator identifier.
+    com::Variant byId;
+    DISPPARAMS none{};
+    ASSERT_EQ(S_OK, static_cast<_NotifyFolders*>(m_folders.Get())
+                        ->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, &byId,
+                                 nullptr, nullptr));
+    EXPECT_EQ(VT_UNKNOWN, byId.vt);
 
     addintest::LogWatch log;
     m_folders->Remove(Bstr(L"99").get()); // unknown: one error, nothing changes
