@@ -58,6 +58,20 @@ inline HWND FindOwnWindow(const char* className)
 
 namespace addintest {
 
+// A whole file's bytes (empty if it cannot be read), and writing them.
+inline std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 // The records this program appends to its log file from now on.
 class LogWatch {
 public:

@@ -12,22 +12,14 @@
 #include "IniDocument.h"
 #include "IniFile.h"
 #include "com/ComRaii.h"
+#include "AddinTestSupport.h"
+
+using addintest::ReadBytes;
+using addintest::WriteBytes;
 
 namespace
 {
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 // A private folder under the temporary directory, removed before and after.
 class TempFolder

@@ -29,21 +29,12 @@ using com::Bstr;
 using com::ComPtr;
 using Journal = std::vector<std::string>;
 
+using addintest::ReadBytes;
+using addintest::WriteBytes;
+
 namespace
 {
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 bool Exists(const std::string& path)
 {

@@ -83,6 +83,8 @@ inline HostRun RunHost(const std::wstring& arguments)
     return run;
 }
 
+// Asserts that the lines contain the expected texts in this order (each a
+// part of one line).
 inline ::testing::AssertionResult InOrder(const std::vector<std::wstring>& lines, std::initializer_list<std::wstring> expected)
 {
     size_t at = 0;

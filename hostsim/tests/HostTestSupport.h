@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "HostRun.h"
 #include "OutlookWorld.h"
 #include "com/LateBound.h"
 
@@ -76,27 +77,6 @@ class WorldTest : public ::testing::Test {
   private:
     size_t m_seen = 0;
 };
-
-// Asserts that the lines contain the expected texts in this order (each a
-// part of one line).
-inline ::testing::AssertionResult InOrder(const std::vector<std::wstring>& lines,
-                                          std::initializer_list<std::wstring> expected)
-{
-    size_t at = 0;
-    for (const auto& want : expected) {
-        while (at < lines.size() && lines[at].find(want) == std::wstring::npos)
-            ++at;
-        if (at == lines.size()) {
-            std::string all;
-            for (const auto& l : lines)
-                all += "\n  " + com::Narrow(l);
-            return ::testing::AssertionFailure()
-                   << "missing, or out of order: \"" << com::Narrow(want) << "\" in:" << all;
-        }
-        ++at;
-    }
-    return ::testing::AssertionSuccess();
-}
 
 } // namespace hosttest
 
