@@ -273,3 +273,21 @@ TEST_F(AlertTest, AFolderWhoseCollectionIsGoneIgnoresItems)
     EXPECT_TRUE(probe.Take().empty());
     EXPECT_TRUE(SeamRecorder::calls.empty());
 }
+
+TEST_F(AlertTest, PropertiesOfMailFoldersAskForThePageCalendarsDoNot)
+{
+    // The property page control is not registered here: each opening of a
+    // mail folder's dialog gives one Error record, a calendar's gives none.
+    m_world->AddFolder(L"Termine", outlooksim::StoreKind::Mailbox, olAppointmentItem);
+    addintest::LogWatch log;
+    ASSERT_NE(nullptr, m_world->OpenProperties(L"Termine"));
+    m_world->CloseProperties();
+    EXPECT_EQ(0u, log.Records());
+    ASSERT_NE(nullptr, m_world->OpenProperties(L"Support"));
+    m_world->CloseProperties();
+    ASSERT_NE(nullptr, m_world->OpenProperties(L"Support"));
+    m_world->CloseProperties();
+    EXPECT_EQ(2u, log.Records());
+    EXPECT_NE(std::string::npos, log.Added().find("Type     : Error\r\nMessage  : Cannot create property page\r\n"
+                                                  "Source   : m_olNs_OptionsPages()\r\nCode     : "));
+}
