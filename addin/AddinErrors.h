@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "com/ComError.h"
+
 // The description of the failure a call just returned: its error
 // information if it left one, else the system's text for the code.
 std::string ErrorText(HRESULT hr);
@@ -16,3 +18,17 @@ void Warn(const std::string& sMessage, const std::string& sSource) noexcept;
 
 // An Error record for a failed call, no dialog.
 void ReportFailure(const std::string& sProc, HRESULT hr) noexcept;
+
+// Runs an operation's steps; a failure that ends them (a com::ComError or
+// any other exception) is logged under sProc as an Error record, no dialog.
+template <class Steps>
+void RunReported(const std::string& sProc, Steps&& steps) noexcept
+{
+    try {
+        steps();
+    } catch (const com::ComError& e) {
+        ReportFailure(sProc, e.hr());
+    } catch (...) {
+        ReportFailure(sProc, E_UNEXPECTED);
+    }
+}

@@ -1,15 +1,15 @@
 #include "NotifyFolder.h"
 
 #include "AddinErrors.h"
-#include "AutomationValues.h"
+#include "com/AutomationValues.h"
 #include "com/LateBound.h"
 #include "g_modDebug.h"
 #include "modValidatePointer.h"
 #include "outlook/OutlookIds.h"
 
-using automation::Flag;
-using automation::Out;
-using automation::Text;
+using com::Flag;
+using com::Out;
+using com::Text;
 
 NotifyFolder::NotifyFolder()
     : m_olItems(kOlDiidItemsEvents, [this](DISPID id, DISPPARAMS* p) { m_olItems_Event(id, p); }),
@@ -192,11 +192,11 @@ void NotifyFolder::UnregisterPlugin(_ZarqPlugin* pi) noexcept
 
 HRESULT NotifyFolder::AddPluginByClass(BSTR sPluginClass) noexcept
 {
-    try {
+    RunReported("NotifyFolder::AddPluginByClass()", [&] {
         VARIANT_BOOL present = VARIANT_FALSE;
         com::ThrowIfFailed(m_plugins->Find(sPluginClass, &present));
         if (present)
-            return S_OK;
+            return;
         long index = 0;
         com::ThrowIfFailed(m_plugins->Add(sPluginClass, &index));
         if (index > 0) {
@@ -205,21 +205,17 @@ HRESULT NotifyFolder::AddPluginByClass(BSTR sPluginClass) noexcept
             if (pi)
                 RegisterPlugin(pi.Get());
         }
-    } catch (const com::ComError& e) {
-        ReportFailure("NotifyFolder::AddPluginByClass()", e.hr());
-    } catch (...) {
-        ReportFailure("NotifyFolder::AddPluginByClass()", E_UNEXPECTED);
-    }
+    });
     return S_OK;
 }
 
 HRESULT NotifyFolder::RemovePluginByClass(BSTR sPluginClass) noexcept
 {
-    try {
+    RunReported("NotifyFolder::RemovePluginByClass()", [&] {
         VARIANT_BOOL present = VARIANT_FALSE;
         com::ThrowIfFailed(m_plugins->Find(sPluginClass, &present));
         if (!present)
-            return S_OK;
+            return;
         long index = 0;
         com::ThrowIfFailed(m_plugins->FindIndex(sPluginClass, &index));
         if (index > 0) {
@@ -229,11 +225,7 @@ HRESULT NotifyFolder::RemovePluginByClass(BSTR sPluginClass) noexcept
                 UnregisterPlugin(pi.Get());
         }
         com::ThrowIfFailed(m_plugins->Remove(sPluginClass));
-    } catch (const com::ComError& e) {
-        ReportFailure("NotifyFolder::RemovePluginByClass()", e.hr());
-    } catch (...) {
-        ReportFailure("NotifyFolder::RemovePluginByClass()", E_UNEXPECTED);
-    }
+    });
     return S_OK;
 }
 
@@ -279,7 +271,7 @@ HRESULT NotifyFolder::GetPluginClassByIndex(long lIndex, BSTR* value) noexcept
 void NotifyFolder::CallPlugin(const VARIANT& sPluginClass, const char* sSource,
                               HRESULT (STDMETHODCALLTYPE _ZarqPlugin::*op)())
 {
-    try {
+    RunReported(sSource, [&] {
         const std::wstring sClass = static_cast<const com::Variant&>(sPluginClass).ToString();
         com::Bstr cls(sClass);
         long index = 0;
@@ -295,11 +287,7 @@ void NotifyFolder::CallPlugin(const VARIANT& sPluginClass, const char* sSource,
             return;
         }
         com::ThrowIfFailed((pi.Get()->*op)()); // the plug-in shows its own window
-    } catch (const com::ComError& e) {
-        ReportFailure(sSource, e.hr());
-    } catch (...) {
-        ReportFailure(sSource, E_UNEXPECTED);
-    }
+    });
 }
 
 HRESULT NotifyFolder::PluginConfig(VARIANT sPluginClass) noexcept

@@ -1,23 +1,17 @@
 #include "NotifyFolders.h"
 
 #include "AddinErrors.h"
-#include "AutomationValues.h"
+#include "com/AutomationValues.h"
 #include "NotifyFoldersIni.h"
 #include "com/SnapshotEnum.h"
 #include "g_modDebug.h"
 #include "modValidatePointer.h"
 
-using automation::Out;
-using automation::Text;
+using com::Out;
+using com::Text;
 
 namespace {
 const long kInvalidCall = 5; // "Invalid procedure call or argument"
-
-bool SameKey(const std::wstring& a, const std::wstring& b) noexcept
-{
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
 } // namespace
 
 NotifyFolders::NotifyFolders() : m_lIdentity(modValidatePointer::NewIdentity()), m_catalogue(com::Make<ZarqPlugins>())
@@ -40,7 +34,7 @@ NotifyFolders::~NotifyFolders()
 size_t NotifyFolders::IndexOfKey(const std::wstring& key) const noexcept
 {
     for (size_t i = 0; i < m_folders.size(); ++i)
-        if (SameKey(m_folders[i]->EntryId(), key))
+        if (com::EqualsIgnoreCase(m_folders[i]->EntryId(), key))
             return i;
     return std::wstring::npos;
 }

@@ -33,19 +33,6 @@ std::wstring TextSetting(_NotifyFolder* nf, HRESULT (STDMETHODCALLTYPE _NotifyFo
     return value.str();
 }
 
-// Runs an alert step; an unexpected failure is logged under sProc, no dialog.
-template <class Step>
-void RunReported(const char* sProc, Step&& step) noexcept
-{
-    try {
-        step();
-    } catch (const com::ComError& e) {
-        ReportFailure(sProc, e.hr());
-    } catch (...) {
-        ReportError(sProc, "Unexpected failure", static_cast<long>(E_UNEXPECTED), true);
-    }
-}
-
 } // namespace
 
 // Every step of creation, connection, disconnection and destruction runs

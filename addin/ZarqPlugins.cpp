@@ -1,22 +1,12 @@
 #include "ZarqPlugins.h"
 
 #include "AddinErrors.h"
-#include "AutomationValues.h"
+#include "com/AutomationValues.h"
 #include "com/SnapshotEnum.h"
 #include "g_modDebug.h"
 
-using automation::Out;
-using automation::Text;
-
-namespace {
-
-bool SameKey(const std::wstring& a, const std::wstring& b) noexcept
-{
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
-} // namespace
+using com::Out;
+using com::Text;
 
 std::wstring PluginClass(_ZarqPlugin* pi)
 {
@@ -32,7 +22,7 @@ ZarqPlugins::~ZarqPlugins() { Clear(); }
 size_t ZarqPlugins::IndexOfKey(const std::wstring& key) const noexcept
 {
     for (size_t i = 0; i < m_entries.size(); ++i)
-        if (SameKey(m_entries[i].key, key))
+        if (com::EqualsIgnoreCase(m_entries[i].key, key))
             return i;
     return std::wstring::npos;
 }
@@ -89,13 +79,8 @@ HRESULT ZarqPlugins::Find(BSTR sPluginClass, VARIANT_BOOL* value) noexcept
     if (!value)
         return E_POINTER;
     *value = VARIANT_FALSE;
-    try {
-        *value = FindByClass(Text(sPluginClass)) ? VARIANT_TRUE : VARIANT_FALSE;
-    } catch (const com::ComError& e) {
-        ReportFailure("ZarqPlugins::Find()", e.hr());
-    } catch (...) {
-        ReportFailure("ZarqPlugins::Find()", E_UNEXPECTED);
-    }
+    RunReported("ZarqPlugins::Find()",
+                [&] { *value = FindByClass(Text(sPluginClass)) ? VARIANT_TRUE : VARIANT_FALSE; });
     return S_OK;
 }
 
@@ -104,19 +89,15 @@ HRESULT ZarqPlugins::FindIndex(BSTR sPluginClass, long* value) noexcept
     if (!value)
         return E_POINTER;
     *value = 0;
-    try {
+    RunReported("ZarqPlugins::FindIndex()", [&] {
         const std::wstring sClass = Text(sPluginClass);
         for (size_t i = 0; i < m_entries.size(); ++i) {
             if (PluginClass(m_entries[i].instance.Get()) == sClass) {
                 *value = static_cast<long>(i + 1);
-                break;
+                return;
             }
         }
-    } catch (const com::ComError& e) {
-        ReportFailure("ZarqPlugins::FindIndex()", e.hr());
-    } catch (...) {
-        ReportFailure("ZarqPlugins::FindIndex()", E_UNEXPECTED);
-    }
+    });
     return S_OK;
 }
 

@@ -3,6 +3,7 @@
 #include "ExplorerWindow.h"
 #include "Folder.h"
 #include "Session.h"
+#include "com/AutomationValues.h"
 
 namespace outlooksim {
 
@@ -42,10 +43,7 @@ HRESULT Explorer::get_CurrentFolder(MAPIFolder** value) noexcept
         m_session->GetTrace().Outlook(L"Explorer.CurrentFolder -> " + Trace::Quoted(CurrentName()));
         if (m_closed)
             return Fail(E_FAIL, kClosed);
-        *value = m_current.Get();
-        if (*value)
-            (*value)->AddRef();
-        return S_OK;
+        return com::Out(value, static_cast<MAPIFolder*>(m_current.Get()));
     });
 }
 

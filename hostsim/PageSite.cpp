@@ -4,6 +4,7 @@
 #include "NameSpace.h"
 #include "PageHost.h"
 #include "Session.h"
+#include "com/AutomationValues.h"
 
 namespace outlooksim {
 
@@ -12,15 +13,7 @@ PageSite::PageSite(std::shared_ptr<Session> session, PageHost* host, IDispatch* 
 {
 }
 
-HRESULT PageSite::get_Application(_Application** value) noexcept
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_session->App();
-    if (*value)
-        (*value)->AddRef();
-    return S_OK;
-}
+HRESULT PageSite::get_Application(_Application** value) noexcept { return com::Out(value, m_session->App()); }
 
 HRESULT PageSite::get_Class(OlObjectClass* value) noexcept
 {
@@ -30,25 +23,9 @@ HRESULT PageSite::get_Class(OlObjectClass* value) noexcept
     return S_OK;
 }
 
-HRESULT PageSite::get_Session(_NameSpace** value) noexcept
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_session->Mapi();
-    if (*value)
-        (*value)->AddRef();
-    return S_OK;
-}
+HRESULT PageSite::get_Session(_NameSpace** value) noexcept { return com::Out(value, m_session->Mapi()); }
 
-HRESULT PageSite::get_Parent(IDispatch** value) noexcept
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_parent.Get();
-    if (*value)
-        (*value)->AddRef();
-    return S_OK;
-}
+HRESULT PageSite::get_Parent(IDispatch** value) noexcept { return com::Out(value, m_parent.Get()); }
 
 HRESULT PageSite::OnStatusChange() noexcept
 {

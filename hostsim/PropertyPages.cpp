@@ -6,6 +6,7 @@
 #include "Folder.h"
 #include "NameSpace.h"
 #include "Session.h"
+#include "com/AutomationValues.h"
 
 namespace outlooksim {
 
@@ -59,13 +60,8 @@ void PropertyPages::Note(const std::wstring& text) const { m_session->GetTrace()
 HRESULT PropertyPages::get_Application(_Application** value) noexcept
 {
     return Guard([&] {
-        if (!value)
-            return E_POINTER;
-        *value = m_session->App();
-        if (*value)
-            (*value)->AddRef();
         Note(L"Application");
-        return S_OK;
+        return com::Out(value, m_session->App());
     });
 }
 
@@ -80,25 +76,16 @@ HRESULT PropertyPages::get_Class(OlObjectClass* value) noexcept
 HRESULT PropertyPages::get_Session(_NameSpace** value) noexcept
 {
     return Guard([&] {
-        if (!value)
-            return E_POINTER;
-        *value = m_session->Mapi();
-        if (*value)
-            (*value)->AddRef();
         Note(L"Session");
-        return S_OK;
+        return com::Out(value, m_session->Mapi());
     });
 }
 
 HRESULT PropertyPages::get_Parent(IDispatch** value) noexcept
 {
     return Guard([&] {
-        if (!value)
-            return E_POINTER;
-        *value = static_cast<MAPIFolder*>(m_folder.Get());
-        (*value)->AddRef();
         Note(L"Parent -> " + Trace::Quoted(m_folder->Name()));
-        return S_OK;
+        return com::Out(value, static_cast<MAPIFolder*>(m_folder.Get()));
     });
 }
 

@@ -22,11 +22,6 @@ std::wstring_view RootComponent(std::wstring_view path)
     return path.substr(0, end);
 }
 
-bool EqualNoCase(std::wstring_view a, std::wstring_view b)
-{
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
 
 } // namespace
 
@@ -85,7 +80,7 @@ std::wstring MergeKeys(std::wstring_view parent, std::wstring_view child, const 
 
 bool IsSameOrBelow(std::wstring_view path, std::wstring_view base)
 {
-    if (path.size() < base.size() || !EqualNoCase(path.substr(0, base.size()), base))
+    if (path.size() < base.size() || !com::EqualsIgnoreCase(path.substr(0, base.size()), base))
         return false;
     return path.size() == base.size() || path[base.size()] == L'\\';
 }

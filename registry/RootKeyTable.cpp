@@ -95,12 +95,8 @@ void RootKeyTable::Close() noexcept
 
 const RootKey* RootKeyTable::Find(std::wstring_view component) const noexcept
 {
-    auto same = [component](const std::wstring& name) {
-        return ::CompareStringOrdinal(name.data(), static_cast<int>(name.size()), component.data(),
-                                      static_cast<int>(component.size()), TRUE) == CSTR_EQUAL;
-    };
     for (const RootKey& entry : m_entries)
-        if (same(entry.shortName) || same(entry.longName))
+        if (com::EqualsIgnoreCase(entry.shortName, component) || com::EqualsIgnoreCase(entry.longName, component))
             return &entry;
     return nullptr;
 }

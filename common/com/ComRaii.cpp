@@ -22,6 +22,12 @@ std::string Narrow(std::wstring_view text)
     return out;
 }
 
+bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b) noexcept
+{
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
 Bstr Bstr::FromAnsi(std::string_view text) { return Bstr(Widen(text)); }
 
 std::string Bstr::ansi() const { return Narrow(view()); }

@@ -145,6 +145,9 @@ private:
 std::wstring Widen(std::string_view text);
 std::string Narrow(std::wstring_view text);
 
+// Equal but for letter case (ordinal, as keys and names are compared).
+bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b) noexcept;
+
 // An owned VARIANT, cleared on destruction.
 class Variant : public VARIANT {
 public:

@@ -5,6 +5,7 @@
 #include "ProbeLog.h"
 #include "ProbePage.h"
 #include "ProbeTrayWindow.h"
+#include "com/AutomationValues.h"
 #include "com/LateBound.h"
 #include "outlook/OutlookIds.h"
 
@@ -67,21 +68,9 @@ ProbeAddin::~ProbeAddin()
     Record(L"released");
 }
 
-HRESULT ProbeAddin::get_LastItem(IDispatch** value) noexcept
-{
-    *value = m_lastItem.Get();
-    if (*value)
-        (*value)->AddRef();
-    return S_OK;
-}
+HRESULT ProbeAddin::get_LastItem(IDispatch** value) noexcept { return com::Out(value, m_lastItem.Get()); }
 
-HRESULT ProbeAddin::get_LastPage(IDispatch** value) noexcept
-{
-    *value = m_lastPage.Get();
-    if (*value)
-        (*value)->AddRef();
-    return S_OK;
-}
+HRESULT ProbeAddin::get_LastPage(IDispatch** value) noexcept { return com::Out(value, m_lastPage.Get()); }
 
 HRESULT ProbeAddin::Watch(IDispatch* Folder) noexcept
 {

@@ -1,13 +1,15 @@
-// Small helpers for property accessors of the add-in's automation objects.
+// Small helpers for the accessors of automation objects: out parameters
+// that check their pointer, BSTR text and VARIANT_BOOL flags.
 #pragma once
 
 #include <oleauto.h>
 
+#include <cstddef>
 #include <string>
 
 #include "com/ComRaii.h"
 
-namespace automation {
+namespace com {
 
 inline HRESULT Out(VARIANT_BOOL* out, bool value) noexcept
 {
@@ -34,14 +36,24 @@ inline HRESULT Out(BSTR* out, const std::wstring& value) noexcept
 }
 
 // An interface pointer handed out with its own reference (null allowed).
-template <class I>
-HRESULT Out(I** out, I* value) noexcept
+template <class I, class V>
+HRESULT Out(I** out, V* value) noexcept
 {
     if (!out)
         return E_POINTER;
-    *out = value;
-    if (value)
-        value->AddRef();
+    *out = static_cast<I*>(value);
+    if (*out)
+        (*out)->AddRef();
+    return S_OK;
+}
+
+// No object: Nothing.
+template <class I>
+HRESULT Out(I** out, std::nullptr_t) noexcept
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
     return S_OK;
 }
 
@@ -49,4 +61,4 @@ inline std::wstring Text(BSTR value) { return std::wstring(value ? value : L"", 
 
 inline bool Flag(VARIANT_BOOL value) noexcept { return value != VARIANT_FALSE; }
 
-} // namespace automation
+} // namespace com
