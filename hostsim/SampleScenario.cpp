@@ -8,8 +8,9 @@ const wchar_t* SampleScenario() noexcept
 folder Support
 folder Vertrieb
 folder Kalender store=mailbox kind=calendar
-# The add-in's configuration: which folders it watches, with which alerts.
-watch Support alerts=tray,defaultsound,cursor
+# The add-in's configuration: which folders it watches, with which alerts
+# and plug-ins; the notifier lists the new items of Support.
+watch Support alerts=tray,defaultsound,cursor plugins=ZarqNotifier
 watch Posteingang alerts=tray,defaultsound
 connect corvane.Tarnwell
 # The splash window shows for two and a half seconds after connecting.
@@ -28,8 +29,16 @@ deliver mail Support subject="Drucker im 2. OG druckt nicht" sender="Erika Muste
 deliver mail Posteingang subject="Protokoll der Teamrunde" sender="Jonas Weber"
 # Vertrieb is not watched: nothing happens.
 deliver post Vertrieb subject="Angebot Nr. 2024-117" sender="Jonas Weber"
+deliver mail Support subject="Zugang zum Ticketsystem" sender="Jonas Weber"
+deliver mail Support subject="Wartung am Samstag" sender="IT-Betrieb"
 wait 3000
 screenshot after
+# The notifier's window lists them, newest first and bold until it is closed.
+window "Neue Nachrichten" rows
+window "Neue Nachrichten" move 560,380
+wait 300
+screenshot notifier
+window "Neue Nachrichten" close
 # A double-click on the tray icon opens the folder of the latest new item.
 tray dblclick
 wait 300
