@@ -35,14 +35,16 @@ wait 3000
 screenshot after
 # The notifier's window lists them, newest first and bold until it is closed.
 window "Neue Nachrichten" rows
-window "Neue Nachrichten" move 560,380
-wait 300
-screenshot notifier
 window "Neue Nachrichten" close
 # A double-click on the tray icon opens the folder of the latest new item.
 tray dblclick
 wait 300
 deliver mail Support subject="Toner ist leer" sender="Erika Mustermann"
+# Only what came after the window was closed is bold.
+window "Neue Nachrichten" rows
+window "Neue Nachrichten" move 500,360
+wait 300
+screenshot notifier
 # The right mouse button puts the icon back to "no new mail".
 tray rightclick
 disconnect
