@@ -4,6 +4,6 @@ add_executable(notifier_bench ${CMAKE_CURRENT_LIST_DIR}/NotifierBench.cpp ${CMAK
 target_compile_options(notifier_bench PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${CORVANE_WARNINGS}>)
 target_include_directories(notifier_bench PRIVATE ${CMAKE_SOURCE_DIR}/notifier ${CMAKE_BINARY_DIR}/notifier
                                                   ${CMAKE_BINARY_DIR}/addin)
-target_link_libraries(notifier_bench PRIVATE zarqnotifier_window psapi)
+target_link_libraries(notifier_bench PRIVATE zarqnotifier_window)
 hostsim_link(notifier_bench)
 add_dependencies(notifier_bench ZarqNotifier corvane rovane)

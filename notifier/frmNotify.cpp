@@ -400,10 +400,17 @@ void frmNotify::ShowEntries(bool bScrollToTop) noexcept
     if (!bScrollToTop)
         return;
     // The new entry, at the top, is the one selected, and it is in view.
+    // The rows moved down by one, so the row marked before now shows
+    // another entry: its marks go. (Only that row is touched: unmarking
+    // every row would cost as much as the list is long.)
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = 0;
-    ::SendMessageW(lvw, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    for (UINT which : {static_cast<UINT>(LVNI_SELECTED), static_cast<UINT>(LVNI_FOCUSED)}) {
+        const LRESULT row = ::SendMessageW(lvw, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), which);
+        if (row > 0)
+            ::SendMessageW(lvw, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    }
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     ::SendMessageW(lvw, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
     ::SendMessageW(lvw, LVM_SETSELECTIONMARK, 0, 0);
