@@ -21,28 +21,30 @@ long DivideRounded(double dividend, double divisor) noexcept
     return static_cast<long>(std::trunc(a / b));
 }
 
-HRESULT CreateRegistry(com::ComPtr<IRegistry>& registry) noexcept
+// A Registry object for this call, its top-level Keys collection and the
+// placement key, which is null (with S_OK) when it does not exist.
+struct PlacementKey {
+    com::ComPtr<IRegistry> registry;
+    com::ComPtr<IRegistryKeys> keys;
+    com::ComPtr<IRegistryKey> key;
+};
+
+HRESULT FindKey(const std::string& sPath, PlacementKey& found) noexcept
 {
     CLSID clsid{};
     HRESULT hr = ::CLSIDFromProgID(L"rovane.Registry", &clsid);
-    if (FAILED(hr))
-        return hr;
-    return ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IRegistry,
-                              reinterpret_cast<void**>(registry.GetAddressOf()));
-}
-
-// The placement key, or null (S_OK) when it does not exist.
-HRESULT FindKey(IRegistry* registry, const std::string& sPath, com::ComPtr<IRegistryKeys>& keys,
-                com::ComPtr<IRegistryKey>& key) noexcept
-{
-    HRESULT hr = registry->get_Keys(keys.GetAddressOf());
+    if (SUCCEEDED(hr))
+        hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IRegistry,
+                                reinterpret_cast<void**>(found.registry.GetAddressOf()));
+    if (SUCCEEDED(hr))
+        hr = found.registry->get_Keys(found.keys.GetAddressOf());
     if (FAILED(hr))
         return hr;
     com::Variant path;
     path.vt = VT_BSTR;
     path.bstrVal = com::Bstr::FromAnsi(sPath).release();
-    if (FAILED(keys->get_Item(path, key.GetAddressOf())))
-        key.Reset(); // a missing key is no error
+    if (FAILED(found.keys->get_Item(path, found.key.GetAddressOf())))
+        found.key.Reset(); // a missing key is no error
     return S_OK;
 }
 
@@ -90,18 +92,14 @@ HRESULT SaveFormSettings(const Form& frm, const std::string& sSubKey) noexcept
 {
     try {
         const std::string path = FormSettingsKey(frm.Name(), sSubKey);
-        com::ComPtr<IRegistry> registry;
-        HRESULT hr = CreateRegistry(registry);
+        PlacementKey placement;
+        HRESULT hr = FindKey(path, placement);
         if (FAILED(hr))
             return hr;
-        com::ComPtr<IRegistryKeys> keys;
-        com::ComPtr<IRegistryKey> key;
-        hr = FindKey(registry.Get(), path, keys, key);
-        if (FAILED(hr))
-            return hr;
+        com::ComPtr<IRegistryKey>& key = placement.key;
         com::ComPtr<IRegistryValues> values;
         if (!key) {
-            hr = keys->Add(com::Bstr::FromAnsi(path).get(), aoREG_OPTION_NON_VOLATILE, key.GetAddressOf());
+            hr = placement.keys->Add(com::Bstr::FromAnsi(path).get(), aoREG_OPTION_NON_VOLATILE, key.GetAddressOf());
             if (FAILED(hr))
                 return hr;
             hr = key->get_Values(values.GetAddressOf());
@@ -143,17 +141,12 @@ HRESULT SaveFormSettings(const Form& frm, const std::string& sSubKey) noexcept
 HRESULT LoadFormSettings(Form& frm, const std::string& sSubKey, bool bPositionOnly) noexcept
 {
     try {
-        com::ComPtr<IRegistry> registry;
-        HRESULT hr = CreateRegistry(registry);
-        if (FAILED(hr))
-            return hr;
-        com::ComPtr<IRegistryKeys> keys;
-        com::ComPtr<IRegistryKey> key;
-        hr = FindKey(registry.Get(), FormSettingsKey(frm.Name(), sSubKey), keys, key);
-        if (FAILED(hr) || !key)
+        PlacementKey placement;
+        HRESULT hr = FindKey(FormSettingsKey(frm.Name(), sSubKey), placement);
+        if (FAILED(hr) || !placement.key)
             return hr; // no key: the design placement stays
         com::ComPtr<IRegistryValues> values;
-        hr = key->get_Values(values.GetAddressOf());
+        hr = placement.key->get_Values(values.GetAddressOf());
         if (FAILED(hr))
             return hr;
         long state = 0;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace addintest {
 
@@ -75,7 +76,9 @@ inline void WriteBytes(const std::string& path, const std::string& bytes)
 // The records this program appends to its log file from now on.
 class LogWatch {
 public:
-    LogWatch() : m_path(com::Narrow(com::Module::Directory()) + Title() + ".log"), m_start(Size()) {}
+    LogWatch() : LogWatch(com::Narrow(com::Module::Directory()) + Title() + ".log") {}
+    // Another component's log file.
+    explicit LogWatch(std::string path) : m_path(std::move(path)), m_start(Size()) {}
     std::string Added() const
     {
         std::ifstream in(m_path, std::ios::binary);
@@ -85,6 +88,15 @@ public:
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();
+    }
+    // How often a text stands in what was added.
+    size_t Count(const std::string& text) const
+    {
+        const std::string added = Added();
+        size_t n = 0;
+        for (size_t at = added.find(text); at != std::string::npos; at = added.find(text, at + 1))
+            ++n;
+        return n;
     }
     // Number of records added.
     size_t Records() const

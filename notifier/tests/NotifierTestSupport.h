@@ -4,11 +4,10 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "AddinTestSupport.h"
 #include "WindowCommands.h"
 #include "com/ComModule.h"
 #include "com/ComRaii.h"
@@ -66,36 +65,9 @@ inline RECT ControlRect(HWND window, int id)
 }
 
 // The records the notifier appends to ZarqNotifier.log beside its library from now on.
-class NotifierLog {
-public:
-    NotifierLog() : m_path(com::Narrow(com::Module::Directory()) + "ZarqNotifier.log"), m_start(Size()) {}
-    std::string Added() const
-    {
-        std::ifstream in(m_path, std::ios::binary);
-        if (!in)
-            return {};
-        in.seekg(static_cast<std::streamoff>(m_start));
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    size_t Count(const std::string& text) const
-    {
-        const std::string added = Added();
-        size_t n = 0;
-        for (size_t at = added.find(text); at != std::string::npos; at = added.find(text, at + 1))
-            ++n;
-        return n;
-    }
-
-private:
-    size_t Size() const
-    {
-        std::ifstream in(m_path, std::ios::binary | std::ios::ate);
-        return in ? static_cast<size_t>(in.tellg()) : 0;
-    }
-    std::string m_path;
-    size_t m_start;
-};
+inline addintest::LogWatch NotifierLog()
+{
+    return addintest::LogWatch(com::Narrow(com::Module::Directory()) + "ZarqNotifier.log");
+}
 
 } // namespace notifiertest

@@ -256,7 +256,7 @@ TEST_F(Notifier, BadItemsAreLoggedAndNeverListed)
     com::ComPtr<_ZarqPlugin> plugin = CreateByProgId<_ZarqPlugin>(L"ZarqNotifier.ZarqPlugin");
     ASSERT_TRUE(plugin);
 
-    NotifierLog log;
+    const addintest::LogWatch log = NotifierLog();
     EXPECT_EQ(S_OK, plugin->HandleItemAdd(nullptr, m_nf.Get()));
     EXPECT_EQ(1u, log.Count("Message  : An invalid item oder NotifyFolder object was passed\r\n"));
     EXPECT_EQ(1u, log.Count("Source   : ZarqPlugin_HandleItemAdd()\r\n"));
