@@ -266,16 +266,23 @@ SectionEnd
 ; Uninstaller
 
 ; The architecture of this installation: the one whose registry view holds
-; an uninstall entry for this folder.
+; an uninstall entry for this folder. Both paths are compared in their short
+; form: the uninstaller may see its folder spelled differently.
 Function un.onInit
   StrCpy $Arch 32
   ${If} ${RunningX64}
     SetRegView 64
     ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-    ${If} $0 == $INSTDIR
-      StrCpy $Arch 64
-    ${EndIf}
     SetRegView 32
+    ReadRegStr $3 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 != ""
+      GetFullPathName /SHORT $1 "$0"
+      GetFullPathName /SHORT $2 "$INSTDIR"
+      ${If} $1 == $2
+      ${OrIf} $3 == ""
+        StrCpy $Arch 64
+      ${EndIf}
+    ${EndIf}
   ${EndIf}
 FunctionEnd
 
@@ -319,10 +326,15 @@ Section "Uninstall"
   !insertmacro CorvaneServers UninstallServer
 
   DeleteRegKey HKLM "${ADDIN_KEY}"
+  ; Outlook's keys above it, when the setup made them (no Outlook there).
+  DeleteRegKey /ifempty HKLM "Software\Microsoft\Office\Outlook\Addins"
+  DeleteRegKey /ifempty HKLM "Software\Microsoft\Office\Outlook"
+  DeleteRegKey /ifempty HKLM "Software\Microsoft\Office"
   DeleteRegValue HKLM "${PRODUCT_KEY}" "PluginPath"
   DeleteRegKey /ifempty HKLM "${PRODUCT_KEY}"
   DeleteRegKey /ifempty HKLM "SOFTWARE\Wendmoor"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey /ifempty HKLM "Software\Microsoft\Windows\CurrentVersion\Uninstall"
 
   ; The user's configuration stays unless asked for (a silent uninstall
   ; keeps it; /REMOVECONFIG removes it).

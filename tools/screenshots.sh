@@ -11,7 +11,7 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
 fi
 shift || true
-crop="${*:-0 0 200 60 3}"
+crop="${*:-0 18 166 26 3}"
 run="$build/wine-run.sh"
 out="$repo/out/screenshots"
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }

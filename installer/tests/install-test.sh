@@ -54,7 +54,7 @@ winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 new_prefix() { # new_prefix <folder> <win64|win32>
   WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true
   rm -rf "$1"
-  mkdir -p "$1"
+  mkdir -p "$(dirname "$1")"
   WINEPREFIX=$1 WINEARCH=$2 wine wineboot -i >/dev/null 2>&1
   WINEPREFIX=$1 wineserver -w
 }
@@ -69,9 +69,13 @@ run_case() { # run_case <name> <prefix> <loader of installcheck> <installcheck.e
   name=$1 prefix=$2 loader=$3 check_exe=$(winpath "$4") switches=$5 windir=$6 unixdir=$7
   export WINEPREFIX="$prefix"
   echo "== $name: $windir =="
-  $loader "$check_exe" keys >"$out/$name-keys-before.txt" 2>&1
-  wineserver -w
-  registry_keys "$prefix" >"$out/$name-registry-before.txt"
+  # The keys as a program of this architecture saw them before anything
+  # was installed (the wow64 case starts with the 64-bit build installed).
+  if [ ! -f "$out/$name-keys-before.txt" ]; then
+    $loader "$check_exe" keys >"$out/$name-keys-before.txt" 2>/dev/null
+    wineserver -w
+  fi
+  [ -f "$out/$name-registry-before.txt" ] || registry_keys "$prefix" >"$out/$name-registry-before.txt"
 
   # shellcheck disable=SC2086
   wine "$(winpath "$setup")" /S $switches >"$out/$name-install.log" 2>&1
@@ -82,15 +86,20 @@ run_case() { # run_case <name> <prefix> <loader of installcheck> <installcheck.e
     check "$name: $f installed" [ -f "$unixdir/$f" ]
   done
 
-  $loader "$check_exe" keys >"$out/$name-keys-installed.txt" 2>&1
+  $loader "$check_exe" keys >"$out/$name-keys-installed.txt" 2>/dev/null
   check "$name: add-in key with LoadBehavior 3" grep -q '"LoadBehavior" = dword:3' "$out/$name-keys-installed.txt"
   check "$name: PluginPath is the installation folder" \
     grep -qF "\"PluginPath\" = \"$windir\"" "$out/$name-keys-installed.txt"
   if [ -n "${moved_from:-}" ]; then
     check "$name: the installation of the other architecture is gone" [ ! -e "$moved_from" ]
     check "$name: its configuration file moved here" grep -q 'moved along' "$unixdir/notifyfolders.ini"
-    $other_loader "$other_check_exe" keys >"$out/$name-other-keys.txt" 2>&1
-    check "$name: the other architecture's keys are gone" cmp -s "$other_keys_before" "$out/$name-other-keys.txt"
+    $other_loader "$other_check_exe" keys >"$out/$name-other-keys.txt" 2>/dev/null
+    # ProgIDs and type library keys are shared by both registry views, so
+    # the other view shows the new registrations; its own keys are gone.
+    check "$name: the other architecture's add-in, PluginPath and uninstall keys are gone" \
+      [ "$(grep -c '^HKLM.*: (absent)' "$out/$name-other-keys.txt")" -eq 3 ]
+    check "$name: the other architecture's servers are unregistered" \
+      [ "$(grep -c 'InprocServer32: (absent)' "$out/$name-other-keys.txt")" -eq 2 ]
   fi
   check "$name: uninstall entry with version $version" \
     grep -qF "\"DisplayVersion\" = \"$version\"" "$out/$name-keys-installed.txt"
@@ -111,7 +120,7 @@ run_case() { # run_case <name> <prefix> <loader of installcheck> <installcheck.e
   rc=$?
   wineserver -w  # the uninstaller runs on from a copy of itself
   check "$name: silent uninstall exits with 0 (got $rc)" [ "$rc" -eq 0 ]
-  $loader "$check_exe" keys >"$out/$name-keys-after.txt" 2>&1
+  $loader "$check_exe" keys >"$out/$name-keys-after.txt" 2>/dev/null
   wineserver -w
   check "$name: the installer's keys are as before the installation" \
     cmp -s "$out/$name-keys-before.txt" "$out/$name-keys-after.txt"
@@ -129,6 +138,9 @@ p64="$dist/install-test/prefix-win64"
 new_prefix "$p64" win64
 WINEPREFIX=$p64 $wine64 reg add 'HKLM\SOFTWARE\Microsoft\Office\16.0\Outlook' /v Bitness /d x64 /f >/dev/null 2>&1
 WINEPREFIX=$p64 wineserver -w
+WINEPREFIX=$p64 wine "$(winpath "$build32/bin/installcheck.exe")" keys >"$out/wow64-keys-before.txt" 2>/dev/null
+WINEPREFIX=$p64 wineserver -w
+registry_keys "$p64" >"$out/wow64-registry-before.txt"
 run_case x64 "$p64" "$wine64" "$build64/bin/installcheck.exe" "" \
   'C:\Program Files\Wendmoor\Corvane' "$p64/drive_c/Program Files/Wendmoor/Corvane"
 rm -f "$p64/drive_c/Program Files/Wendmoor/Corvane/"notifyfolders.ini*
@@ -143,7 +155,6 @@ $wine64 reg delete 'HKLM\SOFTWARE\Microsoft\Office\16.0\Outlook' /v Bitness /f >
 wineserver -w
 moved_from="$p64/drive_c/Program Files/Wendmoor/Corvane"
 other_loader=$wine64 other_check_exe=$(winpath "$build64/bin/installcheck.exe")
-other_keys_before="$out/x64-keys-before.txt"
 run_case wow64 "$p64" wine "$build32/bin/installcheck.exe" "" \
   'C:\Program Files (x86)\Wendmoor\Corvane' "$p64/drive_c/Program Files (x86)/Wendmoor/Corvane"
 
