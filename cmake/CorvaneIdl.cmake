@@ -6,6 +6,10 @@
 # a published name that C++ cannot declare keeps its name in the type
 # library and gets another one in the header. IMPORTLIBS: type libraries
 # the IDL names in importlib(), found by their folders.
+#
+# widl writes no help strings on enumeration members. When the IDL file keeps
+# them in comments (`member = value, // "text"`), the build step
+# tools/typelib/enum_help.py writes them into the type library.
 function(corvane_idl name idl)
   cmake_parse_arguments(ARG "" "" "INCLUDES;HEADER_DEFINES;TLB_DEFINES;IMPORTLIBS" ${ARGN})
   get_filename_component(idl_abs ${idl} ABSOLUTE)
@@ -28,11 +32,23 @@ function(corvane_idl name idl)
   foreach(d ${ARG_TLB_DEFINES})
     list(APPEND tdefs -D${d})
   endforeach()
+  file(STRINGS ${idl_abs} member_help REGEX "^[ \t]*[A-Za-z_][A-Za-z0-9_]*[ \t]*=[^/]*//[ \t]*\"")
+  if(member_help)
+    set(widl_tlb ${out}.widl.tlb)
+    set(help_step COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/typelib/enum_help.py
+                          ${idl_abs} ${widl_tlb} ${out}.tlb)
+    set(help_depends ${CMAKE_SOURCE_DIR}/tools/typelib/enum_help.py)
+  else()
+    set(widl_tlb ${out}.tlb)
+    set(help_step)
+    set(help_depends)
+  endif()
   add_custom_command(
     OUTPUT ${out}.h ${out}_i.c ${out}.tlb
     COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} ${hdefs} ${libdirs} -h -H ${out}.h -u -U ${out}_i.c ${idl_abs}
-    COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} ${tdefs} ${libdirs} -t -T ${out}.tlb ${idl_abs}
-    DEPENDS ${idl_abs} ${ARG_IMPORTLIBS}
+    COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} ${tdefs} ${libdirs} -t -T ${widl_tlb} ${idl_abs}
+    ${help_step}
+    DEPENDS ${idl_abs} ${ARG_IMPORTLIBS} ${help_depends}
     IMPLICIT_DEPENDS C ${idl_abs}
     COMMENT "widl ${name}.idl"
     VERBATIM)

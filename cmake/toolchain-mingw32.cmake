@@ -1,5 +1,6 @@
 # Cross-build for 32-bit Windows with MinGW-w64 (posix thread model): the
-# build that a 32-bit Outlook loads. It is compiled, not run, on Linux.
+# build that a 32-bit Outlook loads; its tests run under 32-bit Wine in a
+# win32 prefix.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CORVANE_TRIPLET i686-w64-mingw32)
@@ -15,3 +16,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # The .def file names the exports undecorated, as COM looks them up.
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-Wl,--enable-stdcall-fixup")
+set(CORVANE_WINEARCH win32)
