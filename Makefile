@@ -3,7 +3,7 @@ BUILD   ?= build
 BUILD32 ?= build32
 JOBS    ?= $(shell nproc)
 
-.PHONY: all deps configure build build32 test demo clean
+.PHONY: all deps configure build build32 test demo fuzz clean
 
 all: build
 
@@ -32,5 +32,13 @@ test: build build32
 demo: build
 	sh tools/demo.sh $(BUILD)
 
+# Native fuzz targets of the parsers, each run for FUZZ_SECONDS (not part of `test`).
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 300
+
+fuzz:
+	@sh tools/install-fuzz-deps.sh
+	sh tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD32) out
+	rm -rf $(BUILD) $(BUILD32) $(FUZZ_BUILD) out

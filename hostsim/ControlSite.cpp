@@ -103,6 +103,12 @@ HRESULT ControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexc
 HRESULT ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                             UINT*) noexcept
 {
+    return Guard([&] { return Ambient(id, flags, result); });
+}
+
+// The ambient properties a control asks its site for.
+HRESULT ControlSite::Ambient(DISPID id, WORD flags, VARIANT* result)
+{
     if (!(flags & DISPATCH_PROPERTYGET))
         return DISP_E_MEMBERNOTFOUND;
     com::Variant value;
