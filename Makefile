@@ -5,7 +5,7 @@ BUILD32 ?= build32
 JOBS    ?= $(shell nproc)
 DIST    ?= dist
 
-.PHONY: all deps configure configure32 build build32 test test64 test32 demo dist dist-test clean
+.PHONY: all deps configure configure32 build build32 test test64 test32 demo dist dist-test fuzz clean
 
 all: build
 
@@ -60,5 +60,13 @@ dist: build build32
 dist-test: dist
 	sh installer/tests/install-test.sh $(BUILD) $(BUILD32) $(DIST)
 
+# Native fuzz targets of the parsers, each run for FUZZ_SECONDS (not part of `test`).
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 300
+
+fuzz:
+	@sh tools/install-fuzz-deps.sh
+	sh tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD32) out $(DIST)
+	rm -rf $(BUILD) $(BUILD32) $(FUZZ_BUILD) out $(DIST)

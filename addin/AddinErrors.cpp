@@ -15,12 +15,12 @@ std::string ErrorText(HRESULT hr)
     return com::Narrow(com::DescribeError(hr));
 }
 
-void Warn(const std::string& sMessage, const std::string& sSource) noexcept
+void Warn(std::string_view sMessage, std::string_view sSource) noexcept
 {
     WriteLog(1, sMessage, sSource, 0, "unknown", false);
 }
 
-void ReportFailure(const std::string& sProc, HRESULT hr) noexcept
+void ReportFailure(std::string_view sProc, HRESULT hr) noexcept
 {
     try {
         ReportError(sProc, ErrorText(hr), hr, true);

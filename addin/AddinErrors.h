@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "com/ComError.h"
 
@@ -14,20 +15,24 @@
 std::string ErrorText(HRESULT hr);
 
 // A Warning record: code 0, description "unknown".
-void Warn(const std::string& sMessage, const std::string& sSource) noexcept;
+void Warn(std::string_view sMessage, std::string_view sSource) noexcept;
 
 // An Error record for a failed call, no dialog.
-void ReportFailure(const std::string& sProc, HRESULT hr) noexcept;
+void ReportFailure(std::string_view sProc, HRESULT hr) noexcept;
 
-// Runs an operation's steps; a failure that ends them (a com::ComError or
-// any other exception) is logged under sProc as an Error record, no dialog.
+// The add-in's guard for the steps of an operation and for every event
+// handler: a failure that ends them (a com::ComError, running out of
+// memory, any other exception) is logged under sProc as an Error record, no
+// dialog. Nothing here allocates before the steps run.
 template <class Steps>
-void RunReported(const std::string& sProc, Steps&& steps) noexcept
+void RunReported(std::string_view sProc, Steps&& steps) noexcept
 {
     try {
         steps();
     } catch (const com::ComError& e) {
         ReportFailure(sProc, e.hr());
+    } catch (const std::bad_alloc&) {
+        ReportFailure(sProc, E_OUTOFMEMORY);
     } catch (...) {
         ReportFailure(sProc, E_UNEXPECTED);
     }

@@ -1,10 +1,14 @@
 #include "IniDocument.h"
 
-#include <windows.h>
-
 #include <cstdint>
 
+// The text model is portable (the fuzz targets build it on their own); only
+// letter case and the file itself need the platform.
+#ifdef _WIN32
+#include <windows.h>
+
 #include "com/ComRaii.h"
+#endif
 
 namespace
 {
@@ -29,8 +33,14 @@ std::string_view UpToNul(std::string_view s)
 std::string Fold(std::string_view sName)
 {
     std::string folded(Trim(UpToNul(sName)));
+#ifdef _WIN32
     if (!folded.empty())
         ::CharUpperBuffA(folded.data(), static_cast<DWORD>(folded.size()));
+#else
+    for (char& c : folded)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+#endif
     return folded;
 }
 
@@ -121,23 +131,6 @@ IniDocument IniDocument::Parse(std::string_view sText)
     return doc;
 }
 
-bool IniDocument::Load(const std::string& sFile)
-{
-    *this = Parse({});
-    com::UniqueFileHandle file(::CreateFileA(sFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF)
-        return false;
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr))
-        return false;
-    text.resize(read);
-    *this = Parse(text);
-    return true;
-}
-
 IniDocument::Section& IniDocument::AddSection(std::string_view sName)
 {
     m_firstSection.try_emplace(Fold(sName), m_sections.size());
@@ -197,6 +190,14 @@ void IniDocument::SetString(std::string_view sSection, std::string_view sKey, st
     section.entries.push_back(Entry{key, folded, OneLine(sValue), true});
 }
 
+std::vector<std::string> IniDocument::SectionNames() const
+{
+    std::vector<std::string> names;
+    for (size_t i = 1; i < m_sections.size(); ++i) // the first holds the keys before any header
+        names.push_back(m_sections[i].sName);
+    return names;
+}
+
 std::string IniDocument::Text() const
 {
     std::string text;
@@ -213,6 +214,25 @@ std::string IniDocument::Text() const
     return text;
 }
 
+#ifdef _WIN32
+
+bool IniDocument::Load(const std::string& sFile)
+{
+    *this = Parse({});
+    com::UniqueFileHandle file(::CreateFileA(sFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF)
+        return false;
+    std::string text(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr))
+        return false;
+    text.resize(read);
+    *this = Parse(text);
+    return true;
+}
+
 bool IniDocument::Save(const std::string& sFile) const
 {
     const std::string text = Text();
@@ -222,3 +242,5 @@ bool IniDocument::Save(const std::string& sFile) const
     return file && ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
            written == text.size() && ::FlushFileBuffers(file.get());
 }
+
+#endif // _WIN32

@@ -16,6 +16,7 @@ class IniDocument
     // The document of a text in the file's 8-bit code page.
     static IniDocument Parse(std::string_view sText);
     // Reads a whole file; false (and an empty document) if it cannot be read.
+    // (Load and Save exist in the Windows build only.)
     bool Load(const std::string& sFile);
 
     // As GetPrivateProfileStringA with a buffer of nSize characters: the
@@ -36,6 +37,9 @@ class IniDocument
     // line break in any of them is written as a blank, so that no value can
     // start a line of its own.
     void SetString(std::string_view sSection, std::string_view sKey, std::string_view sValue);
+
+    // The names of the sections, in file order (as GetPrivateProfileSectionNamesA).
+    std::vector<std::string> SectionNames() const;
 
     // The text: "[Section]\r\n", then "Key=Value\r\n" per key.
     std::string Text() const;

@@ -242,6 +242,34 @@ std::wstring IniFile::GetPath(const std::wstring& sSection, const std::wstring& 
     return WithBackslash(GetString(sSection, sKey, sDefault));
 }
 
+std::vector<std::wstring> IniFile::SectionNames() const
+{
+    std::vector<std::wstring> names;
+    if (m_doc) {
+        for (const std::string& name : m_doc->SectionNames())
+            names.push_back(com::Widen(name));
+        return names;
+    }
+    // The names arrive NUL-separated; a buffer that was too small comes back
+    // filled to its size less two characters.
+    std::string buffer(4096, '\0');
+    DWORD length = 0;
+    for (;;) {
+        length = ::GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                  com::Narrow(m_sIniFile).c_str());
+        if (length + 2 < buffer.size() || buffer.size() >= (1u << 26))
+            break;
+        buffer.assign(buffer.size() * 4, '\0');
+    }
+    for (size_t start = 0; start < length;) {
+        const size_t end = std::min<size_t>(buffer.find('\0', start), length);
+        if (end > start)
+            names.push_back(com::Widen(std::string_view(buffer).substr(start, end - start)));
+        start = end + 1;
+    }
+    return names;
+}
+
 float IniFile::GetSingle(const std::wstring& sSection, const std::wstring& sKey, float fDefault) const
 {
     const std::string sDefaultText = SingleText(fDefault);

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class IniDocument;
 
@@ -44,6 +45,8 @@ class IniFile
     std::wstring GetLargeString(const std::wstring& sSection, const std::wstring& sKey, long lBufferSize,
                                 const std::wstring& sDefault = {}, bool bReplaceSpaces = false) const;
     bool GetBoolean(const std::wstring& sSection, const std::wstring& sKey, bool bDefault = false) const;
+    // The names of the file's sections, in file order (none for a missing file).
+    std::vector<std::wstring> SectionNames() const;
 
     // Writes; whether a write succeeded is not reported.
     void PutInt(const std::wstring& sSection, const std::wstring& sKey, short nValue);

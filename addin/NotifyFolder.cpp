@@ -27,26 +27,59 @@ NotifyFolder::~NotifyFolder()
 }
 
 // Plain stored values.
-HRESULT NotifyFolder::get_ChangeCursor(VARIANT_BOOL* value) noexcept { return Out(value, m_bChangeCursor); }
-HRESULT NotifyFolder::put_ChangeCursor(VARIANT_BOOL value) noexcept { return m_bChangeCursor = Flag(value), S_OK; }
-HRESULT NotifyFolder::get_PlaySound(VARIANT_BOOL* value) noexcept { return Out(value, m_bPlaySound); }
-HRESULT NotifyFolder::put_PlaySound(VARIANT_BOOL value) noexcept { return m_bPlaySound = Flag(value), S_OK; }
-HRESULT NotifyFolder::get_ShowTrayIcon(VARIANT_BOOL* value) noexcept { return Out(value, m_bShowTrayIcon); }
-HRESULT NotifyFolder::put_ShowTrayIcon(VARIANT_BOOL value) noexcept { return m_bShowTrayIcon = Flag(value), S_OK; }
-HRESULT NotifyFolder::get_UseDefaultSound(VARIANT_BOOL* value) noexcept { return Out(value, m_bUseDefaultSound); }
+HRESULT NotifyFolder::get_ChangeCursor(VARIANT_BOOL* value) noexcept
+{
+    return Guard([&] { return Out(value, m_bChangeCursor); });
+}
+HRESULT NotifyFolder::put_ChangeCursor(VARIANT_BOOL value) noexcept
+{
+    return Guard([&] { return m_bChangeCursor = Flag(value), S_OK; });
+}
+HRESULT NotifyFolder::get_PlaySound(VARIANT_BOOL* value) noexcept
+{
+    return Guard([&] { return Out(value, m_bPlaySound); });
+}
+HRESULT NotifyFolder::put_PlaySound(VARIANT_BOOL value) noexcept
+{
+    return Guard([&] { return m_bPlaySound = Flag(value), S_OK; });
+}
+HRESULT NotifyFolder::get_ShowTrayIcon(VARIANT_BOOL* value) noexcept
+{
+    return Guard([&] { return Out(value, m_bShowTrayIcon); });
+}
+HRESULT NotifyFolder::put_ShowTrayIcon(VARIANT_BOOL value) noexcept
+{
+    return Guard([&] { return m_bShowTrayIcon = Flag(value), S_OK; });
+}
+HRESULT NotifyFolder::get_UseDefaultSound(VARIANT_BOOL* value) noexcept
+{
+    return Guard([&] { return Out(value, m_bUseDefaultSound); });
+}
 HRESULT NotifyFolder::put_UseDefaultSound(VARIANT_BOOL value) noexcept
 {
-    return m_bUseDefaultSound = Flag(value), S_OK;
+    return Guard([&] { return m_bUseDefaultSound = Flag(value), S_OK; });
 }
 HRESULT NotifyFolder::put_CollectionPtr(long lCollectionPtr) noexcept
 {
-    return m_lCollectionPtr = static_cast<int32_t>(lCollectionPtr), S_OK;
+    return Guard([&] { return m_lCollectionPtr = static_cast<int32_t>(lCollectionPtr), S_OK; });
 }
 
-HRESULT NotifyFolder::get_SoundFile(BSTR* value) noexcept { return Out(value, m_sSoundFile); }
-HRESULT NotifyFolder::get_EntryId(BSTR* value) noexcept { return Out(value, m_sEntryId); }
-HRESULT NotifyFolder::get_StoreId(BSTR* value) noexcept { return Out(value, m_sStoreId); }
-HRESULT NotifyFolder::get_FriendlyName(BSTR* value) noexcept { return Out(value, m_sFriendlyName); }
+HRESULT NotifyFolder::get_SoundFile(BSTR* value) noexcept
+{
+    return Guard([&] { return Out(value, m_sSoundFile); });
+}
+HRESULT NotifyFolder::get_EntryId(BSTR* value) noexcept
+{
+    return Guard([&] { return Out(value, m_sEntryId); });
+}
+HRESULT NotifyFolder::get_StoreId(BSTR* value) noexcept
+{
+    return Guard([&] { return Out(value, m_sStoreId); });
+}
+HRESULT NotifyFolder::get_FriendlyName(BSTR* value) noexcept
+{
+    return Guard([&] { return Out(value, m_sFriendlyName); });
+}
 
 HRESULT NotifyFolder::put_SoundFile(BSTR value) noexcept
 {
@@ -67,11 +100,13 @@ HRESULT NotifyFolder::put_FriendlyName(BSTR value) noexcept
 
 HRESULT NotifyFolder::putref_OutlookNamespace(IDispatch* olNs) noexcept
 {
-    m_olNs = olNs;
-    return S_OK;
+    return Guard([&] { return m_olNs = olNs, S_OK; });
 }
 
-HRESULT NotifyFolder::get_OutlookItems(IDispatch** value) noexcept { return Out(value, m_olItems.Get()); }
+HRESULT NotifyFolder::get_OutlookItems(IDispatch** value) noexcept
+{
+    return Guard([&] { return Out(value, m_olItems.Get()); });
+}
 
 HRESULT NotifyFolder::ConnectOutlookFolder(VARIANT_BOOL* value) noexcept
 {
@@ -132,7 +167,9 @@ void NotifyFolder::m_olItems_Event(DISPID dispid, DISPPARAMS* params) noexcept
 {
     if (dispid != OL_DISPID_ITEMS_ITEMADD)
         return;
-    com::ComPtr<IDispatch> item = com::Variant(com::EventArg(params, 0)).ToDispatch();
+    com::ComPtr<IDispatch> item;
+    RunReported("NotifyFolder::m_olItems_ItemAdd()",
+                [&] { item = com::Variant(com::EventArg(params, 0)).ToDispatch(); });
     HandleOutlookItemsEvent(oieItemAdd, item.Get());
 }
 
@@ -145,31 +182,30 @@ com::ComPtr<_NotifyFolders> NotifyFolder::Collection() const noexcept
 
 void NotifyFolder::HandleOutlookItemsEvent(OutlookItemsEvent oie, IDispatch* Item) noexcept
 {
-    // A folder whose collection no longer exists ignores its items.
-    com::ComPtr<_NotifyFolders> collection = Collection();
-    if (!collection)
-        return;
-    // Keep this folder alive while its collection's listeners run.
-    com::ComPtr<_NotifyFolder> self(this);
-    com::Bstr entryId(m_sEntryId), storeId(m_sStoreId);
-    switch (oie) {
-    case oieItemAdd:
-        collection->HandleItemAdd(Item, entryId.get(), storeId.get());
-        // Then every plug-in of the folder, in list order; one that fails
-        // does not keep the next from being called.
-        try {
+    RunReported("NotifyFolder::HandleOutlookItemsEvent()", [&] {
+        // A folder whose collection no longer exists ignores its items.
+        com::ComPtr<_NotifyFolders> collection = Collection();
+        if (!collection)
+            return;
+        // Keep this folder alive while its collection's listeners run.
+        com::ComPtr<_NotifyFolder> self(this);
+        com::Bstr entryId(m_sEntryId), storeId(m_sStoreId);
+        switch (oie) {
+        case oieItemAdd:
+            collection->HandleItemAdd(Item, entryId.get(), storeId.get());
+            // Then every plug-in of the folder, in list order; one that
+            // fails does not keep the next from being called.
             for (const auto& pi : m_plugins->Instances())
                 pi->HandleItemAdd(Item, this);
-        } catch (...) {
+            break;
+        case oieItemRemove:
+            collection->HandleItemRemove(Item, entryId.get(), storeId.get());
+            break;
+        case oieItemChange:
+            collection->HandleItemChange(Item, entryId.get(), storeId.get());
+            break;
         }
-        break;
-    case oieItemRemove:
-        collection->HandleItemRemove(Item, entryId.get(), storeId.get());
-        break;
-    case oieItemChange:
-        collection->HandleItemChange(Item, entryId.get(), storeId.get());
-        break;
-    }
+    });
 }
 
 void NotifyFolder::RegisterPlugin(_ZarqPlugin* pi) noexcept
@@ -241,7 +277,10 @@ HRESULT NotifyFolder::get_IsPluginActive(BSTR sPluginClass, VARIANT_BOOL* value)
     return S_OK;
 }
 
-HRESULT NotifyFolder::get_PluginCount(long* value) noexcept { return m_plugins->get_Count(value); }
+HRESULT NotifyFolder::get_PluginCount(long* value) noexcept
+{
+    return Guard([&] { return m_plugins->get_Count(value); });
+}
 
 HRESULT NotifyFolder::GetPluginClassByIndex(long lIndex, BSTR* value) noexcept
 {
@@ -292,32 +331,34 @@ void NotifyFolder::CallPlugin(const VARIANT& sPluginClass, const char* sSource,
 
 HRESULT NotifyFolder::PluginConfig(VARIANT sPluginClass) noexcept
 {
-    CallPlugin(sPluginClass, "NotifyFolder::PluginConfig()", &_ZarqPlugin::Configure);
-    return S_OK;
+    return Guard([&] {
+        CallPlugin(sPluginClass, "NotifyFolder::PluginConfig()", &_ZarqPlugin::Configure);
+        return S_OK;
+    });
 }
 
 HRESULT NotifyFolder::PluginInfo(VARIANT sPluginClass) noexcept
 {
-    CallPlugin(sPluginClass, "NotifyFolder::PluginInfo()", &_ZarqPlugin::Info);
-    return S_OK;
+    return Guard([&] {
+        CallPlugin(sPluginClass, "NotifyFolder::PluginInfo()", &_ZarqPlugin::Info);
+        return S_OK;
+    });
 }
 
 HRESULT NotifyFolder::LoadPlugins(BSTR sSection) noexcept
 {
-    try {
+    return Guard([&] {
         for (const auto& pi : m_plugins->Instances())
             pi->LoadSettings(sSection); // a failing plug-in is skipped
-    } catch (...) {
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 HRESULT NotifyFolder::SavePlugins(BSTR sSection) noexcept
 {
-    try {
+    return Guard([&] {
         for (const auto& pi : m_plugins->Instances())
             pi->SaveSettings(sSection);
-    } catch (...) {
-    }
-    return S_OK;
+        return S_OK;
+    });
 }

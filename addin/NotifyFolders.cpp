@@ -70,26 +70,38 @@ HRESULT NotifyFolders::Find(BSTR sEntryId, VARIANT_BOOL* value) noexcept
 {
     if (!value)
         return E_POINTER;
-    const std::wstring key = Text(sEntryId);
-    for (const auto& folder : m_folders)
-        if (folder->EntryId() == key) // exact: letter case counts
-            return Out(value, true);
-    return Out(value, false);
+    *value = VARIANT_FALSE;
+    return Guard([&] {
+        const std::wstring key = Text(sEntryId);
+        for (const auto& folder : m_folders)
+            if (folder->EntryId() == key) // exact: letter case counts
+                return Out(value, true);
+        return Out(value, false);
+    });
 }
 
-HRESULT NotifyFolders::get_Count(long* value) noexcept { return Out(value, static_cast<long>(m_folders.size())); }
+HRESULT NotifyFolders::get_Count(long* value) noexcept
+{
+    return Guard([&] { return Out(value, static_cast<long>(m_folders.size())); });
+}
 
 HRESULT NotifyFolders::GetAt(long lIndex, _NotifyFolder** value) noexcept
 {
-    if (lIndex < 1 || static_cast<size_t>(lIndex) > m_folders.size())
-        return Out<_NotifyFolder>(value, nullptr);
-    return Out<_NotifyFolder>(value, m_folders[static_cast<size_t>(lIndex - 1)].Get());
+    return Guard([&] {
+        if (lIndex < 1 || static_cast<size_t>(lIndex) > m_folders.size())
+            return Out<_NotifyFolder>(value, nullptr);
+        return Out<_NotifyFolder>(value, m_folders[static_cast<size_t>(lIndex - 1)].Get());
+    });
 }
 
 HRESULT NotifyFolders::GetFromEntryId(BSTR sEntryId, _NotifyFolder** value) noexcept
 {
-    size_t at = IndexOfKey(Text(sEntryId));
-    return Out<_NotifyFolder>(value, at == std::wstring::npos ? nullptr : m_folders[at].Get());
+    if (value)
+        *value = nullptr;
+    return Guard([&] {
+        size_t at = IndexOfKey(Text(sEntryId));
+        return Out<_NotifyFolder>(value, at == std::wstring::npos ? nullptr : m_folders[at].Get());
+    });
 }
 
 HRESULT NotifyFolders::get_NewEnum(IUnknown** value) noexcept
@@ -119,17 +131,18 @@ HRESULT NotifyFolders::Remove(BSTR sEntryId) noexcept
 
 HRESULT NotifyFolders::Clear() noexcept
 {
-    while (!m_folders.empty()) {
-        com::ComPtr<NotifyFolder> last = std::move(m_folders.back());
-        m_folders.pop_back();
-    }
-    return S_OK;
+    return Guard([&] {
+        while (!m_folders.empty()) {
+            com::ComPtr<NotifyFolder> last = std::move(m_folders.back());
+            m_folders.pop_back();
+        }
+        return S_OK;
+    });
 }
 
 HRESULT NotifyFolders::putref_OutlookNamespace(IDispatch* olNs) noexcept
 {
-    m_olNs = olNs;
-    return S_OK;
+    return Guard([&] { return m_olNs = olNs, S_OK; });
 }
 
 HRESULT NotifyFolders::Raise(DISPID dispid, IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept
@@ -158,38 +171,42 @@ HRESULT NotifyFolders::HandleItemChange(IDispatch* Item, BSTR sFolderEntryId, BS
 
 HRESULT NotifyFolders::BeginShutdown() noexcept
 {
-    Clear();
-    try {
+    return Guard([&] {
+        Clear();
+        // Every shared instance is shut down, whatever one of them answers.
         for (const auto& pi : m_catalogue->Instances())
-            pi->ShutDown(); // failures ignored
-    } catch (...) {
-    }
-    m_catalogue->Clear();
-    return S_OK;
+            pi->ShutDown();
+        m_catalogue->Clear();
+        return S_OK;
+    });
 }
 
 HRESULT NotifyFolders::RegisterPlugin(_ZarqPlugin* pi) noexcept
 {
-    if (!pi) {
-        ReportFailure("NotifyFolders::RegisterPlugin()", E_POINTER);
+    return Guard([&] {
+        if (!pi) {
+            ReportFailure("NotifyFolders::RegisterPlugin()", E_POINTER);
+            return S_OK;
+        }
+        HRESULT hr = pi->StartUp();
+        if (FAILED(hr)) {
+            // Not started: the instance stays out of the catalogue.
+            ReportFailure("NotifyFolders::RegisterPlugin()", hr);
+            return S_OK;
+        }
+        m_catalogue->AddInstance(pi);
         return S_OK;
-    }
-    HRESULT hr = pi->StartUp();
-    if (FAILED(hr)) {
-        // Not started: the instance stays out of the catalogue.
-        ReportFailure("NotifyFolders::RegisterPlugin()", hr);
-        return S_OK;
-    }
-    m_catalogue->AddInstance(pi);
-    return S_OK;
+    });
 }
 
 HRESULT NotifyFolders::UnregisterPlugin(_ZarqPlugin* pi) noexcept
 {
-    HRESULT hr = pi ? m_catalogue->RemoveInstance(pi) : E_POINTER;
-    if (FAILED(hr))
-        ReportFailure("NotifyFolders::UnregisterPlugin()", hr);
-    return S_OK;
+    return Guard([&] {
+        HRESULT hr = pi ? m_catalogue->RemoveInstance(pi) : E_POINTER;
+        if (FAILED(hr))
+            ReportFailure("NotifyFolders::UnregisterPlugin()", hr);
+        return S_OK;
+    });
 }
 
 HRESULT NotifyFolders::LoadFromFile(VARIANT_BOOL* value) noexcept

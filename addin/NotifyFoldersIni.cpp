@@ -1,5 +1,7 @@
 #include "NotifyFoldersIni.h"
 
+#include <unordered_set>
+
 #include "AddinErrors.h"
 #include "IniDocument.h"
 #include "com/ComModule.h"
@@ -93,6 +95,27 @@ class FolderWalk
     ComPtr<IEnumVARIANT> m_enum;
 };
 
+// Section names as the profile functions compare them: letter case ignored.
+class SectionSet
+{
+  public:
+    explicit SectionSet(const std::vector<std::wstring>& names)
+    {
+        for (const std::wstring& name : names)
+            m_names.insert(Folded(name));
+    }
+    bool Has(const std::wstring& name) const { return m_names.count(Folded(name)) != 0; }
+
+  private:
+    static std::wstring Folded(std::wstring name)
+    {
+        if (!name.empty())
+            ::CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+        return name;
+    }
+    std::unordered_set<std::wstring> m_names;
+};
+
 // Replaces sTo by sFrom in one step: a rename within the directory.
 bool Replace(const std::string& sFrom, const std::string& sTo)
 {
@@ -129,13 +152,29 @@ HRESULT NotifyFoldersIni::LoadFolders(_NotifyFolders** nfFolders) noexcept
     if (!nfFolders || !*nfFolders)
         return S_OK;
     return Guard([&] {
+        long lMissing = 0;
+        short iCount = 0;
         try {
-            const short iCount = m_ini.GetInt(kGeneral, kFolderCount, 0);
-            for (long i = 1; i <= iCount; ++i)
-                LoadFolder(*nfFolders, Numbered(L"Folder", i));
+            iCount = m_ini.GetInt(kGeneral, kFolderCount, 0);
+            // A folder number whose section is not in the file at all is
+            // skipped: a corrupt count must not add thousands of empty
+            // folders, each with its own log records, and save them back.
+            // A section that exists loads even when its keys are empty.
+            const SectionSet sections(m_ini.SectionNames());
+            for (long i = 1; i <= iCount; ++i) {
+                const std::wstring sSection = Numbered(L"Folder", i);
+                if (sections.Has(sSection))
+                    LoadFolder(*nfFolders, sSection);
+                else
+                    ++lMissing;
+            }
         } catch (const com::ComError& e) {
             LogFailure(kLoad, e);
         }
+        if (lMissing > 0)
+            Warn("FolderCount is " + std::to_string(iCount) + ", but " + std::to_string(lMissing) +
+                     " of these folder sections do not exist; they were skipped",
+                 kLoad);
         return S_OK;
     });
 }

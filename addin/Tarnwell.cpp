@@ -43,14 +43,18 @@ Tarnwell::Tarnwell()
     : m_olNs(kOlDiidNameSpaceEvents,
              [this](DISPID id, DISPPARAMS* p) {
                  if (id == OL_DISPID_OPTIONSPAGESADD)
-                     m_olNs_OptionsPagesAdd(com::Variant(com::EventArg(p, 0)).ToDispatch().Get(),
-                                            com::Variant(com::EventArg(p, 1)).ToDispatch().Get());
+                     RunReported("Tarnwell::m_olNs_OptionsPagesAdd()", [&] {
+                         m_olNs_OptionsPagesAdd(com::Variant(com::EventArg(p, 0)).ToDispatch().Get(),
+                                                com::Variant(com::EventArg(p, 1)).ToDispatch().Get());
+                     });
              }),
       m_nfFolders(DIID___NotifyFolders, [this](DISPID id, DISPPARAMS* p) {
           if (id == 1)
-              m_nfFolders_NfItemAdd(com::Variant(com::EventArg(p, 0)).ToDispatch().Get(),
-                                    com::Variant(com::EventArg(p, 1)).ToString(),
-                                    com::Variant(com::EventArg(p, 2)).ToString());
+              RunReported("Tarnwell::m_nfFolder_NfItemAdd()", [&] {
+                  m_nfFolders_NfItemAdd(com::Variant(com::EventArg(p, 0)).ToDispatch().Get(),
+                                        com::Variant(com::EventArg(p, 1)).ToString(),
+                                        com::Variant(com::EventArg(p, 2)).ToString());
+              });
       })
 {
     try {
@@ -93,24 +97,28 @@ HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatc
 {
     // The splash window: created, loaded, timer started, shown modeless
     // without an owner. It closes and frees itself.
-    if (frmSplash* splash = frmSplash::Load()) {
-        splash->BeginTimer();
-        splash->Show();
-    }
+    RunReported("Tarnwell::OnConnection()", [&] {
+        if (frmSplash* splash = frmSplash::Load()) {
+            splash->BeginTimer();
+            splash->Show();
+        }
+    });
 
     // Outlook's Application interface; another host's object offers none,
     // and then the following steps have nothing to work on.
-    m_olApp.Reset();
-    if (Application)
-        Application->QueryInterface(kOlIidApplication, reinterpret_cast<void**>(m_olApp.GetAddressOf()));
+    RunReported("Tarnwell::OnConnection()", [&] {
+        m_olApp.Reset();
+        if (Application)
+            Application->QueryInterface(kOlIidApplication, reinterpret_cast<void**>(m_olApp.GetAddressOf()));
 
-    com::ComPtr<IDispatch> ns;
-    if (m_olApp)
-        ns = com::GetObjectProperty(m_olApp.Get(), L"GetNamespace", {com::Variant(L"MAPI")});
-    m_olNs.Assign(ns.Get());
+        com::ComPtr<IDispatch> ns;
+        if (m_olApp)
+            ns = com::GetObjectProperty(m_olApp.Get(), L"GetNamespace", {com::Variant(L"MAPI")});
+        m_olNs.Assign(ns.Get());
 
-    if (m_nfFolders && m_olNs)
-        m_nfFolders->putref_OutlookNamespace(m_olNs.Get());
+        if (m_nfFolders && m_olNs)
+            m_nfFolders->putref_OutlookNamespace(m_olNs.Get());
+    });
     LoadFolders();
     return S_OK;
 }
@@ -133,10 +141,14 @@ void Tarnwell::SaveFolders() noexcept
 
 HRESULT Tarnwell::OnDisconnection(ext_DisconnectMode, SAFEARRAY**) noexcept
 {
-    if (m_frmTrayIcon)
-        m_frmTrayIcon->Unload();
-    if (m_nfFolders)
-        m_nfFolders->BeginShutdown();
+    RunReported("Tarnwell::OnDisconnection()", [&] {
+        if (m_frmTrayIcon)
+            m_frmTrayIcon->Unload();
+    });
+    RunReported("Tarnwell::OnDisconnection()", [&] {
+        if (m_nfFolders)
+            m_nfFolders->BeginShutdown();
+    });
     return S_OK;
 }
 
@@ -208,11 +220,10 @@ void Tarnwell::m_nfFolders_NfItemAdd(IDispatch*, const std::wstring& sFolderEntr
                                      const std::wstring& sFolderStoreId) noexcept
 {
     // Every new item becomes the target of the next double-click.
-    try {
+    RunReported("Tarnwell::m_nfFolder_NfItemAdd()", [&] {
         m_sLastEntryId = sFolderEntryId;
         m_sLastStoreId = sFolderStoreId;
-    } catch (...) {
-    }
+    });
     RunReported("Tarnwell::m_nfFolder_NfItemAdd()", [&] {
         if (!m_nfFolders)
             throw com::ComError(E_POINTER, L"Object variable or With block variable not set");
@@ -293,16 +304,18 @@ void Tarnwell::HandleShowCursor(_NotifyFolder* nf) noexcept
 
 void Tarnwell::ResetTrayIcon() noexcept
 {
-    if (!m_frmTrayIcon)
-        return;
-    m_frmTrayIcon->ShowMailIcon(frmTrayIcon::mitNoNewMail);
-    m_frmTrayIcon->ShowTooltip(kNoNewMail);
+    RunReported("Tarnwell::ResetTrayIcon()", [&] {
+        if (!m_frmTrayIcon)
+            return;
+        m_frmTrayIcon->ShowMailIcon(frmTrayIcon::mitNoNewMail);
+        m_frmTrayIcon->ShowTooltip(kNoNewMail);
+    });
 }
 
 void Tarnwell::TrayIconLeftDblClick() noexcept
 {
     const char* const sSource = "Tarnwell::TrayIconLeftDblClick()";
-    try {
+    RunReported(sSource, [&] {
         if (m_sLastEntryId.empty() || m_sLastStoreId.empty()) {
             Warn("Invalid StoreId or invalid EntryId", sSource);
         } else {
@@ -323,8 +336,7 @@ void Tarnwell::TrayIconLeftDblClick() noexcept
                 com::CallMethod(explorer.Get(), L"Activate");
             }
         }
-    } catch (...) {
-    }
+    });
     ResetTrayIcon();
 }
 

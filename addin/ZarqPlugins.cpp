@@ -1,5 +1,7 @@
 #include "ZarqPlugins.h"
 
+#include <memory>
+
 #include "AddinErrors.h"
 #include "com/AutomationValues.h"
 #include "com/SnapshotEnum.h"
@@ -27,10 +29,18 @@ size_t ZarqPlugins::IndexOfKey(const std::wstring& key) const noexcept
     return std::wstring::npos;
 }
 
+// Every lookup of a plug-in class compares as the keys do, without regard to
+// letter case: a class listed twice in different case is one class, started,
+// counted and shut down once.
+bool ZarqPlugins::SameClass(const std::wstring& a, const std::wstring& b) noexcept
+{
+    return com::EqualsIgnoreCase(a, b);
+}
+
 ZarqPlugins::Entry* ZarqPlugins::FindByClass(const std::wstring& sClass)
 {
     for (Entry& e : m_entries)
-        if (PluginClass(e.instance.Get()) == sClass) // exact: letter case counts
+        if (SameClass(PluginClass(e.instance.Get()), sClass))
             return &e;
     return nullptr;
 }
@@ -92,7 +102,7 @@ HRESULT ZarqPlugins::FindIndex(BSTR sPluginClass, long* value) noexcept
     RunReported("ZarqPlugins::FindIndex()", [&] {
         const std::wstring sClass = Text(sPluginClass);
         for (size_t i = 0; i < m_entries.size(); ++i) {
-            if (PluginClass(m_entries[i].instance.Get()) == sClass) {
+            if (SameClass(PluginClass(m_entries[i].instance.Get()), sClass)) {
                 *value = static_cast<long>(i + 1);
                 return;
             }
@@ -103,12 +113,17 @@ HRESULT ZarqPlugins::FindIndex(BSTR sPluginClass, long* value) noexcept
 
 HRESULT ZarqPlugins::GetAt(long lIndex, _ZarqPlugin** value) noexcept
 {
-    if (lIndex < 1 || static_cast<size_t>(lIndex) > m_entries.size())
-        return Out<_ZarqPlugin>(value, nullptr);
-    return Out<_ZarqPlugin>(value, m_entries[static_cast<size_t>(lIndex - 1)].instance.Get());
+    return Guard([&] {
+        if (lIndex < 1 || static_cast<size_t>(lIndex) > m_entries.size())
+            return Out<_ZarqPlugin>(value, nullptr);
+        return Out<_ZarqPlugin>(value, m_entries[static_cast<size_t>(lIndex - 1)].instance.Get());
+    });
 }
 
-HRESULT ZarqPlugins::get_Count(long* value) noexcept { return Out(value, static_cast<long>(m_entries.size())); }
+HRESULT ZarqPlugins::get_Count(long* value) noexcept
+{
+    return Guard([&] { return Out(value, static_cast<long>(m_entries.size())); });
+}
 
 HRESULT ZarqPlugins::get_NewEnum(IUnknown** value) noexcept
 {
@@ -120,31 +135,36 @@ HRESULT ZarqPlugins::get_NewEnum(IUnknown** value) noexcept
     });
 }
 
+// Remove, Clear, AddInstance, RemoveInstance and GetInstalledPlugins report
+// no failure: each runs in the guard and answers S_OK whatever happened.
 HRESULT ZarqPlugins::Remove(BSTR sPluginClass) noexcept
 {
-    try {
+    Guard([&] {
         size_t at = IndexOfKey(Text(sPluginClass) + kProgIdSuffix);
         if (at != std::wstring::npos) {
             Entry gone = std::move(m_entries[at]);
             m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(at));
         }
-    } catch (...) {
-    }
+        return S_OK;
+    });
     return S_OK;
 }
 
 HRESULT ZarqPlugins::Clear() noexcept
 {
-    while (!m_entries.empty()) {
-        Entry last = std::move(m_entries.back());
-        m_entries.pop_back();
-    }
+    Guard([&] {
+        while (!m_entries.empty()) {
+            Entry last = std::move(m_entries.back());
+            m_entries.pop_back();
+        }
+        return S_OK;
+    });
     return S_OK;
 }
 
 HRESULT ZarqPlugins::AddInstance(_ZarqPlugin* pi) noexcept
 {
-    try {
+    Guard([&] {
         const std::wstring sClass = PluginClass(pi);
         if (Entry* shared = FindByClass(sClass)) {
             shared->instance->PluginAddRef();
@@ -152,14 +172,14 @@ HRESULT ZarqPlugins::AddInstance(_ZarqPlugin* pi) noexcept
         }
         pi->PluginAddRef();
         Append(sClass + kProgIdSuffix, pi);
-    } catch (...) {
-    }
+        return S_OK;
+    });
     return S_OK;
 }
 
 HRESULT ZarqPlugins::RemoveInstance(_ZarqPlugin* pi) noexcept
 {
-    try {
+    Guard([&] {
         Entry* shared = FindByClass(PluginClass(pi));
         if (!shared)
             return S_OK;
@@ -171,8 +191,8 @@ HRESULT ZarqPlugins::RemoveInstance(_ZarqPlugin* pi) noexcept
             com::Bstr cls(PluginClass(instance.Get()));
             Remove(cls.get());
         }
-    } catch (...) {
-    }
+        return S_OK;
+    });
     return S_OK;
 }
 
@@ -180,36 +200,41 @@ HRESULT ZarqPlugins::GetInstalledPlugins(BSTR sPluginPath, VARIANT* value) noexc
 {
     if (value)
         ::VariantInit(value);
-    try {
+    Guard([&] {
         std::string pattern = com::Narrow(Text(sPluginPath));
         if (pattern.empty() || pattern.back() != '\\')
             pattern += '\\';
         pattern += "Zarq*.dll";
         WIN32_FIND_DATAA found{};
+        std::vector<std::string> classes;
         HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
         if (search == INVALID_HANDLE_VALUE)
             return S_OK;
-        std::vector<std::string> classes;
+        const std::unique_ptr<void, decltype(&::FindClose)> closeSearch(search, &::FindClose);
         do {
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
                 std::string name = found.cFileName;
                 classes.push_back(name.substr(0, name.find('.')));
             }
         } while (::FindNextFileA(search, &found));
-        ::FindClose(search);
         for (const std::string& cls : classes) {
             long ignored = 0;
             Add(com::Bstr::FromAnsi(cls).get(), &ignored);
         }
-    } catch (...) {
-    }
+        return S_OK;
+    });
     return S_OK;
 }
 
 HRESULT ZarqPlugins::LoadFromFile(VARIANT_BOOL* value) noexcept
 {
-    Clear();
-    return Out(value, false);
+    return Guard([&] {
+        Clear();
+        return Out(value, false);
+    });
 }
 
-HRESULT ZarqPlugins::SaveToFile(VARIANT_BOOL* value) noexcept { return Out(value, true); }
+HRESULT ZarqPlugins::SaveToFile(VARIANT_BOOL* value) noexcept
+{
+    return Guard([&] { return Out(value, true); });
+}

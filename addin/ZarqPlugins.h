@@ -40,8 +40,9 @@ private:
         com::ComPtr<_ZarqPlugin> instance;
     };
 
+    static bool SameClass(const std::wstring& a, const std::wstring& b) noexcept;
     size_t IndexOfKey(const std::wstring& key) const noexcept;
-    // The first entry whose GetClass equals sClass; throws when a GetClass fails.
+    // The first entry whose GetClass is sClass; throws when a GetClass fails.
     Entry* FindByClass(const std::wstring& sClass);
     void Append(std::wstring key, _ZarqPlugin* pi);
 

@@ -1,5 +1,6 @@
 #include "frmTrayIcon.h"
 
+#include "AddinErrors.h"
 #include "Resources.h"
 #include "com/ComModule.h"
 #include "g_modDebug.h"
@@ -49,7 +50,7 @@ void frmTrayIcon::Load() noexcept
 {
     if (m_hWnd)
         return;
-    try {
+    RunReported("frmTrayIcon::Load()", [&] {
         // A top-level window that is never shown.
         if (EnsureClass())
             m_hWnd = ::CreateWindowExA(0, kClassName, "corvane", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
@@ -62,8 +63,7 @@ void frmTrayIcon::Load() noexcept
         m_TrayIcon = std::make_unique<TrayIcon>();
         m_TrayIcon->Add(m_hWnd, m_imgNoNewMail);
         m_TrayIcon->ModifyTooltip("Keine neuen Nachrichten");
-    } catch (...) {
-    }
+    });
 }
 
 void frmTrayIcon::Unload() noexcept

@@ -27,81 +27,106 @@ HRESULT ControlSite::QueryInterfaceExtra(REFIID riid, void** ppv) noexcept
 
 HRESULT ControlSite::GetMoniker(DWORD, DWORD, IMoniker** out) noexcept
 {
-    if (out)
-        *out = nullptr;
-    return E_NOTIMPL;
+    return Guard([&]() -> HRESULT {
+        if (out)
+            *out = nullptr;
+        return E_NOTIMPL;
+    });
 }
 
 HRESULT ControlSite::GetContainer(IOleContainer** out) noexcept
 {
-    if (!out)
-        return E_POINTER;
-    *out = m_container.Get();
-    if (!*out)
-        return E_NOINTERFACE;
-    (*out)->AddRef();
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        if (!out)
+            return E_POINTER;
+        *out = m_container.Get();
+        if (!*out)
+            return E_NOINTERFACE;
+        (*out)->AddRef();
+        return S_OK;
+    });
 }
 
 HRESULT ControlSite::GetWindow(HWND* window) noexcept
 {
-    if (!window)
-        return E_POINTER;
-    *window = m_page;
-    return m_page ? S_OK : E_FAIL;
+    return Guard([&]() -> HRESULT {
+        if (!window)
+            return E_POINTER;
+        *window = m_page;
+        return m_page ? S_OK : E_FAIL;
+    });
 }
 
 HRESULT ControlSite::OnInPlaceActivate() noexcept
 {
-    m_inPlace = true;
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        m_inPlace = true;
+        return S_OK;
+    });
 }
 
 HRESULT ControlSite::OnInPlaceDeactivate() noexcept
 {
-    m_inPlace = false;
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        m_inPlace = false;
+        return S_OK;
+    });
 }
 
 HRESULT ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos, LPRECT clip,
                                       LPOLEINPLACEFRAMEINFO info) noexcept
 {
-    if (!frame || !doc || !pos || !clip || !info)
-        return E_POINTER;
-    if (!m_frame)
-        return E_FAIL;
-    *frame = m_frame.Get();
-    if (*frame)
-        (*frame)->AddRef();
-    *doc = nullptr; // no document window between the frame and the page
-    ::GetClientRect(m_page, pos);
-    *clip = *pos;
-    info->fMDIApp = FALSE;
-    m_frame->GetWindow(&info->hwndFrame);
-    info->haccel = nullptr;
-    info->cAccelEntries = 0;
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        if (!frame || !doc || !pos || !clip || !info)
+            return E_POINTER;
+        if (!m_frame)
+            return E_FAIL;
+        *frame = m_frame.Get();
+        if (*frame)
+            (*frame)->AddRef();
+        *doc = nullptr; // no document window between the frame and the page
+        ::GetClientRect(m_page, pos);
+        *clip = *pos;
+        info->fMDIApp = FALSE;
+        m_frame->GetWindow(&info->hwndFrame);
+        info->haccel = nullptr;
+        info->cAccelEntries = 0;
+        return S_OK;
+    });
 }
 
 HRESULT ControlSite::GetTypeInfoCount(UINT* count) noexcept
 {
-    if (!count)
-        return E_POINTER;
-    *count = 0;
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        if (!count)
+            return E_POINTER;
+        *count = 0;
+        return S_OK;
+    });
 }
 
 HRESULT ControlSite::GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept
 {
-    if (info)
-        *info = nullptr;
-    return E_NOTIMPL;
+    return Guard([&]() -> HRESULT {
+        if (info)
+            *info = nullptr;
+        return E_NOTIMPL;
+    });
 }
 
-HRESULT ControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept { return DISP_E_UNKNOWNNAME; }
+HRESULT ControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept
+{
+    return Guard([&]() -> HRESULT { return DISP_E_UNKNOWNNAME; });
+}
 
 HRESULT ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                             UINT*) noexcept
+{
+    return Guard([&] { return Ambient(id, flags, result); });
+}
+
+// The ambient properties a control asks its site for.
+HRESULT ControlSite::Ambient(DISPID id, WORD flags, VARIANT* result)
 {
     if (!(flags & DISPATCH_PROPERTYGET))
         return DISP_E_MEMBERNOTFOUND;

@@ -53,6 +53,8 @@ class ControlSite final : public com::ComObject<ControlSite, IOleClientSite, IOl
     void Detach() noexcept;
 
   private:
+    HRESULT Ambient(DISPID id, WORD flags, VARIANT* result);
+
     HWND m_page;
     com::ComPtr<IOleContainer> m_container;
     com::ComPtr<IOleInPlaceFrame> m_frame;

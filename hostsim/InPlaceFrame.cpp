@@ -13,16 +13,20 @@ HRESULT InPlaceFrame::QueryInterfaceExtra(REFIID riid, void** ppv) noexcept
 
 HRESULT InPlaceFrame::GetWindow(HWND* window) noexcept
 {
-    if (!window)
-        return E_POINTER;
-    *window = m_window;
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        if (!window)
+            return E_POINTER;
+        *window = m_window;
+        return S_OK;
+    });
 }
 
 HRESULT InPlaceFrame::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) noexcept
 {
-    m_active = object;
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        m_active = object;
+        return S_OK;
+    });
 }
 
 } // namespace outlooksim

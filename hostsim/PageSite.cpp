@@ -13,19 +13,30 @@ PageSite::PageSite(std::shared_ptr<Session> session, PageHost* host, IDispatch* 
 {
 }
 
-HRESULT PageSite::get_Application(_Application** value) noexcept { return com::Out(value, m_session->App()); }
+HRESULT PageSite::get_Application(_Application** value) noexcept
+{
+    return Guard([&]() -> HRESULT { return com::Out(value, m_session->App()); });
+}
 
 HRESULT PageSite::get_Class(OlObjectClass* value) noexcept
 {
-    if (!value)
-        return E_POINTER;
-    *value = olPropertyPageSite;
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        if (!value)
+            return E_POINTER;
+        *value = olPropertyPageSite;
+        return S_OK;
+    });
 }
 
-HRESULT PageSite::get_Session(_NameSpace** value) noexcept { return com::Out(value, m_session->Mapi()); }
+HRESULT PageSite::get_Session(_NameSpace** value) noexcept
+{
+    return Guard([&]() -> HRESULT { return com::Out(value, m_session->Mapi()); });
+}
 
-HRESULT PageSite::get_Parent(IDispatch** value) noexcept { return com::Out(value, m_parent.Get()); }
+HRESULT PageSite::get_Parent(IDispatch** value) noexcept
+{
+    return Guard([&]() -> HRESULT { return com::Out(value, m_parent.Get()); });
+}
 
 HRESULT PageSite::OnStatusChange() noexcept
 {
@@ -41,16 +52,20 @@ HRESULT PageSite::OnStatusChange() noexcept
 
 HRESULT PageSite::ParseDisplayName(IBindCtx*, LPOLESTR, ULONG*, IMoniker** out) noexcept
 {
-    if (out)
-        *out = nullptr;
-    return E_NOTIMPL;
+    return Guard([&]() -> HRESULT {
+        if (out)
+            *out = nullptr;
+        return E_NOTIMPL;
+    });
 }
 
 HRESULT PageSite::EnumObjects(DWORD, IEnumUnknown** out) noexcept
 {
-    if (out)
-        *out = nullptr;
-    return E_NOTIMPL;
+    return Guard([&]() -> HRESULT {
+        if (out)
+            *out = nullptr;
+        return E_NOTIMPL;
+    });
 }
 
 } // namespace outlooksim

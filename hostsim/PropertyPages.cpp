@@ -67,10 +67,12 @@ HRESULT PropertyPages::get_Application(_Application** value) noexcept
 
 HRESULT PropertyPages::get_Class(OlObjectClass* value) noexcept
 {
-    if (!value)
-        return E_POINTER;
-    *value = olPropertyPages;
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        if (!value)
+            return E_POINTER;
+        *value = olPropertyPages;
+        return S_OK;
+    });
 }
 
 HRESULT PropertyPages::get_Session(_NameSpace** value) noexcept

@@ -130,14 +130,31 @@ std::wstring ExpectOneOf(const std::wstring& what, const std::wstring& value,
     return OneOf(value, allowed) ? L"" : L"expected " + what + L" " + Choices(allowed) + L", not \"" + value + L"\"";
 }
 
+// Only the ASCII digits are digits: superscripts, fullwidth and other
+// scripts' digits make a malformed line, never a number.
+bool IsAsciiDigit(wchar_t c)
+{
+    return c >= L'0' && c <= L'9';
+}
+
+// The value of 1 to maxDigits ASCII digits, or nullopt.
+std::optional<unsigned long> AsciiNumber(std::wstring_view text, size_t maxDigits)
+{
+    if (text.empty() || text.size() > maxDigits)
+        return std::nullopt;
+    unsigned long value = 0;
+    for (wchar_t c : text) {
+        if (!IsAsciiDigit(c))
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned long>(c - L'0');
+    }
+    return value;
+}
+
 bool IsCount(const std::wstring& text, unsigned long max)
 {
-    if (text.empty() || text.size() > 9)
-        return false;
-    for (wchar_t c : text)
-        if (!std::iswdigit(c))
-            return false;
-    return std::stoul(text) <= max;
+    const std::optional<unsigned long> value = AsciiNumber(text, 9);
+    return value && *value <= max;
 }
 
 std::wstring CheckFolder(const ScenarioCommand& c)
@@ -334,21 +351,50 @@ Scenario Scenario::Parse(std::wstring_view script)
     return scenario;
 }
 
+// The date's days since 30 December 1899, the zero of automation dates.
+namespace {
+
+bool IsLeapYear(unsigned long year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+long DaysSinceDateZero(unsigned long year, unsigned long month, unsigned long day)
+{
+    // Days from 1 March of year 0 of the proleptic Gregorian calendar.
+    const long y = static_cast<long>(month <= 2 ? year - 1 : year);
+    const long m = static_cast<long>(month <= 2 ? month + 9 : month - 3);
+    const long days = 365 * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + static_cast<long>(day) - 1;
+    const long zero = 365 * 1899 + 1899 / 4 - 1899 / 100 + 1899 / 400 + (153 * 9 + 2) / 5 + 30 - 1;
+    return days - zero;
+}
+
+} // namespace
+
 std::optional<double> ParseScenarioDate(std::wstring_view text)
 {
-    SYSTEMTIME st{};
-    wchar_t sep = 0;
-    wchar_t rest = 0;
-    std::wstring s(text);
-    int n = std::swscanf(s.c_str(), L"%4hu-%2hu-%2hu%lc%2hu:%2hu%lc", &st.wYear, &st.wMonth, &st.wDay, &sep, &st.wHour,
-                         &st.wMinute, &rest);
-    if (n != 6 || (sep != L' ' && sep != L'T') || st.wMonth < 1 || st.wMonth > 12 || st.wDay < 1 || st.wDay > 31 ||
-        st.wHour > 23 || st.wMinute > 59)
+    // YYYY-MM-DD, a blank or T, HH:MM; month, day and hour may have one digit.
+    const size_t dash1 = text.find(L'-');
+    const size_t dash2 = dash1 == std::wstring_view::npos ? dash1 : text.find(L'-', dash1 + 1);
+    const size_t sep = text.find_first_of(L" T");
+    const size_t colon = text.find(L':');
+    if (dash2 == std::wstring_view::npos || sep == std::wstring_view::npos || colon == std::wstring_view::npos ||
+        !(dash2 < sep && sep < colon))
         return std::nullopt;
-    double date = 0;
-    if (!::SystemTimeToVariantTime(&st, &date))
+    const auto year = AsciiNumber(text.substr(0, dash1), 4);
+    const auto month = AsciiNumber(text.substr(dash1 + 1, dash2 - dash1 - 1), 2);
+    const auto day = AsciiNumber(text.substr(dash2 + 1, sep - dash2 - 1), 2);
+    const auto hour = AsciiNumber(text.substr(sep + 1, colon - sep - 1), 2);
+    const auto minute = AsciiNumber(text.substr(colon + 1), 2);
+    if (!year || !month || !day || !hour || !minute || *year < 100 || *month < 1 || *month > 12 || *day < 1 ||
+        *hour > 23 || *minute > 59)
         return std::nullopt;
-    return date;
+    static constexpr unsigned long kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const unsigned long monthDays = kMonthDays[*month - 1] + (*month == 2 && IsLeapYear(*year) ? 1 : 0);
+    if (*day > monthDays)
+        return std::nullopt;
+    return static_cast<double>(DaysSinceDateZero(*year, *month, *day)) +
+           static_cast<double>(*hour * 60 + *minute) / 1440.0;
 }
 
 } // namespace outlooksim

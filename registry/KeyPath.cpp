@@ -78,11 +78,51 @@ std::wstring MergeKeys(std::wstring_view parent, std::wstring_view child, const 
     return merged;
 }
 
+namespace
+{
+
+// The components of a path as the registry reads it: empty ones skipped.
+std::vector<std::wstring_view> Components(std::wstring_view path)
+{
+    std::vector<std::wstring_view> parts;
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find(L'\\', start);
+        if (end == std::wstring_view::npos)
+            end = path.size();
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+// 1: path is base or below it; 2: also the same key; 0: neither.
+int Relation(std::wstring_view path, std::wstring_view base)
+{
+    const std::vector<std::wstring_view> p = Components(path), b = Components(base);
+    if (p.size() < b.size())
+        return 0;
+    for (size_t i = 0; i < b.size(); ++i)
+        if (!com::EqualsIgnoreCase(p[i], b[i]))
+            return 0;
+    return p.size() == b.size() ? 2 : 1;
+}
+
+} // namespace
+
 bool IsSameOrBelow(std::wstring_view path, std::wstring_view base)
 {
-    if (path.size() < base.size() || !com::EqualsIgnoreCase(path.substr(0, base.size()), base))
-        return false;
-    return path.size() == base.size() || path[base.size()] == L'\\';
+    return Relation(path, base) != 0;
+}
+
+bool IsSameKey(std::wstring_view a, std::wstring_view b)
+{
+    return Relation(a, b) == 2;
+}
+
+bool SameValueName(const std::string& a, const std::string& b)
+{
+    return com::EqualsIgnoreCase(com::Widen(a), com::Widen(b));
 }
 
 KeyLocation Locate(std::wstring_view path, const RootKeyTable& roots)

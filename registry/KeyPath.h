@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "RootKeyTable.h"
 
@@ -24,9 +25,15 @@ HKEY GetRootKeyHandle(std::wstring_view path, const RootKeyTable& roots);
 // The child path combined with its parent, with the long root name.
 std::wstring MergeKeys(std::wstring_view parent, std::wstring_view child, const RootKeyTable& roots);
 
-// True if path names the same key as base or a key below it (root names in
-// their long form, compared without regard to case).
+// True if path names the same key as base or a key below it, compared as the
+// registry resolves paths: names without regard to case, and empty
+// components (doubled or trailing backslashes) skipped. Both paths carry
+// their root in its long form (MergeKeys).
 bool IsSameOrBelow(std::wstring_view path, std::wstring_view base);
+// True if both paths name the same key, by the same rules.
+bool IsSameKey(std::wstring_view a, std::wstring_view b);
+// True if two value names name the same value (letter case ignored).
+bool SameValueName(const std::string& a, const std::string& b);
 
 // A full path split into what the registry API takes.
 struct KeyLocation {

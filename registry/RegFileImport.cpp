@@ -24,7 +24,7 @@ class ImportHandler final : public RegFileHandler
         KeyLocation where = Locate(full, m_roots);
         m_key = CreateKey(where.root, where.tail);
     }
-    void OnValue(std::string_view name, DWORD type, std::vector<BYTE> data) override
+    void OnValue(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data) override
     {
         WriteValue(m_key.get(), std::string(name), RawValue{type, std::move(data)});
     }
@@ -61,7 +61,11 @@ void ImportFromFile(const RootKeyTable& roots, const std::string& fileName)
     // end-of-file mark); the reader accepts CR LF and LF line ends alike.
     const std::string text = ReadWholeFile(fileName);
     ImportHandler handler(roots);
-    ParseRegFile(text, handler);
+    try {
+        ParseRegFile(text, handler);
+    } catch (const RegFileFormatError&) {
+        Raise(EInvalidFileFormat);
+    }
 }
 
 } // namespace reg

@@ -2,13 +2,18 @@
 
 #include <string>
 
-#include "RegistryErrors.h"
-
 namespace reg
 {
 
 namespace
 {
+
+using Byte = std::uint8_t;
+
+// The registry types the data part names by its prefix.
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
 
 enum class ParserState { Header, BlankAfterHeader, KeyLine, ValueLines, Count };
 
@@ -68,7 +73,7 @@ struct Parser {
 
 [[noreturn]] void Invalid()
 {
-    Raise(EInvalidFileFormat);
+    throw RegFileFormatError();
 }
 
 int HexDigit(char c)
@@ -84,9 +89,9 @@ int HexDigit(char c)
 
 // Every character that is not a hexadecimal digit is skipped; each pair of
 // digits makes one byte (a last lone digit makes none).
-std::vector<BYTE> HexBytes(std::string_view text)
+std::vector<Byte> HexBytes(std::string_view text)
 {
-    std::vector<BYTE> bytes;
+    std::vector<Byte> bytes;
     bytes.reserve(text.size() / 3 + 1);
     int high = -1;
     for (char c : text) {
@@ -96,7 +101,7 @@ std::vector<BYTE> HexBytes(std::string_view text)
         if (high < 0) {
             high = digit;
         } else {
-            bytes.push_back(static_cast<BYTE>(high << 4 | digit));
+            bytes.push_back(static_cast<Byte>(high << 4 | digit));
             high = -1;
         }
     }
@@ -109,23 +114,24 @@ bool StartsWith(std::string_view text, std::string_view prefix)
 }
 
 // "dword:" and exactly eight hexadecimal digits, the first pair the most significant byte.
-std::vector<BYTE> DwordBytes(std::string_view digits)
+std::vector<Byte> DwordBytes(std::string_view digits)
 {
     if (digits.size() != 8)
         Invalid();
-    DWORD number = 0;
+    std::uint32_t number = 0;
     for (char c : digits) {
         int digit = HexDigit(c);
         if (digit < 0)
             Invalid();
-        number = number << 4 | static_cast<DWORD>(digit);
+        number = number << 4 | static_cast<std::uint32_t>(digit);
     }
-    const BYTE* p = reinterpret_cast<const BYTE*>(&number);
-    return std::vector<BYTE>(p, p + 4);
+    // Stored little-endian, as the registry keeps a REG_DWORD.
+    return {static_cast<Byte>(number), static_cast<Byte>(number >> 8), static_cast<Byte>(number >> 16),
+            static_cast<Byte>(number >> 24)};
 }
 
 // "hex(" type ")" ":" bytes.
-void TypedHexData(std::string_view rest, DWORD& type, std::vector<BYTE>& data)
+void TypedHexData(std::string_view rest, std::uint32_t& type, std::vector<Byte>& data)
 {
     size_t close = rest.find(')');
     if (close == 0 || close == std::string_view::npos || close > 8 || rest.substr(close, 2) != "):")
@@ -135,26 +141,26 @@ void TypedHexData(std::string_view rest, DWORD& type, std::vector<BYTE>& data)
         int digit = HexDigit(c);
         if (digit < 0)
             Invalid();
-        type = type << 4 | static_cast<DWORD>(digit);
+        type = type << 4 | static_cast<std::uint32_t>(digit);
     }
     data = HexBytes(rest.substr(close + 2));
 }
 
 // The data part after "=".
-void ValueData(std::string_view part, DWORD& type, std::vector<BYTE>& data)
+void ValueData(std::string_view part, std::uint32_t& type, std::vector<Byte>& data)
 {
     if (StartsWith(part, "\"")) {
         if (part.size() < 2 || part.back() != '"')
             Invalid();
         std::string_view text = part.substr(1, part.size() - 2);
-        type = REG_SZ;
+        type = kRegSz;
         data.assign(text.begin(), text.end());
         data.push_back(0);
     } else if (StartsWith(part, "dword:")) {
-        type = REG_DWORD;
+        type = kRegDword;
         data = DwordBytes(part.substr(6));
     } else if (StartsWith(part, "hex:")) {
-        type = REG_BINARY;
+        type = kRegBinary;
         data = HexBytes(part.substr(4));
     } else if (StartsWith(part, "hex(")) {
         TypedHexData(part.substr(4), type, data);
@@ -181,8 +187,8 @@ void ValueLine(Parser& p, std::string_view line)
     }
     if (equals >= line.size() || line[equals] != '=')
         Invalid();
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
+    std::uint32_t type = 0;
+    std::vector<Byte> data;
     ValueData(line.substr(equals + 1), type, data);
     p.handler.OnValue(name, type, std::move(data));
 }

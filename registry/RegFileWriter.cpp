@@ -100,9 +100,9 @@ void AppendData(std::string& out, DWORD type, std::span<const BYTE> data)
         AppendDword(out, data);
         break;
     default:
-        if (type > REG_RESOURCE_REQUIREMENTS_LIST)
-            Raise(EUnsupportedDataType);
-        AppendHexTyped(out, type, data); // REG_NONE too: hex(0) reads back as type 0
+        // Every other type by its number, REG_NONE and types the table does
+        // not name (REG_QWORD is 11) too: the reader takes any number there.
+        AppendHexTyped(out, type, data);
     }
 }
 
@@ -157,22 +157,31 @@ void AppendValueLine(std::string& out, std::string_view name, DWORD type, std::s
     out.append(kLineEnd);
 }
 
-RegFileWriter::RegFileWriter(const std::string& fileName)
-    : m_file(::CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr))
+// The file is written beside the target under a name of its own and takes
+// the target's name only when it is complete, so a failed export leaves no
+// file at all, never a part that would import as a backup.
+RegFileWriter::RegFileWriter(const std::string& fileName) : m_target(fileName)
 {
+    // An existing file is never overwritten.
+    if (::GetFileAttributesA(fileName.c_str()) != INVALID_FILE_ATTRIBUTES)
+        RaiseSystem(ERROR_FILE_EXISTS);
+    static LONG s_serial = 0;
+    char suffix[40];
+    ::wsprintfA(suffix, ".%lx-%lx.part", ::GetCurrentProcessId(),
+                static_cast<unsigned long>(::InterlockedIncrement(&s_serial)));
+    m_partial = fileName + suffix;
+    m_file.reset(
+        ::CreateFileA(m_partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr));
     if (!m_file)
         RaiseSystem(static_cast<LONG>(::GetLastError()));
 }
 
 RegFileWriter::~RegFileWriter()
 {
-    if (!m_file)
+    if (m_done)
         return;
-    try {
-        Flush();
-    } catch (...) {
-        // the error being reported already is the one that counts
-    }
+    m_file.reset();
+    ::DeleteFileA(m_partial.c_str());
 }
 
 void RegFileWriter::Flush()
@@ -199,6 +208,11 @@ void RegFileWriter::Close()
     Flush();
     if (!::CloseHandle(m_file.release()))
         RaiseSystem(static_cast<LONG>(::GetLastError()));
+    // Without MOVEFILE_REPLACE_EXISTING: a file that appeared under the
+    // target's name meanwhile stays as it is, and the export fails.
+    if (!::MoveFileExA(m_partial.c_str(), m_target.c_str(), MOVEFILE_WRITE_THROUGH))
+        RaiseSystem(static_cast<LONG>(::GetLastError()));
+    m_done = true;
 }
 
 void ExportToFile(const RootKeyTable& roots, const std::string& fileName, std::wstring_view key, bool subKeys)

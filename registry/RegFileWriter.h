@@ -24,26 +24,31 @@ void AppendKeyLine(std::string& out, std::string_view path);
 // Appends one value line.
 void AppendValueLine(std::string& out, std::string_view name, DWORD type, std::span<const BYTE> data);
 
-// A file that Export creates (never overwrites) and fills through a buffer.
+// A file that Export creates (never overwrites) and fills through a buffer;
+// it appears under its name only once Close succeeded.
 class RegFileWriter
 {
   public:
     explicit RegFileWriter(const std::string& fileName);
     RegFileWriter(const RegFileWriter&) = delete;
     RegFileWriter& operator=(const RegFileWriter&) = delete;
-    ~RegFileWriter(); // on an error path: writes what is buffered, then closes
+    ~RegFileWriter(); // unless Close succeeded: nothing is left on the disk
 
     std::string& Buffer() noexcept { return m_buffer; }
     // Writes the buffer once it has grown past a threshold.
     void FlushIfFull();
-    // Writes what is left and closes the file; failures raise EMessageFromSystem.
+    // Writes what is left, closes the file and gives it its name; failures
+    // raise EMessageFromSystem.
     void Close();
 
   private:
     void Flush();
 
+    std::string m_target;
+    std::string m_partial; // where the file is written until it is complete
     com::UniqueFileHandle m_file;
     std::string m_buffer;
+    bool m_done = false;
 };
 
 // Export: the key (or HKEY_LOCAL_MACHINE and HKEY_USERS for an empty key),

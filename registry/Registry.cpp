@@ -56,12 +56,28 @@ void Registry::RemoveValueAt(const std::wstring& path)
     ValuesOf(key)->RemoveValue(com::Variant(std::wstring_view(reg::GetKeyFoot(path))));
 }
 
+// A target value path: absolute, or relative to the source's key.
+std::wstring Registry::TargetOf(const std::wstring& sourcePath, const std::wstring& targetPath)
+{
+    return !targetPath.empty() && targetPath.front() == L'\\' ? targetPath
+                                                              : reg::GetParentKey(sourcePath) + L"\\" + targetPath;
+}
+
+// True if target names the value at source: the same key however its path
+// is spelled, and a name equal but for letter case.
+bool Registry::IsSameValue(const std::wstring& sourcePath, const std::wstring& target)
+{
+    const reg::RootKeyTable& roots = Roots();
+    return reg::IsSameKey(reg::MergeKeys(L"", reg::GetParentKey(sourcePath), roots),
+                          reg::MergeKeys(L"", reg::GetParentKey(target), roots)) &&
+           reg::SameValueName(com::Narrow(reg::GetKeyFoot(sourcePath)), com::Narrow(reg::GetKeyFoot(target)));
+}
+
 com::ComPtr<RegistryValue> Registry::CopyValue(const std::wstring& sourcePath, const std::wstring& targetPath)
 {
     com::ComPtr<RegistryValue> source = ValueAt(sourcePath);
     const std::wstring sourceKey = reg::GetParentKey(sourcePath);
-    const std::wstring target =
-        !targetPath.empty() && targetPath.front() == L'\\' ? targetPath : sourceKey + L"\\" + targetPath;
+    const std::wstring target = TargetOf(sourcePath, targetPath);
     const std::wstring targetKey = reg::GetParentKey(target);
     const std::string targetName = com::Narrow(reg::GetKeyFoot(target));
     if (targetKey == sourceKey) {
@@ -88,8 +104,10 @@ HRESULT Registry::Add(BSTR Path, VARIANT Data, DataTypeConstants Type, AddOption
 HRESULT Registry::Connect(BSTR ComputerName) noexcept
 {
     return Run([&] {
-        m_computerName = reg::TextOf(ComputerName);
-        m_roots.Build(m_computerName);
+        // A connection that fails leaves the object on the registry it had.
+        const std::wstring computerName = reg::TextOf(ComputerName);
+        m_roots.Build(computerName);
+        m_computerName = computerName;
         return S_OK;
     });
 }
@@ -146,7 +164,11 @@ HRESULT Registry::Move(BSTR SourcePath, BSTR TargetPath, IRegistryValue** ppValu
         if (!ppValue)
             return E_POINTER;
         const std::wstring source = reg::TextOf(SourcePath);
-        com::ComPtr<RegistryValue> copy = CopyValue(source, reg::TextOf(TargetPath));
+        const std::wstring target = reg::TextOf(TargetPath);
+        // A value moved onto itself stays; a copy and a removal would lose it.
+        if (IsSameValue(source, TargetOf(source, target)))
+            return reg::HandOut(ValueAt(source), ppValue);
+        com::ComPtr<RegistryValue> copy = CopyValue(source, target);
         RemoveValueAt(source);
         return reg::HandOut(copy, ppValue);
     });

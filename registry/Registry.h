@@ -40,6 +40,8 @@ class Registry final : public reg::RegistryObject<Registry, IRegistry, ISupportE
     com::ComPtr<RegistryValue> ValueAt(const std::wstring& path);
     void RemoveValueAt(const std::wstring& path);
     com::ComPtr<RegistryValue> CopyValue(const std::wstring& sourcePath, const std::wstring& targetPath);
+    static std::wstring TargetOf(const std::wstring& sourcePath, const std::wstring& targetPath);
+    bool IsSameValue(const std::wstring& sourcePath, const std::wstring& target);
 
     reg::RootKeyTable m_roots;
     std::wstring m_computerName;

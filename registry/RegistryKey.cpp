@@ -12,11 +12,13 @@ RegistryKey::RegistryKey(com::ComPtr<Registry> registry, std::wstring path, com:
 
 HRESULT RegistryKey::get_hKey(LONG* phKey) noexcept
 {
-    if (!phKey)
-        return E_POINTER;
-    // The automation type is 32 bits wide; registry handles fit in it.
-    *phKey = static_cast<LONG>(reinterpret_cast<intptr_t>(m_key.get()));
-    return S_OK;
+    return Run([&] {
+        if (!phKey)
+            return E_POINTER;
+        // The automation type is 32 bits wide; registry handles fit in it.
+        *phKey = static_cast<LONG>(reinterpret_cast<intptr_t>(m_key.get()));
+        return S_OK;
+    });
 }
 
 HRESULT RegistryKey::get_Keys(IRegistryKeys** ppKeys) noexcept

@@ -52,6 +52,19 @@ std::wstring RegistryKeys::Resolve(const VARIANT& index)
     return reg::MergeKeys(m_path, com::Widen(name), roots);
 }
 
+std::wstring RegistryKeys::ResolveSubKey(const VARIANT& index)
+{
+    com::Variant plain;
+    if (FAILED(plain.Copy(index)))
+        reg::Raise(EInvalidIndex);
+    long position = 0;
+    if (plain.vt == VT_BSTR && ::SysStringLen(plain.bstrVal) == 0)
+        reg::Raise(EInvalidIndex);
+    if (PositionOf(plain, position) && (position < 1 || position > CountKeys()))
+        reg::Raise(EInvalidIndex);
+    return Resolve(plain);
+}
+
 com::ComPtr<RegistryKey> RegistryKeys::OpenPath(const std::wstring& path)
 {
     reg::KeyLocation where = reg::Locate(path, m_registry->Roots());
@@ -129,7 +142,7 @@ com::ComPtr<RegistryKey> RegistryKeys::CopyPath(const std::wstring& source, cons
 
 com::ComPtr<RegistryKey> RegistryKeys::CopyKey(const VARIANT& index, const std::wstring& targetKey, bool subKeys)
 {
-    const std::wstring source = Resolve(index);
+    const std::wstring source = ResolveSubKey(index);
     if (reg::Locate(source, m_registry->Roots()).tail.empty())
         reg::Raise(EInvalidIndex);
     const std::wstring target = !targetKey.empty() && targetKey.front() == L'\\'
@@ -195,7 +208,7 @@ HRESULT RegistryKeys::Move(VARIANT SourceIndex, BSTR TargetKey, IRegistryKey** p
     return Run([&] {
         if (!ppKey)
             return E_POINTER;
-        const std::wstring source = Resolve(SourceIndex);
+        const std::wstring source = ResolveSubKey(SourceIndex);
         com::ComPtr<RegistryKey> target = CopyKey(com::Variant(source), reg::TextOf(TargetKey), true);
         RemovePath(source);
         return reg::HandOut(target, ppKey);
@@ -205,7 +218,7 @@ HRESULT RegistryKeys::Move(VARIANT SourceIndex, BSTR TargetKey, IRegistryKey** p
 HRESULT RegistryKeys::Remove(VARIANT Index) noexcept
 {
     return Run([&] {
-        RemovePath(Resolve(Index));
+        RemovePath(ResolveSubKey(Index));
         return S_OK;
     });
 }
@@ -226,17 +239,17 @@ HRESULT RegistryKeys::Next(ULONG celt, VARIANT* rgVar, ULONG* pCeltFetched) noex
 
 HRESULT RegistryKeys::Skip(ULONG celt) noexcept
 {
-    return m_cursor.Skip(celt);
+    return Run([&] { return m_cursor.Skip(celt); });
 }
 
 HRESULT RegistryKeys::Reset() noexcept
 {
-    return m_cursor.Reset();
+    return Run([&] { return m_cursor.Reset(); });
 }
 
 HRESULT RegistryKeys::Clone(IEnumVARIANT** ppEnum) noexcept
 {
     if (ppEnum)
         *ppEnum = nullptr;
-    return E_NOTIMPL;
+    return Run([] { return E_NOTIMPL; });
 }

@@ -43,6 +43,11 @@ class RegistryKeys final : public reg::RegistryObject<RegistryKeys, IRegistryKey
   private:
     bool IsTopLevel() const noexcept { return m_path.empty(); }
     std::wstring Resolve(const VARIANT& index);
+    // Resolve for Remove, Move and Copy: a position outside 1 to Count and
+    // an empty name name no subkey and raise EInvalidIndex (Item reads the
+    // position one past the end as the collection's own key; these must
+    // never reach it).
+    std::wstring ResolveSubKey(const VARIANT& index);
     long CountKeys();
     com::ComPtr<RegistryKey> OpenPath(const std::wstring& path);
     void RemovePath(const std::wstring& path);

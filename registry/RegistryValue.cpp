@@ -31,18 +31,22 @@ HRESULT RegistryValue::put_Data(DataTypeConstants Type, VARIANT NewData) noexcep
 
 HRESULT RegistryValue::get_Length(LONG* pLength) noexcept
 {
-    if (!pLength)
-        return E_POINTER;
-    *pLength = static_cast<LONG>(m_value.bytes.size());
-    return S_OK;
+    return Run([&] {
+        if (!pLength)
+            return E_POINTER;
+        *pLength = static_cast<LONG>(m_value.bytes.size());
+        return S_OK;
+    });
 }
 
 HRESULT RegistryValue::get_hKey(LONG* phKey) noexcept
 {
-    if (!phKey)
-        return E_POINTER;
-    *phKey = static_cast<LONG>(reinterpret_cast<intptr_t>(m_key));
-    return S_OK;
+    return Run([&] {
+        if (!phKey)
+            return E_POINTER;
+        *phKey = static_cast<LONG>(reinterpret_cast<intptr_t>(m_key));
+        return S_OK;
+    });
 }
 
 HRESULT RegistryValue::get_Name(BSTR* pName) noexcept
@@ -57,10 +61,12 @@ HRESULT RegistryValue::get_Name(BSTR* pName) noexcept
 
 HRESULT RegistryValue::get_Type(DataTypeConstants* pType) noexcept
 {
-    if (!pType)
-        return E_POINTER;
-    *pType = static_cast<DataTypeConstants>(m_value.type);
-    return S_OK;
+    return Run([&] {
+        if (!pType)
+            return E_POINTER;
+        *pType = static_cast<DataTypeConstants>(m_value.type);
+        return S_OK;
+    });
 }
 
 HRESULT RegistryValue::get_DataRaw(VARIANT* pData) noexcept

@@ -2,6 +2,7 @@
 
 #include "DataConversion.h"
 #include "KeyAccess.h"
+#include "KeyPath.h"
 #include "RegistryValue.h"
 
 namespace
@@ -36,6 +37,18 @@ std::string RegistryValues::ResolveName(const VARIANT& index)
     }
 }
 
+std::string RegistryValues::ResolveExisting(const VARIANT& index)
+{
+    com::Variant plain;
+    if (FAILED(plain.Copy(index)))
+        reg::Raise(EInvalidIndex);
+    const long count = static_cast<long>(reg::QueryKeyInfo(m_key).values);
+    if ((plain.vt == VT_I2 && (plain.iVal < 1 || plain.iVal > count)) ||
+        (plain.vt == VT_I4 && (plain.lVal < 1 || plain.lVal > count)))
+        reg::Raise(EInvalidIndex);
+    return ResolveName(plain);
+}
+
 com::ComPtr<RegistryValue> RegistryValues::ItemOf(const VARIANT& index)
 {
     std::string name = ResolveName(index);
@@ -57,14 +70,14 @@ com::ComPtr<RegistryValue> RegistryValues::AddValue(const std::string& name, con
 
 com::ComPtr<RegistryValue> RegistryValues::CopyValue(const VARIANT& index, const std::string& target)
 {
-    com::ComPtr<RegistryValue> source = ItemOf(index);
+    com::ComPtr<RegistryValue> source = ItemOf(com::Variant(std::wstring_view(com::Widen(ResolveExisting(index)))));
     reg::WriteValue(m_key, target, source->Raw()); // byte for byte, type included
     return com::Make<RegistryValue>(m_owner, m_key, target, source->Raw());
 }
 
 void RegistryValues::RemoveValue(const VARIANT& index)
 {
-    reg::CheckSystem(::RegDeleteValueA(m_key, ResolveName(index).c_str()));
+    reg::CheckSystem(::RegDeleteValueA(m_key, ResolveExisting(index).c_str()));
 }
 
 HRESULT RegistryValues::_NewEnum(IUnknown** ppEnum) noexcept
@@ -122,8 +135,14 @@ HRESULT RegistryValues::Move(VARIANT SourceIndex, BSTR TargetValue, IRegistryVal
         if (!ppValue)
             return E_POINTER;
         // The source's name is fixed before the copy, which may shift positions.
-        com::Variant source(std::wstring_view(com::Widen(ResolveName(SourceIndex))));
-        com::ComPtr<RegistryValue> copy = CopyValue(source, AnsiText(TargetValue));
+        const std::string sourceName = ResolveExisting(SourceIndex);
+        const std::string targetName = AnsiText(TargetValue);
+        com::Variant source(std::wstring_view(com::Widen(sourceName)));
+        // A value moved onto itself (the registry ignores letter case in
+        // names) stays as it is; copying it and removing the source would lose it.
+        if (reg::SameValueName(sourceName, targetName))
+            return reg::HandOut(ItemOf(source), ppValue);
+        com::ComPtr<RegistryValue> copy = CopyValue(source, targetName);
         RemoveValue(source);
         return reg::HandOut(copy, ppValue);
     });
@@ -153,17 +172,17 @@ HRESULT RegistryValues::Next(ULONG celt, VARIANT* rgVar, ULONG* pCeltFetched) no
 
 HRESULT RegistryValues::Skip(ULONG celt) noexcept
 {
-    return m_cursor.Skip(celt);
+    return Run([&] { return m_cursor.Skip(celt); });
 }
 
 HRESULT RegistryValues::Reset() noexcept
 {
-    return m_cursor.Reset();
+    return Run([&] { return m_cursor.Reset(); });
 }
 
 HRESULT RegistryValues::Clone(IEnumVARIANT** ppEnum) noexcept
 {
     if (ppEnum)
         *ppEnum = nullptr;
-    return E_NOTIMPL;
+    return Run([] { return E_NOTIMPL; });
 }

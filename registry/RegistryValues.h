@@ -43,6 +43,10 @@ class RegistryValues final
 
   private:
     std::string ResolveName(const VARIANT& index);
+    // ResolveName for Remove, Move and Copy: a position outside 1 to Count
+    // names no value and raises EInvalidIndex (Item reads the position one
+    // past the end as the default value; these must never reach it).
+    std::string ResolveExisting(const VARIANT& index);
 
     com::ComPtr<IUnknown> m_owner;
     HKEY m_key;

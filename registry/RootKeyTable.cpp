@@ -64,7 +64,13 @@ const RootRow& RowOf(HKEY predefined)
 
 void RootKeyTable::Build(const std::wstring& computerName)
 {
-    Close();
+    RootKeyTable fresh; // closes what it connected if the build fails
+    fresh.Fill(computerName);
+    Swap(fresh);
+}
+
+void RootKeyTable::Fill(const std::wstring& computerName)
+{
     const bool remote = !computerName.empty();
     const std::string machine = com::Narrow(computerName);
     m_entries.reserve(std::size(kRows)); // push_back below cannot throw and lose a connected handle
@@ -78,7 +84,7 @@ void RootKeyTable::Build(const std::wstring& computerName)
             HKEY connected = nullptr;
             LONG rc = ::RegConnectRegistryA(machine.c_str(), predefined, &connected);
             if (rc != ERROR_SUCCESS)
-                RaiseSystem(rc); // the entries connected so far stay in the table
+                RaiseSystem(rc);
             entry.handle = connected;
         }
         m_entries.push_back(entry);

@@ -29,8 +29,11 @@ class RootKeyTable
     ~RootKeyTable() { Close(); }
 
     // Builds the table for the local computer (empty name) or a remote one.
+    // The new table replaces the old one only when it is complete: after a
+    // failure the table is the one it was.
     void Build(const std::wstring& computerName);
     void Close() noexcept;
+    void Swap(RootKeyTable& other) noexcept { m_entries.swap(other.m_entries); }
 
     size_t Count() const noexcept { return m_entries.size(); }
     const RootKey& At(size_t i) const { return m_entries.at(i); }
@@ -40,6 +43,8 @@ class RootKeyTable
     const RootKey* Find(std::wstring_view component) const noexcept;
 
   private:
+    void Fill(const std::wstring& computerName);
+
     std::vector<RootKey> m_entries;
 };
 

@@ -451,9 +451,11 @@ TEST_F(NotifyFoldersIniFile, FolderCountsOutOfRangeLoadNothing)
 
 TEST_F(NotifyFoldersIniFile, MissingSectionsAndKeysTakeTheDefaults)
 {
-    // Folder2 is missing altogether, Folder3 has only its identifier.
-    WriteBytes(m_file, General(3) + Section(1, "00AA", "S", "A", "1111", "x.wav") +
-                           "[Folder3]\r\nEntryId=00CC\r\nPluginCount=2\r\nPlugin2=ZarqOther\r\n");
+    // Folder2 is missing altogether (skipped), Folder3 has only its
+    // identifier, Folder4 is an empty section (loaded with empty keys).
+    WriteBytes(m_file, General(4) + Section(1, "00AA", "S", "A", "1111", "x.wav") +
+                           "[Folder3]\r\nEntryId=00CC\r\nPluginCount=2\r\nPlugin2=ZarqOther\r\n[folder4]\r\n");
+    addintest::LogWatch log;
     Load(m_fake.Get());
     EXPECT_EQ((Journal{"Add(00AA|S|A)",
                        "00AA.ChangeCursor(1)",
@@ -462,13 +464,6 @@ TEST_F(NotifyFoldersIniFile, MissingSectionsAndKeysTakeTheDefaults)
                        "00AA.SoundFile(x.wav)",
                        "00AA.UseDefaultSound(1)",
                        "00AA.LoadPlugins(Folder1)",
-                       "Add(||)",
-                       ".ChangeCursor(0)",
-                       ".PlaySound(0)",
-                       ".ShowTrayIcon(0)",
-                       ".SoundFile()",
-                       ".UseDefaultSound(0)",
-                       ".LoadPlugins(Folder2)",
                        "Add(00CC||)",
                        "00CC.ChangeCursor(0)",
                        "00CC.PlaySound(0)",
@@ -476,8 +471,39 @@ TEST_F(NotifyFoldersIniFile, MissingSectionsAndKeysTakeTheDefaults)
                        "00CC.SoundFile()",
                        "00CC.UseDefaultSound(0)",
                        "00CC.AddPluginByClass(ZarqOther)",
-                       "00CC.LoadPlugins(Folder3)"}),
+                       "00CC.LoadPlugins(Folder3)",
+                       "Add(||)",
+                       ".ChangeCursor(0)",
+                       ".PlaySound(0)",
+                       ".ShowTrayIcon(0)",
+                       ".SoundFile()",
+                       ".UseDefaultSound(0)",
+                       ".LoadPlugins(Folder4)"}),
               m_journal);
+    EXPECT_EQ(1u, log.Records());
+    EXPECT_NE(std::string::npos,
+              log.Added().find("Type     : Warning\r\n"
+                               "Message  : FolderCount is 4, but 1 of these folder sections do not exist; they were "
+                               "skipped\r\nSource   : NotifyFoldersIni::LoadFolders()\r\n"));
+}
+
+TEST_F(NotifyFoldersIniFile, ACorruptFolderCountLoadsOnlyTheSectionsThatExist)
+{
+    // One folder, and a count that claims 32767: loading the add-in's own
+    // collection adds that folder, writes one Warning for the rest, and the
+    // next save writes the one folder back.
+    WriteBytes(m_file, General(32767) + Section(1, "00AA", "S", "A", "1111", ""));
+    ComPtr<NotifyFolders> folders = RealCollection();
+    addintest::LogWatch log;
+    Load(folders.Get());
+    EXPECT_EQ(1, Count(folders.Get()));
+    const std::string added = log.Added();
+    EXPECT_NE(std::string::npos, added.find("Message  : FolderCount is 32767, but 32766 of these folder sections do "
+                                            "not exist; they were skipped\r\n"));
+    EXPECT_LE(log.Records(), 3u); // that Warning, and what binding the one folder wrote
+    EXPECT_LT(added.size(), 4096u);
+    Save(folders.Get());
+    EXPECT_EQ(1, ::GetPrivateProfileIntA("General", "FolderCount", -1, m_file.c_str()));
 }
 
 TEST_F(NotifyFoldersIniFile, BinaryGarbageAroundValidSectionsLoadsTheValidOnes)

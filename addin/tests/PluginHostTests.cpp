@@ -88,11 +88,15 @@ TEST_F(PluginHost, ListCreatesByProgIdAndKeysIgnoreLetterCase)
     list->get_Count(&count);
     EXPECT_EQ(2, count);
 
-    // Lookups by class name compare exactly.
+    // Lookups by class name compare as the keys do, letter case ignored.
     EXPECT_TRUE(Has(list.Get(), L"ZarqOther"));
-    EXPECT_FALSE(Has(list.Get(), L"zarqother"));
+    EXPECT_TRUE(Has(list.Get(), L"zarqother"));
+    EXPECT_FALSE(Has(list.Get(), L"ZarqOthers"));
     long index = -1;
     list->FindIndex(Bstr(L"ZarqOther").get(), &index);
+    EXPECT_EQ(2, index);
+    index = -1;
+    list->FindIndex(Bstr(L"ZARQOTHER").get(), &index);
     EXPECT_EQ(2, index);
     list->FindIndex(Bstr(L"ZarqNone").get(), &index);
     EXPECT_EQ(0, index);
@@ -227,6 +231,36 @@ TEST_F(PluginHost, FoldersSwitchPluginsOnAndOffThroughTheCatalogue)
     EXPECT_EQ(0, count);
 }
 
+TEST_F(PluginHost, AClassNamedTwiceInOtherLettersIsOneClass)
+{
+    auto folders = Collection({L"F1"});
+    ComPtr<_NotifyFolder> f1 = Folder(folders.Get(), 1);
+    ASSERT_TRUE(f1);
+    f1->AddPluginByClass(Bstr(L"ZarqProbe").get());
+    f1->AddPluginByClass(Bstr(L"zarqprobe").get());
+    f1->AddPluginByClass(Bstr(L"ZARQPROBE").get());
+    EXPECT_EQ((Lines{"ZarqProbe#1 StartUp", "ZarqProbe#1 AddRef"}), m_probe.Take());
+    long count = 0;
+    f1->get_PluginCount(&count);
+    EXPECT_EQ(1, count);
+    short uses = 0;
+    folders->Catalogue()->Instances().at(0)->get_RefCount(&uses);
+    EXPECT_EQ(1, uses);
+    m_probe.Take();
+
+    // Switched off in yet other letters: the use is counted down, the instance goes.
+    f1->RemovePluginByClass(Bstr(L"zarqPROBE").get());
+    EXPECT_EQ((Lines{"ZarqProbe#1 DeleteRef", "ZarqProbe#1 RefCount 0"}), m_probe.Take());
+    f1->get_PluginCount(&count);
+    EXPECT_EQ(0, count);
+
+    f1->AddPluginByClass(Bstr(L"zarqprobe").get());
+    f1.Reset();
+    m_probe.Take();
+    folders->BeginShutdown();
+    EXPECT_EQ((Lines{"ZarqProbe#2 ShutDown"}), m_probe.Take());
+}
+
 TEST_F(PluginHost, WarningsForUnknownPluginsAndIndexes)
 {
     auto folders = Collection({L"F1"});
@@ -240,7 +274,7 @@ TEST_F(PluginHost, WarningsForUnknownPluginsAndIndexes)
     EXPECT_TRUE(cls.empty());
     nf->GetPluginClassByIndex(0, cls.put());
     nf->PluginConfig(com::Variant(L"ZarqUnknown"));
-    nf->PluginInfo(com::Variant(L"zarqprobe"));
+    nf->PluginInfo(com::Variant(L"ZarqProbes"));
     const std::string text = log.Added();
     EXPECT_NE(std::string::npos, text.find("Type     : Warning\r\n"
                                            "Message  : Index was too big ( was 3, but must be max. 2)\r\n"
@@ -248,7 +282,7 @@ TEST_F(PluginHost, WarningsForUnknownPluginsAndIndexes)
     EXPECT_NE(std::string::npos, text.find("Message  : Failed to get plugin with index 0\r\n"));
     EXPECT_NE(std::string::npos, text.find("Message  : Could not find plugin class ZarqUnknown\r\n"
                                            "Source   : NotifyFolder::PluginConfig()\r\n"));
-    EXPECT_NE(std::string::npos, text.find("Message  : Could not find plugin class zarqprobe\r\n"
+    EXPECT_NE(std::string::npos, text.find("Message  : Could not find plugin class ZarqProbes\r\n"
                                            "Source   : NotifyFolder::PluginInfo()\r\n"));
     EXPECT_EQ(4u, log.Records());
     folders->BeginShutdown();

@@ -6,13 +6,13 @@
 
 namespace com {
 
-HRESULT SetError(HRESULT hr, const std::wstring& description, const std::wstring& source, REFIID iid) noexcept
+HRESULT SetError(HRESULT hr, const wchar_t* description, const wchar_t* source, REFIID iid) noexcept
 {
     ComPtr<ICreateErrorInfo> create;
     if (SUCCEEDED(::CreateErrorInfo(&create))) {
         create->SetGUID(iid);
-        create->SetSource(const_cast<LPOLESTR>(source.c_str()));
-        create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
+        create->SetSource(const_cast<LPOLESTR>(source ? source : L""));
+        create->SetDescription(const_cast<LPOLESTR>(description ? description : L""));
         ComPtr<IErrorInfo> info;
         if (SUCCEEDED(create.As(&info)))
             ::SetErrorInfo(0, info.Get());

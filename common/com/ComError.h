@@ -31,8 +31,13 @@ inline void ThrowIfFailed(HRESULT hr, const wchar_t* description = nullptr)
         throw ComError(hr, description ? description : L"");
 }
 
-// Sets the thread's error information and returns hr.
-HRESULT SetError(HRESULT hr, const std::wstring& description, const std::wstring& source, REFIID iid) noexcept;
+// Sets the thread's error information and returns hr. The pointer form
+// allocates nothing on the caller's side, for the handlers of a failure.
+HRESULT SetError(HRESULT hr, const wchar_t* description, const wchar_t* source, REFIID iid) noexcept;
+inline HRESULT SetError(HRESULT hr, const std::wstring& description, const std::wstring& source, REFIID iid) noexcept
+{
+    return SetError(hr, description.c_str(), source.c_str(), iid);
+}
 
 // Clears the thread's error information (a method that succeeds leaves none behind).
 void ClearError() noexcept;
@@ -44,14 +49,16 @@ std::wstring SystemMessage(DWORD code);
 std::wstring DescribeError(HRESULT hr);
 
 // Runs body (returning HRESULT); turns any exception into an HRESULT with
-// error information naming source and iid.
+// error information naming source and iid. Nothing in the handlers
+// allocates, so that running out of memory ends in E_OUTOFMEMORY, never in
+// std::terminate.
 template <typename Body>
 HRESULT Guard(const wchar_t* source, REFIID iid, Body&& body) noexcept
 {
     try {
         return body();
     } catch (const ComError& e) {
-        return SetError(e.hr(), e.description(), source, iid);
+        return SetError(e.hr(), e.description().c_str(), source, iid);
     } catch (const std::bad_alloc&) {
         return SetError(E_OUTOFMEMORY, L"Out of memory", source, iid);
     } catch (...) {

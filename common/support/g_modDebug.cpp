@@ -63,8 +63,8 @@ std::string InstanceText()
     return text;
 }
 
-std::string BuildRecord(long lType, const std::string& sMessage, const std::string& sSource, long lCode,
-                        const std::string& sDescription, bool bDetailed)
+std::string BuildRecord(long lType, std::string_view sMessage, std::string_view sSource, long lCode,
+                        std::string_view sDescription, bool bDetailed)
 {
     SYSTEMTIME now{};
     g_supportSeams.GetLocalTime(&now);
@@ -119,8 +119,8 @@ void AppendToFile(const std::wstring& sPath, const std::string& sText)
 
 } // namespace
 
-void WriteLog(long lType, const std::string& sMessage, const std::string& sSource, long lCode,
-              const std::string& sDescription, bool bDetailed) noexcept
+void WriteLog(long lType, std::string_view sMessage, std::string_view sSource, long lCode,
+              std::string_view sDescription, bool bDetailed) noexcept
 {
     try {
         AppendToFile(LogFilePath(), BuildRecord(lType, sMessage, sSource, lCode, sDescription, bDetailed));
@@ -129,7 +129,7 @@ void WriteLog(long lType, const std::string& sMessage, const std::string& sSourc
     }
 }
 
-void ReportError(const std::string& sProc, const std::string& sError, long lError, bool bNoDialog) noexcept
+void ReportError(std::string_view sProc, std::string_view sError, long lError, bool bNoDialog) noexcept
 {
     WriteLog(2, "An application error occured", sProc, lError, sError, true);
     if (bNoDialog)
@@ -137,7 +137,7 @@ void ReportError(const std::string& sProc, const std::string& sError, long lErro
     try {
         frmError form;
         if (form.Load()) {
-            form.SetErrorMessage(sProc, lError, sError);
+            form.SetErrorMessage(std::string(sProc), lError, std::string(sError));
             form.Show();
         }
     } catch (...) {

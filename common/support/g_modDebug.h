@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // The levels of the log records.
 enum LogLevel : long { LogInformation = 0, LogWarning = 1, LogError = 2, LogDebug = 3 };
@@ -15,10 +16,12 @@ enum LogLevel : long { LogInformation = 0, LogWarning = 1, LogError = 2, LogDebu
 // 1 Warning, 2 Error, 3 Debug; any other value is written as Unknown. The
 // short form holds type, message, source, date and time; bDetailed adds the
 // code, the description, computer and user, the component's version and its
-// module instance handle.
-void WriteLog(long lType, const std::string& sMessage, const std::string& sSource, long lCode,
-              const std::string& sDescription, bool bDetailed) noexcept;
+// module instance handle. The texts are taken as views, so that a call with
+// literals allocates nothing before the routine's own guard: even without
+// memory, reporting never ends the process.
+void WriteLog(long lType, std::string_view sMessage, std::string_view sSource, long lCode,
+              std::string_view sDescription, bool bDetailed) noexcept;
 
 // Logs an unexpected error of the operation sProc as a detailed Error record
 // and, unless bNoDialog, shows the modal error dialog with its details.
-void ReportError(const std::string& sProc, const std::string& sError, long lError, bool bNoDialog) noexcept;
+void ReportError(std::string_view sProc, std::string_view sError, long lError, bool bNoDialog) noexcept;

@@ -127,6 +127,26 @@ TEST_F(HostEndToEnd, AMalformedScenarioIsReportedWithItsLineAndNothingRuns)
     for (const auto& line : run.lines)
         EXPECT_EQ(std::wstring::npos, line.find(L"host: [")) << com::Narrow(line);
 
+    // Only ASCII digits are numbers: superscripts, fullwidth and Arabic-Indic
+    // digits make a malformed line, never a crash or a number.
+    const std::pair<const wchar_t*, const wchar_t*> numbers[] = {
+        {L"wait \u00b2", L"line 2: expected milliseconds (0 to 600000): wait \u00b2"},
+        {L"wait \u00b9", L"line 2: expected milliseconds (0 to 600000): wait \u00b9"},
+        {L"wait \uff11\uff10", L"line 2: expected milliseconds (0 to 600000): wait \uff11\uff10"},
+        {L"wait \u0661", L"line 2: expected milliseconds (0 to 600000): wait \u0661"},
+        {L"log corvane.log lines=\u00b2", L"line 2: expected lines=<count>: log corvane.log lines=\u00b2"},
+        {L"deliver mail Support received=\"\uff12\uff10\uff12\uff14-05-01 10:00\"",
+         L"line 2: expected received=YYYY-MM-DD HH:MM: deliver mail Support received=\"\uff12\uff10\uff12\uff14-05-01 "
+         L"10:00\""},
+    };
+    for (const auto& [line, message] : numbers) {
+        SCOPED_TRACE(com::Narrow(line));
+        WriteUtf8(dir + L"digits.scenario", std::wstring(L"folder Support\n") + line + L"\n");
+        HostRun digits = RunHost(L"\"" + dir + L"digits.scenario\"");
+        EXPECT_EQ(2u, digits.exitCode);
+        EXPECT_TRUE(InOrder(digits.lines, {message}));
+    }
+
     HostRun missing = RunHost(L"\"" + dir + L"missing.scenario\"");
     EXPECT_EQ(2u, missing.exitCode);
     HostRun option = RunHost(L"--fast");

@@ -57,7 +57,9 @@ TEST(RegFileWriter, WhatTheQuotedFormsCannotCarry)
     // Names cannot be carried: refused, and no half line is left behind.
     EXPECT_EQ(Error(EInvalidData), Line("a\"b", REG_SZ, Bytes({0})));
     EXPECT_EQ(Error(EInvalidData), Line("a\nb", REG_SZ, Bytes({0})));
-    EXPECT_EQ(Error(EUnsupportedDataType), Line("q", 11, Bytes({0})));
+    // Types the table does not name go out by their number (REG_QWORD is 11).
+    EXPECT_EQ("\"q\"=hex(b):2a,00,00,00,00,00,00,00\r\n", Line("q", 11, Bytes({42, 0, 0, 0, 0, 0, 0, 0})));
+    EXPECT_EQ("\"t\"=hex(ffffffff):\r\n", Line("t", 0xFFFFFFFF, {}));
 }
 
 class ExportImport : public RegistryTest
@@ -101,6 +103,20 @@ class ExportImport : public RegistryTest
         return m_registry->Export(file.Name().get(), com::Bstr(key).get(), subKeys ? VARIANT_TRUE : VARIANT_FALSE);
     }
     HRESULT Import(const TempFile& file) { return m_registry->Import(file.Name().get()); }
+    // Files whose name starts with the file's name, the file itself included.
+    static size_t FilesBeside(const TempFile& file)
+    {
+        WIN32_FIND_DATAA found{};
+        HANDLE search = ::FindFirstFileA((file.Path() + "*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return 0;
+        size_t count = 0;
+        do
+            ++count;
+        while (::FindNextFileA(search, &found));
+        ::FindClose(search);
+        return count;
+    }
     std::string HeaderAndKey(const std::string& sub) const
     {
         return "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + KeyName(sub) + "]\r\n";
@@ -130,10 +146,13 @@ TEST_F(ExportImport, AnEmptyKeyExportsLocalMachineThenUsers)
 {
     TempFile file("everything");
     HRESULT hr = Export(file, L"");
-    // Wine fails on one special key of HKEY_LOCAL_MACHINE (see the walk); what
-    // was written up to there stays, so the order is visible either way.
-    if (hr != S_OK)
+    // Wine fails on one special key of HKEY_LOCAL_MACHINE (see the walk); a
+    // failed export leaves no file, so the order is checked where it succeeds.
+    if (hr != S_OK) {
         ExpectErrorFrom(hr, EMessageFromSystem, kRegistrySource, IID_IRegistry);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(file.Path().c_str()));
+        return;
+    }
     const std::string text = file.Read();
     const std::string start = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE]\r\n";
     EXPECT_EQ(start, text.substr(0, start.size()));
@@ -154,9 +173,12 @@ TEST_F(ExportImport, ExportFailures)
     EXPECT_EQ("keep me", existing.Read());
 
     WriteRaw("bad", "a\"b", REG_SZ, Bytes({0}));
+    WriteRaw("bad\\later", "fine", REG_SZ, Bytes({'x', 0}));
     TempFile refused("refused");
     ExpectError(Export(refused, FullPath("bad")), EInvalidData, kRegistrySource, L"Invalid data.", IID_IRegistry);
-    EXPECT_EQ(HeaderAndKey("bad"), refused.Read()); // what was written up to the error stays
+    // No part of an export is left behind: it would import as if it were all.
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(refused.Path().c_str()));
+    EXPECT_EQ(0u, FilesBeside(refused));
 
     TempFile unknown("unknown");
     ExpectError(Export(unknown, L"\\HKXX\\x"), EUnknownRootKey, kRegistrySource, L"Unknown root key.", IID_IRegistry);
@@ -173,6 +195,8 @@ TEST_F(ExportImport, ASubtreeImportsBackIdentically)
     WriteRaw("tree", "dword", REG_DWORD, Bytes({0x2a, 0, 0, 0}));
     WriteRaw("tree", "short dword", REG_DWORD, Bytes({1, 2}));
     WriteRaw("tree", "big endian", REG_DWORD_BIG_ENDIAN, Bytes({0, 0, 0, 1}));
+    WriteRaw("tree", "qword", 11, Bytes({1, 2, 3, 4, 5, 6, 7, 8}));
+    WriteRaw("tree\\a", "private type", 0x20001, Bytes({0xca, 0xfe}));
     WriteRaw("tree\\a", "bin", REG_BINARY, Bytes({0, 1, 0xfe, 0xff}));
     WriteRaw("tree\\a", "empty bin", REG_BINARY, {});
     WriteRaw("tree\\a", "none", REG_NONE, Bytes({9}));

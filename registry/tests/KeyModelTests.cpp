@@ -409,3 +409,109 @@ TEST_F(KeyModel, RegistryIsAnEventSourceOfIRegistryEvents)
 }
 
 } // namespace
+
+namespace
+{
+
+// A parent key with two subkeys and a default value, and what a call that
+// is refused must leave of it.
+class OutOfRange : public KeyModel
+{
+  protected:
+    void SetUp() override
+    {
+        KeyModel::SetUp();
+        WriteRaw("parent", "", REG_SZ, Bytes({'d', 0}));
+        WriteRaw("parent", "v", REG_DWORD, Bytes({7, 0, 0, 0}));
+        WriteRaw("parent\\one", "x", REG_SZ, Bytes({'1', 0}));
+        WriteRaw("parent\\two", "x", REG_SZ, Bytes({'2', 0}));
+    }
+    void ExpectUnchanged()
+    {
+        EXPECT_TRUE(KeyExists("parent\\one"));
+        EXPECT_TRUE(KeyExists("parent\\two"));
+        EXPECT_EQ(2u, SubKeyCount("parent"));
+        EXPECT_EQ(1u, SubKeyCount(""));
+        EXPECT_EQ(Bytes({'d', 0}), ReadRaw("parent", "").bytes);
+        EXPECT_EQ(Bytes({7, 0, 0, 0}), ReadRaw("parent", "v").bytes);
+    }
+};
+
+TEST_F(OutOfRange, KeysRefuseAPositionThatNamesNoSubkey)
+{
+    ComPtr<IRegistryKeys> keys = SubKeys("parent");
+    for (long position : {0L, -1L, 3L, 99L}) {
+        SCOPED_TRACE(position);
+        ExpectError(keys->Remove(Variant(position)), EInvalidIndex, kKeysSource, L"Invalid index.", IID_IRegistryKeys);
+        ComPtr<IRegistryKey> key;
+        ExpectError(keys->Move(Variant(position), B(L"moved").get(), &key), EInvalidIndex, kKeysSource,
+                    L"Invalid index.", IID_IRegistryKeys);
+        ExpectError(keys->Copy(Variant(position), B(L"copied").get(), VARIANT_TRUE, &key), EInvalidIndex, kKeysSource,
+                    L"Invalid index.", IID_IRegistryKeys);
+        EXPECT_EQ(nullptr, key.Get());
+        ExpectUnchanged();
+    }
+    ExpectError(keys->Remove(Variant(static_cast<short>(3))), EInvalidIndex, kKeysSource, L"Invalid index.",
+                IID_IRegistryKeys);
+    ExpectError(keys->Remove(V(L"")), EInvalidIndex, kKeysSource, L"Invalid index.", IID_IRegistryKeys);
+    ExpectUnchanged();
+    EXPECT_FALSE(KeyExists("moved"));
+    EXPECT_FALSE(KeyExists("copied"));
+
+    // Positions 1 to Count still work; Item keeps naming the own key one past the end.
+    EXPECT_EQ(L"parent", ItemName(keys.Get(), Variant(3L)));
+    ASSERT_EQ(S_OK, keys->Remove(Variant(2L)));
+    EXPECT_EQ(1u, SubKeyCount("parent"));
+}
+
+TEST_F(OutOfRange, ValuesRefuseAPositionThatNamesNoValue)
+{
+    ComPtr<IRegistryKey> key = KeyAt("parent");
+    ComPtr<IRegistryValues> values;
+    ASSERT_EQ(S_OK, key->get_Values(&values));
+    const wchar_t kValuesSource[] = L"RegistryValues.RegistryValues.1";
+    for (long position : {0L, -1L, 3L, 99L}) {
+        SCOPED_TRACE(position);
+        ExpectError(values->Remove(Variant(position)), EInvalidIndex, kValuesSource, L"Invalid index.",
+                    IID_IRegistryValues);
+        ComPtr<IRegistryValue> value;
+        ExpectError(values->Move(Variant(position), B(L"moved").get(), &value), EInvalidIndex, kValuesSource,
+                    L"Invalid index.", IID_IRegistryValues);
+        ExpectError(values->Copy(Variant(position), B(L"copied").get(), &value), EInvalidIndex, kValuesSource,
+                    L"Invalid index.", IID_IRegistryValues);
+        EXPECT_EQ(nullptr, value.Get());
+        ExpectUnchanged();
+    }
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadRaw("parent", "moved").rc);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadRaw("parent", "copied").rc);
+}
+
+TEST_F(OutOfRange, AKeyMovedOntoItselfIsRefused)
+{
+    ComPtr<IRegistryKeys> keys = SubKeys("parent");
+    ComPtr<IRegistryKey> key;
+    // The registry reads a doubled or trailing backslash as one.
+    std::wstring doubled = FullPath("parent");
+    doubled.insert(doubled.rfind(L'\\'), L"\\");
+    for (const std::wstring& target : {std::wstring(L"ONE"), FullPath("parent\\one"), doubled + L"\\\\one",
+                                       doubled + L"\\one\\", doubled + L"\\one\\deeper"}) {
+        SCOPED_TRACE(target);
+        ExpectError(keys->Move(V(L"one"), B(target).get(), &key), EInvalidKey, kKeysSource, L"Invalid key.",
+                    IID_IRegistryKeys);
+        ExpectUnchanged();
+        EXPECT_EQ(Bytes({'1', 0}), ReadRaw("parent\\one", "x").bytes);
+    }
+}
+
+TEST_F(OutOfRange, AFailedConnectKeepsTheRegistryItHad)
+{
+    ExpectErrorFrom(m_registry->Connect(B(L"NOSUCHHOST").get()), EMessageFromSystem, kRegistrySource, IID_IRegistry);
+    LONG count = 0xdeadbeef;
+    ASSERT_EQ(S_OK, TopKeys()->get_Count(&count));
+    EXPECT_EQ(5, count);
+    ComPtr<IRegistryValue> value;
+    ASSERT_EQ(S_OK, m_registry->Item(B(FullPath("parent") + L"\\v").get(), &value));
+    EXPECT_EQ(L"parent", ItemName(TopKeys().Get(), V(FullPath("parent"))));
+}
+
+} // namespace

@@ -19,11 +19,11 @@ class Recorder final : public RegFileHandler
 {
   public:
     void OnKey(std::string_view path) override { log.push_back("K:" + std::string(path)); }
-    void OnValue(std::string_view name, DWORD type, std::vector<BYTE> data) override
+    void OnValue(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data) override
     {
         std::string line = "V:" + std::string(name) + ":" + std::to_string(type) + ":";
         static const char digits[] = "0123456789abcdef";
-        for (BYTE b : data) {
+        for (std::uint8_t b : data) {
             line += digits[b >> 4];
             line += digits[b & 15];
         }
@@ -45,8 +45,8 @@ Outcome Parse(std::string_view text)
     try {
         ParseRegFile(text, recorder);
         outcome.hr = S_OK;
-    } catch (const com::ComError& e) {
-        outcome.hr = e.hr();
+    } catch (const RegFileFormatError&) {
+        outcome.hr = EInvalidFileFormat; // what Import reports for it
     }
     outcome.log = recorder.log;
     return outcome;

@@ -251,3 +251,35 @@ TEST_F(Values, EnumerationVisitsTheCountedValues)
 }
 
 } // namespace
+
+TEST_F(Values, AValueMovedOntoItselfStays)
+{
+    WriteRaw("parent", "v", REG_SZ, Bytes({'k', 'e', 'e', 'p', 0}));
+    const std::wstring shortRoot = L"\\HKCU" + FullPath("parent").substr(FullPath().find(L'\\', 1));
+    std::wstring doubled = FullPath("parent");
+    doubled.insert(doubled.rfind(L'\\'), L"\\");
+    ComPtr<IRegistryValues> values = ValuesAt("parent");
+    const std::vector<std::pair<std::wstring, std::wstring>> moves = {
+        {shortRoot + L"\\v", L"v"},
+        {shortRoot + L"\\v", L"V"},
+        {FullPath("parent") + L"\\v", shortRoot + L"\\v"},
+        {shortRoot + L"\\v", FullPath("parent") + L"\\V"},
+        {FullPath("parent") + L"\\v", doubled + L"\\v"},
+    };
+    for (const auto& [source, target] : moves) {
+        SCOPED_TRACE(source + L" -> " + target);
+        ComPtr<IRegistryValue> moved;
+        ASSERT_EQ(S_OK, m_registry->Move(B(source).get(), B(target).get(), &moved));
+        EXPECT_EQ(L"keep", DataOf(moved.Get()).ToString());
+        EXPECT_EQ(Bytes({'k', 'e', 'e', 'p', 0}), ReadRaw("parent", "v").bytes);
+    }
+    for (const wchar_t* target : {L"v", L"V"}) {
+        SCOPED_TRACE(target);
+        ComPtr<IRegistryValue> moved;
+        ASSERT_EQ(S_OK, values->Move(V(L"v"), B(target).get(), &moved));
+        EXPECT_EQ(Bytes({'k', 'e', 'e', 'p', 0}), ReadRaw("parent", "v").bytes);
+    }
+    ComPtr<IRegistryValue> moved;
+    ASSERT_EQ(S_OK, values->Move(Variant(1L), B(L"V").get(), &moved));
+    EXPECT_EQ(Bytes({'k', 'e', 'e', 'p', 0}), ReadRaw("parent", "v").bytes);
+}

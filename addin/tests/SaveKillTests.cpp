@@ -1,0 +1,158 @@
+// A save of the configuration file killed at any moment leaves
+// notifyfolders.ini as the complete old file or the complete new one, byte
+// for byte, never a mixture or a part. The save runs in a child process
+// (config_save_child) that saves 200 folders again and again, alternating
+// between two states; it is killed after delays spread over two saves.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "com/ComModule.h"
+#include "com/ComRaii.h"
+
+namespace
+{
+
+constexpr int kKills = 110;
+
+std::string Bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class SaveUnderKill : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        m_dir = std::string(temp) + "corvane-save-kill-" + std::to_string(::GetCurrentProcessId()) + "\\";
+        ::CreateDirectoryA(m_dir.c_str(), nullptr);
+        // Beside its own copy of the program, the child's file is its own.
+        const std::string program = com::Narrow(com::Module::Directory()) + "config_save_child.exe";
+        ASSERT_TRUE(::CopyFileA(program.c_str(), (m_dir + "config_save_child.exe").c_str(), FALSE));
+    }
+    void TearDown() override
+    {
+        WIN32_FIND_DATAA found{};
+        HANDLE search = ::FindFirstFileA((m_dir + "*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do
+                ::DeleteFileA((m_dir + found.cFileName).c_str());
+            while (::FindNextFileA(search, &found));
+            ::FindClose(search);
+        }
+        ::RemoveDirectoryA(m_dir.c_str());
+    }
+
+    // Starts the child; its standard output goes to out when given.
+    PROCESS_INFORMATION Start(const std::string& arguments, HANDLE out = nullptr)
+    {
+        std::string command = "\"" + m_dir + "config_save_child.exe\" " + arguments;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        if (out) {
+            si.dwFlags = STARTF_USESTDHANDLES;
+            si.hStdOutput = out;
+            si.hStdError = out;
+        }
+        PROCESS_INFORMATION pi{};
+        EXPECT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, out != nullptr, 0, nullptr,
+                                     m_dir.c_str(), &si, &pi));
+        return pi;
+    }
+    // Runs the reference save; the time of one save in microseconds.
+    long Reference()
+    {
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+        HANDLE readEnd = nullptr, writeEnd = nullptr;
+        if (!::CreatePipe(&readEnd, &writeEnd, &sa, 0))
+            return -1;
+        ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+        PROCESS_INFORMATION pi = Start("reference", writeEnd);
+        ::CloseHandle(writeEnd);
+        std::string output;
+        char buffer[256];
+        DWORD n = 0;
+        while (pi.hProcess && ::ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n)
+            output.append(buffer, n);
+        ::CloseHandle(readEnd);
+        DWORD code = 0xdeadbeef;
+        ::WaitForSingleObject(pi.hProcess, 120000);
+        ::GetExitCodeProcess(pi.hProcess, &code);
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+        EXPECT_EQ(0u, code) << "the reference save (3: a save failed, 4: a file did not load 200 folders)";
+        return code == 0 ? std::strtol(output.c_str(), nullptr, 10) : -1;
+    }
+
+    std::string m_dir;
+};
+
+TEST_F(SaveUnderKill, TheFileIsAlwaysTheOldOrTheNewOne)
+{
+    const long saveMicroseconds = Reference();
+    ASSERT_GT(saveMicroseconds, 0);
+    const std::string file = m_dir + "notifyfolders.ini";
+    const std::string a = Bytes(m_dir + "notifyfolders.a"), b = Bytes(m_dir + "notifyfolders.b");
+    ASSERT_GT(a.size(), 20000u);
+    ASSERT_EQ(a.size(), b.size()); // the states differ in flags only...
+    ASSERT_NE(a, b);               // ...which every folder section holds
+
+    // Delays from 0 to two saves, in 22 steps, so that every part of a save
+    // is hit several times whatever the moment the first save began.
+    const DWORD span = static_cast<DWORD>(2 * saveMicroseconds / 1000 + 2);
+    int kills = 0, oldOrNew[2] = {}, newLeft = 0, backupNewLeft = 0;
+    for (int i = 0; i < kKills; ++i) {
+        const std::string event =
+            "corvane-save-kill-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(i);
+        HANDLE begun = ::CreateEventA(nullptr, TRUE, FALSE, event.c_str());
+        ASSERT_TRUE(begun);
+        PROCESS_INFORMATION pi = Start("loop " + event);
+        ASSERT_TRUE(pi.hProcess);
+        const DWORD started = ::WaitForSingleObject(begun, 60000);
+        ::CloseHandle(begun);
+        if (started == WAIT_OBJECT_0)
+            ::Sleep(span * static_cast<DWORD>(i % 22) / 21);
+        DWORD code = 0;
+        const bool running = ::GetExitCodeProcess(pi.hProcess, &code) && code == STILL_ACTIVE;
+        ::TerminateProcess(pi.hProcess, 9);
+        ::WaitForSingleObject(pi.hProcess, 30000);
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+        ASSERT_EQ(WAIT_OBJECT_0, started) << "the child did not begin saving";
+        ASSERT_TRUE(running) << "the child ended by itself with code " << code;
+        ++kills;
+
+        const std::string now = Bytes(file);
+        ASSERT_TRUE(now == a || now == b)
+            << "kill " << i << " after " << span * (i % 22) / 21 << " ms left a file of " << now.size() << " bytes";
+        ++oldOrNew[now == b];
+        EXPECT_EQ(200u, ::GetPrivateProfileIntA("General", "FolderCount", 0, file.c_str()));
+        newLeft += Exists(file + ".new");
+        backupNewLeft += Exists(m_dir + "notifyfolders.ini.bak.new");
+    }
+    EXPECT_GE(kills, 100);
+    // Kills that met the file in each state, and in the middle of the steps.
+    EXPECT_GT(oldOrNew[0], 0);
+    EXPECT_GT(oldOrNew[1], 0);
+    std::printf("%d kills over %lu ms (one save: %ld us): state A %d, state B %d; the new file still being written "
+                "%d times, the backup copy %d times\n",
+                kills, static_cast<unsigned long>(span), saveMicroseconds, oldOrNew[0], oldOrNew[1], newLeft,
+                backupNewLeft);
+}
+
+} // namespace
