@@ -7,11 +7,8 @@
 
 #include <string>
 
+#include "ErrorText.h"
 #include "com/ComError.h"
-
-// The description of the failure a call just returned: its error
-// information if it left one, else the system's text for the code.
-std::string ErrorText(HRESULT hr);
 
 // A Warning record: code 0, description "unknown".
 void Warn(const std::string& sMessage, const std::string& sSource) noexcept;

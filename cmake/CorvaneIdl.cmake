@@ -1,17 +1,22 @@
-# corvane_idl(<name> <idl-file> [INCLUDES dir...] [HEADER_DEFINES d...] [TLB_DEFINES d...])
+# corvane_idl(<name> <idl-file> [INCLUDES dir...] [LIBDIRS dir...] [HEADER_DEFINES d...] [TLB_DEFINES d...])
 # Runs widl on an IDL file and defines <name>_HEADER, <name>_IID_SOURCE and
 # <name>_TLB (absolute paths in the current binary folder). The header and
 # the type library may be generated with different preprocessor symbols:
 # a published name that C++ cannot declare keeps its name in the type
-# library and gets another one in the header.
+# library and gets another one in the header. LIBDIRS: where the type
+# libraries named by importlib() are found, besides Wine's own.
 function(corvane_idl name idl)
-  cmake_parse_arguments(ARG "" "" "INCLUDES;HEADER_DEFINES;TLB_DEFINES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "INCLUDES;LIBDIRS;HEADER_DEFINES;TLB_DEFINES" ${ARGN})
   get_filename_component(idl_abs ${idl} ABSOLUTE)
   get_filename_component(idl_dir ${idl_abs} DIRECTORY)
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${name})
   set(incs -I${idl_dir} -I${CMAKE_SOURCE_DIR}/common -I/usr/include/wine/wine/windows)
   foreach(dir ${ARG_INCLUDES})
     list(APPEND incs -I${dir})
+  endforeach()
+  set(libdirs -L${CORVANE_WINE_LIBDIR})
+  foreach(dir ${ARG_LIBDIRS})
+    list(APPEND libdirs -L${dir})
   endforeach()
   set(hdefs)
   foreach(d ${ARG_HEADER_DEFINES})
@@ -23,8 +28,8 @@ function(corvane_idl name idl)
   endforeach()
   add_custom_command(
     OUTPUT ${out}.h ${out}_i.c ${out}.tlb
-    COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} ${hdefs} -L${CORVANE_WINE_LIBDIR} -h -H ${out}.h -u -U ${out}_i.c ${idl_abs}
-    COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} ${tdefs} -L${CORVANE_WINE_LIBDIR} -t -T ${out}.tlb ${idl_abs}
+    COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} ${hdefs} ${libdirs} -h -H ${out}.h -u -U ${out}_i.c ${idl_abs}
+    COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} ${tdefs} ${libdirs} -t -T ${out}.tlb ${idl_abs}
     DEPENDS ${idl_abs}
     IMPLICIT_DEPENDS C ${idl_abs}
     COMMENT "widl ${name}.idl"
