@@ -394,18 +394,14 @@ void PageCommands::Key(const ScenarioCommand& c)
         const wchar_t letter = static_cast<wchar_t>(std::towlower(key[4]));
         pressed[VK_MENU] = 0x80;
         ::SetKeyboardState(pressed);
-        const UINT vk = static_cast<UINT>(::VkKeyScanW(letter) & 0xFF);
-        ::PostMessageW(focus, WM_SYSKEYDOWN, vk, 0x20000001);
+        // What the translation of Alt+letter leaves in the queue.
         ::PostMessageW(focus, WM_SYSCHAR, letter, 0x20000001);
-        ::PostMessageW(focus, WM_SYSKEYUP, vk, static_cast<LPARAM>(0xE0000001));
     } else {
         const UINT vk = key == L"space" ? VK_SPACE : key == L"enter" ? VK_RETURN : VK_TAB;
         if (key == L"shift+tab")
             pressed[VK_SHIFT] = 0x80;
         ::SetKeyboardState(pressed);
         ::PostMessageW(focus, WM_KEYDOWN, vk, 1);
-        if (vk == VK_SPACE)
-            ::PostMessageW(focus, WM_CHAR, L' ', 1);
         ::PostMessageW(focus, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001));
     }
     MessagePump::PumpPending();

@@ -28,13 +28,13 @@ check "Sound abspielen"
 check "Standard - Outlook - Sound verwenden"
 check "Mauszeiger verändern"
 wait 300
-screenshot properties
+screenshot page-settings
 # The plug-ins: the notifier is switched on for this folder.
 tab Plugins
 check Notifier
 check "ZarqProbe probe"
 wait 300
-screenshot plugins
+screenshot page-plugins
 pagestate
 # OK applies the page: the configuration file holds the folder at once.
 ok

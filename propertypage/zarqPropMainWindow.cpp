@@ -373,9 +373,15 @@ LRESULT CALLBACK zarqPropMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         self->m_w.root = hwnd;
     }
     auto* self = reinterpret_cast<zarqPropMain*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_DESTROY && self && self->m_w.tooltip) {
+        ::DestroyWindow(self->m_w.tooltip); // a popup: it does not go with the page's window
+        self->m_w.tooltip = nullptr;
+    }
     if (msg == WM_NCDESTROY && self) {
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->m_w = Windows{};
+        self->ControlWindowGone();
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     if (!self || !self->m_w.root)
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);

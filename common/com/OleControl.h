@@ -391,6 +391,10 @@ class OleControl
             m_viewSink->OnViewChange(DVASPECT_CONTENT, -1);
     }
 
+    // The control's window procedure calls this on WM_NCDESTROY: the window
+    // may also go with its parent.
+    void ControlWindowGone() noexcept { m_hwnd = nullptr; }
+
     void DestroyControlWindow() noexcept
     {
         if (m_hwnd)

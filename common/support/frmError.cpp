@@ -18,7 +18,6 @@ constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDRE
 constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 // Design sizes in twips.
-constexpr int kTwipsPerInch = 1440;
 constexpr int kClientWidth = 5790;
 constexpr int kCollapsedHeight = 2175; // outer height: 1785 client plus the frame
 constexpr int kExpandedHeight = 4320;  // outer height
@@ -75,19 +74,13 @@ bool frmError::Load() noexcept
     if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
 
-    if (HDC screen = ::GetDC(nullptr)) {
-        m_dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
-        m_dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
-        ::ReleaseDC(nullptr, screen);
-    }
-    if (m_dpiX <= 0 || m_dpiY <= 0)
-        m_dpiX = m_dpiY = 96;
+    m_twips = Twips(); // the screen's resolution now
 
     // The design width is the client's; the collapsed height is the outer one.
-    RECT frame{0, 0, TwipsToPixelsX(kClientWidth), 0};
+    RECT frame{0, 0, m_twips.X(kClientWidth), 0};
     ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
     const int width = frame.right - frame.left;
-    const int height = TwipsToPixelsY(kCollapsedHeight);
+    const int height = m_twips.Y(kCollapsedHeight);
     const HWND owner = ::GetActiveWindow();
     const RECT area = CenteringArea(owner);
     const int left = area.left + (area.right - area.left - width) / 2;
@@ -103,14 +96,14 @@ bool frmError::Load() noexcept
 
 void frmError::CreateControls() noexcept
 {
-    m_fntCourier.reset(::CreateFontW(-::MulDiv(kCourierCentiPoints, m_dpiY, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+    m_fntCourier.reset(::CreateFontW(m_twips.FontHeight(kCourierCentiPoints), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                                      FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                      FIXED_PITCH | FF_MODERN, L"Courier New"));
     const HGDIOBJ guiFont = ::GetStockObject(DEFAULT_GUI_FONT);
     for (const ControlLayout& c : kControls) {
         HWND control = ::CreateWindowExW(
-            c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, TwipsToPixelsX(c.left),
-            TwipsToPixelsY(c.top), TwipsToPixelsX(c.width), TwipsToPixelsY(c.height), m_hWnd,
+            c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, m_twips.X(c.left),
+            m_twips.Y(c.top), m_twips.X(c.width), m_twips.Y(c.height), m_hWnd,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), com::Module::Instance(), nullptr);
         if (!control)
             continue;
@@ -202,7 +195,7 @@ void frmError::ResizeForm(bool bExpanded) noexcept
     if (!::GetWindowRect(m_hWnd, &outer))
         return;
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, outer.right - outer.left,
-                   TwipsToPixelsY(bExpanded ? kExpandedHeight : kCollapsedHeight),
+                   m_twips.Y(bExpanded ? kExpandedHeight : kCollapsedHeight),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -210,8 +203,6 @@ void frmError::btnDetails_Click() noexcept { ShowDetails(!m_bShowDetails); }
 
 void frmError::btnOkay_Click() noexcept { Unload(); }
 
-int frmError::TwipsToPixelsX(int twips) const noexcept { return ::MulDiv(twips, m_dpiX, kTwipsPerInch); }
-int frmError::TwipsToPixelsY(int twips) const noexcept { return ::MulDiv(twips, m_dpiY, kTwipsPerInch); }
 
 LRESULT CALLBACK frmError::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
 {

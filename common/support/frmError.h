@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "Twips.h"
 #include "com/ComRaii.h"
 
 class frmError {
@@ -53,14 +54,11 @@ private:
     void btnDetails_Click() noexcept;
     void btnOkay_Click() noexcept;
     void EndModal() noexcept;
-    int TwipsToPixelsX(int twips) const noexcept;
-    int TwipsToPixelsY(int twips) const noexcept;
 
     HWND m_hWnd = nullptr;
     HWND m_hWndOwner = nullptr;
     bool m_bOwnerDisabled = false;
     bool m_bShowDetails = false;
-    int m_dpiX = 96;
-    int m_dpiY = 96;
+    Twips m_twips{96, 96};
     com::UniqueHFont m_fntCourier;
 };
