@@ -1,12 +1,13 @@
-# corvane_idl(<name> <idl-file> [INCLUDES dir...] [LIBDIRS dir...] [HEADER_DEFINES d...] [TLB_DEFINES d...])
+# corvane_idl(<name> <idl-file> [INCLUDES dir...] [HEADER_DEFINES d...] [TLB_DEFINES d...]
+#             [IMPORTLIBS tlb...])
 # Runs widl on an IDL file and defines <name>_HEADER, <name>_IID_SOURCE and
 # <name>_TLB (absolute paths in the current binary folder). The header and
 # the type library may be generated with different preprocessor symbols:
 # a published name that C++ cannot declare keeps its name in the type
-# library and gets another one in the header. LIBDIRS: where the type
-# libraries named by importlib() are found, besides Wine's own.
+# library and gets another one in the header. IMPORTLIBS: type libraries
+# the IDL names in importlib(), found by their folders.
 function(corvane_idl name idl)
-  cmake_parse_arguments(ARG "" "" "INCLUDES;LIBDIRS;HEADER_DEFINES;TLB_DEFINES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "INCLUDES;HEADER_DEFINES;TLB_DEFINES;IMPORTLIBS" ${ARGN})
   get_filename_component(idl_abs ${idl} ABSOLUTE)
   get_filename_component(idl_dir ${idl_abs} DIRECTORY)
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${name})
@@ -15,8 +16,9 @@ function(corvane_idl name idl)
     list(APPEND incs -I${dir})
   endforeach()
   set(libdirs -L${CORVANE_WINE_LIBDIR})
-  foreach(dir ${ARG_LIBDIRS})
-    list(APPEND libdirs -L${dir})
+  foreach(tlb ${ARG_IMPORTLIBS})
+    get_filename_component(tlb_dir ${tlb} DIRECTORY)
+    list(APPEND libdirs -L${tlb_dir})
   endforeach()
   set(hdefs)
   foreach(d ${ARG_HEADER_DEFINES})
@@ -30,7 +32,7 @@ function(corvane_idl name idl)
     OUTPUT ${out}.h ${out}_i.c ${out}.tlb
     COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} ${hdefs} ${libdirs} -h -H ${out}.h -u -U ${out}_i.c ${idl_abs}
     COMMAND ${CORVANE_WIDL} ${CORVANE_WIDL_FLAGS} ${incs} ${tdefs} ${libdirs} -t -T ${out}.tlb ${idl_abs}
-    DEPENDS ${idl_abs}
+    DEPENDS ${idl_abs} ${ARG_IMPORTLIBS}
     IMPLICIT_DEPENDS C ${idl_abs}
     COMMENT "widl ${name}.idl"
     VERBATIM)

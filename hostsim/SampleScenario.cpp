@@ -8,7 +8,7 @@ const wchar_t* SampleScenario() noexcept
 folder Support
 folder Vertrieb
 folder Kalender store=mailbox kind=calendar
-# The add-in's configuration: which folders it watches, with which alerts.
+# The add-in's configuration: the inbox is watched already.
 watch Posteingang alerts=tray,defaultsound
 # The installation's plug-in directory: the host's own folder.
 pluginpath .
@@ -20,7 +20,6 @@ screenshot splash
 # "Überwachung" says that the folder is not watched.
 properties Support
 page Überwachung
-pagestate
 # Watching on, with the tray icon, the mail sound and the envelope cursor.
 check "Diesen Ordner überwachen"
 check "Symbol in Taskleiste anzeigen"
@@ -29,10 +28,9 @@ check "Standard - Outlook - Sound verwenden"
 check "Mauszeiger verändern"
 wait 300
 screenshot page-settings
-# The plug-ins: the notifier is switched on for this folder.
+# The plug-ins: the notifier lists the new items of Support.
 tab Plugins
 check Notifier
-check "ZarqProbe probe"
 wait 300
 screenshot page-plugins
 pagestate
@@ -40,13 +38,21 @@ pagestate
 ok
 log notifyfolders.ini lines=40
 # New items: the tray icon shows the folder's name, the mail sound plays,
-# the cursor turns into an envelope for half a second, the plug-ins get the item.
+# the cursor turns into an envelope for half a second.
 deliver mail Support subject="Drucker im 2. OG druckt nicht" sender="Erika Mustermann"
 deliver mail Posteingang subject="Protokoll der Teamrunde" sender="Jonas Weber"
 # Vertrieb is not watched: nothing happens.
 deliver post Vertrieb subject="Angebot Nr. 2024-117" sender="Jonas Weber"
+deliver mail Support subject="Zugang zum Ticketsystem" sender="Jonas Weber"
+deliver mail Support subject="Wartung am Samstag" sender="IT-Betrieb"
 wait 3000
 screenshot after
+# The notifier's window lists them, newest first and bold until it is closed.
+window "Neue Nachrichten" rows
+window "Neue Nachrichten" move 560,380
+wait 300
+screenshot notifier
+window "Neue Nachrichten" close
 # A double-click on the tray icon opens the folder of the latest new item.
 tray dblclick
 wait 300

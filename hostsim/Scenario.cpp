@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cwchar>
 #include <cwctype>
 #include <initializer_list>
 
@@ -207,6 +208,31 @@ std::wstring CheckLog(const ScenarioCommand& c)
     return !c.options.count(L"lines") || IsCount(c.Option(L"lines"), 10000) ? L"" : L"expected lines=<count>";
 }
 
+// "<a><separator><b>" with two whole numbers.
+bool IsPair(const std::wstring& text, wchar_t separator, bool positive)
+{
+    int a = 0, b = 0;
+    wchar_t sep = 0, rest = 0;
+    return std::swscanf(text.c_str(), L"%d%lc%d%lc", &a, &sep, &b, &rest) == 3 && sep == separator &&
+           (!positive || (a > 0 && b > 0));
+}
+
+std::wstring CheckWindow(const ScenarioCommand& c)
+{
+    const std::wstring& action = c.args[1];
+    const bool hasArgument = c.args.size() > 2;
+    if (OneOf(action, {L"close", L"minimize", L"maximize", L"restore", L"state", L"rows"}))
+        return hasArgument ? L"\"" + action + L"\" takes no argument" : L"";
+    if (action == L"size")
+        return hasArgument && IsPair(c.args[2], L'x', true) ? L"" : L"expected size <width>x<height>";
+    if (action == L"move")
+        return hasArgument && IsPair(c.args[2], L',', false) ? L"" : L"expected move <x>,<y>";
+    if (action == L"press")
+        return hasArgument ? L"" : L"expected press <caption or tooltip>";
+    return ExpectOneOf(L"window action", action,
+                       {L"close", L"minimize", L"maximize", L"restore", L"size", L"move", L"press", L"state", L"rows"});
+}
+
 std::wstring NoCheck(const ScenarioCommand&) { return {}; }
 
 const CommandSpec kCommands[] = {
@@ -228,6 +254,7 @@ const CommandSpec kCommands[] = {
     {L"wait", 1, 1, {}, &CheckWait},
     {L"screenshot", 1, 1, {}, &CheckScreenshot},
     {L"log", 1, 1, {L"lines"}, &CheckLog},
+    {L"window", 2, 3, {}, &CheckWindow},
 };
 
 const CommandSpec* FindSpec(const std::wstring& name)

@@ -16,6 +16,7 @@
 #include "OutlookWorld.h"
 #include "PageCommands.h"
 #include "Screenshot.h"
+#include "WindowCommands.h"
 #include "com/ComRaii.h"
 
 namespace outlooksim {
@@ -107,6 +108,7 @@ const std::map<std::wstring, ScenarioRunner::Handler>& ScenarioRunner::Handlers(
         {L"wait", &ScenarioRunner::Wait},
         {L"screenshot", &ScenarioRunner::Screenshot},
         {L"log", &ScenarioRunner::Log},
+        {L"window", &ScenarioRunner::Window},
     };
     return handlers;
 }
@@ -336,6 +338,24 @@ void ScenarioRunner::Log(const ScenarioCommand& c)
     Note(L"log " + path + L", last " + Trace::Count(static_cast<long>(lines->size()), L"line") + L":");
     for (const auto& line : *lines)
         m_world.GetTrace().Line(L"  | " + line);
+}
+
+void ScenarioRunner::Window(const ScenarioCommand& c)
+{
+    const HWND window = WindowCommands::Find(c.args[0]);
+    if (!window)
+        return Note(L"no window " + Trace::Quoted(c.args[0]));
+    const std::wstring& action = c.args[1];
+    if (action == L"state" || action == L"rows") {
+        const auto lines = action == L"state" ? WindowCommands::Describe(window) : WindowCommands::ListRows(window);
+        Note(L"window " + Trace::Quoted(c.args[0]) + L" " + action + L":");
+        for (const auto& line : lines)
+            m_world.GetTrace().Line(L"  | " + line);
+        return;
+    }
+    const std::wstring problem = WindowCommands::Act(window, action, c.args.size() > 2 ? c.args[2] : L"");
+    if (!problem.empty())
+        Note(problem);
 }
 
 } // namespace outlooksim

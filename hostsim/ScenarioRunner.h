@@ -60,6 +60,7 @@ class ScenarioRunner {
     void Wait(const ScenarioCommand& c);
     void Screenshot(const ScenarioCommand& c);
     void Log(const ScenarioCommand& c);
+    void Window(const ScenarioCommand& c);
 
     // The folders of "watch" lines, written into the add-in's configuration
     // file beside its library when it is connected; the file that was there

@@ -3,7 +3,7 @@
 #include "zarqPropMain.h"
 
 #include "ErrorText.h"
-#include "PluginPathSetting.h"
+#include "CRegistry.h"
 #include "com/AutomationValues.h"
 #include "g_modDebug.h"
 #include "g_modNewFunc.h"
@@ -44,16 +44,18 @@ std::wstring PluginText(_ZarqPlugin* plugin, HRESULT (STDMETHODCALLTYPE _ZarqPlu
 // leaving room for a vertical scroll bar and the two borders.
 void zarqPropMain::InitPluginTab()
 {
-    std::string path;
-    if (ReadPluginPath(kPluginKey, &path))
-        m_sPluginPath = path;
-    else
+    CRegistry reg;
+    if (reg.OpenKey(kPluginKey, true)) {
+        m_sPluginPath = reg.ReadString("PluginPath", "");
+        reg.CloseKey();
+    } else {
         WriteLog(2, std::string("Failed to open registry key ") + kPluginKey, "corvaneProps::InitProperties()", 0,
                  "unknown", false);
+    }
     m_infoTip = L"Plugins werden gesucht in : " + com::Widen(m_sPluginPath);
-    const int perPixel = m_twips.PerPixelX();
-    m_descriptionWidth = 4995 - 1440 - perPixel * ::GetSystemMetrics(SM_CXVSCROLL) -
-                         perPixel * ::GetSystemMetrics(SM_CXEDGE) * 2;
+    const double perPixel = m_twips.PerPixelX();
+    m_descriptionWidth = static_cast<int>(4995 - 1440 - perPixel * ::GetSystemMetrics(SM_CXVSCROLL) -
+                                          perPixel * ::GetSystemMetrics(SM_CXEDGE) * 2);
 }
 
 // The folder of the page in the collection, if it is watched.

@@ -39,10 +39,10 @@ void RegisterClasses()
     done = true;
 }
 
-HFONT MakeFont(const Twips& twips, const wchar_t* face, int hundredthsOfPoint, int weight)
+HFONT MakeFont(const Twips& twips, const wchar_t* face, double points, int weight)
 {
     LOGFONTW lf{};
-    lf.lfHeight = twips.FontHeight(hundredthsOfPoint);
+    lf.lfHeight = twips.FontHeight(points);
     lf.lfWeight = weight;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
@@ -67,8 +67,8 @@ HWND zarqPropMain::CreateControlWindow(HWND parent, const RECT& pos)
     wc.lpszClassName = kPanelClass;
     ::RegisterClassExW(&wc);
 
-    m_tahoma.reset(MakeFont(m_twips, L"Tahoma", 825, FW_NORMAL));
-    m_title.reset(MakeFont(m_twips, L"Arial", 1425, FW_BOLD));
+    m_tahoma.reset(MakeFont(m_twips, L"Tahoma", 8.25, FW_NORMAL));
+    m_title.reset(MakeFont(m_twips, L"Arial", 14.25, FW_BOLD));
     HWND root = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, pos.left, pos.top,
                                   pos.right - pos.left, pos.bottom - pos.top, parent, nullptr,
                                   com::Module::Instance(), this);
@@ -94,7 +94,7 @@ HWND zarqPropMain::Child(HWND parent, const wchar_t* className, const wchar_t* t
 
 HWND zarqPropMain::Picture(HWND parent, int resource, int left, int top)
 {
-    HWND picture = Child(parent, L"STATIC", L"", SS_ICON, m_twips.Rect(left, top, 480, 480), nullptr);
+    HWND picture = Child(parent, L"STATIC", L"", SS_ICON, m_twips.ToPixels(left, top, 480, 480), nullptr);
     HANDLE icon = ::LoadImageW(com::Module::Instance(), MAKEINTRESOURCEW(resource), IMAGE_ICON, 32, 32, LR_SHARED);
     ::SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     return picture;
@@ -105,15 +105,15 @@ void zarqPropMain::CreateChildren()
     HFONT tahoma = m_tahoma.get();
     HWND root = m_w.root;
     m_w.lblCurrentFolder = Child(root, L"STATIC", m_folderDisplayName.c_str(), SS_LEFT | SS_NOPREFIX,
-                                 m_twips.Rect(240, 240, 5535, 375), m_title.get());
+                                 m_twips.ToPixels(240, 240, 5535, 375), m_title.get());
     m_w.boxes[chkWatchFolder] = Child(root, L"BUTTON", kBoxCaptions[chkWatchFolder], BS_AUTOCHECKBOX | WS_TABSTOP,
-                                      m_twips.Rect(120, 780, 2295, 255), tahoma);
+                                      m_twips.ToPixels(120, 780, 2295, 255), tahoma);
 
     // The frame of a watched folder with its tab control.
-    const RECT frame = m_twips.Rect(120, 1200, 5775, 4035);
+    const RECT frame = m_twips.ToPixels(120, 1200, 5775, 4035);
     const RECT inFrame{0, 0, frame.right - frame.left, frame.bottom - frame.top};
     m_w.fraWatch = Child(root, kPanelClass, L"", 0, frame, nullptr, WS_EX_CONTROLPARENT);
-    const RECT tab = m_twips.Rect(240, 360, 5355, 3435);
+    const RECT tab = m_twips.ToPixels(240, 360, 5355, 3435);
     m_w.tabMain = Child(m_w.fraWatch, WC_TABCONTROLW, L"", WS_TABSTOP, tab, tahoma);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
@@ -128,7 +128,7 @@ void zarqPropMain::CreateChildren()
     const RECT pageRect{tab.left, tab.top + strip, tab.right, tab.bottom};
     // Positions on a tab are given from the tab control's corner.
     auto onTab = [&](int left, int top, int width, int height) {
-        RECT r = m_twips.Rect(left, top, width, height);
+        RECT r = m_twips.ToPixels(left, top, width, height);
         ::OffsetRect(&r, 0, -strip);
         return r;
     };
@@ -138,7 +138,7 @@ void zarqPropMain::CreateChildren()
     }
 
     HWND page0 = m_w.tabPages[0];
-    Picture(page0, IDI_SOUND, 120, 480 - m_twips.FromY(strip));
+    Picture(page0, IDI_SOUND, 120, 480 - static_cast<int>(m_twips.ToTwipsY(strip)));
     m_w.boxes[chkPlaySound] =
         Child(page0, L"BUTTON", kBoxCaptions[chkPlaySound], BS_AUTOCHECKBOX | WS_TABSTOP, onTab(720, 540, 1575, 255), tahoma);
     m_w.txtSoundFile = Child(page0, L"EDIT", m_soundFile.c_str(), ES_AUTOHSCROLL | WS_TABSTOP,
@@ -147,10 +147,10 @@ void zarqPropMain::CreateChildren()
         Child(page0, L"BUTTON", L"Durchsuchen...", BS_PUSHBUTTON | WS_TABSTOP, onTab(3900, 818, 1335, 359), tahoma);
     m_w.boxes[chkUseDefaultSound] = Child(page0, L"BUTTON", kBoxCaptions[chkUseDefaultSound],
                                           BS_AUTOCHECKBOX | WS_TABSTOP, onTab(1020, 1260, 3195, 255), tahoma);
-    Picture(page0, IDI_CURSOR, 120, 1620 - m_twips.FromY(strip));
+    Picture(page0, IDI_CURSOR, 120, 1620 - static_cast<int>(m_twips.ToTwipsY(strip)));
     m_w.boxes[chkChangeCursor] = Child(page0, L"BUTTON", kBoxCaptions[chkChangeCursor], BS_AUTOCHECKBOX | WS_TABSTOP,
                                        onTab(720, 1740, 1935, 255), tahoma);
-    Picture(page0, IDI_TRAY, 120, 2340 - m_twips.FromY(strip));
+    Picture(page0, IDI_TRAY, 120, 2340 - static_cast<int>(m_twips.ToTwipsY(strip)));
     m_w.boxes[chkShowTrayIcon] = Child(page0, L"BUTTON", kBoxCaptions[chkShowTrayIcon], BS_AUTOCHECKBOX | WS_TABSTOP,
                                        onTab(720, 2460, 2475, 255), tahoma);
 
@@ -162,10 +162,10 @@ void zarqPropMain::CreateChildren()
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = const_cast<wchar_t*>(L"Name");
-    column.cx = m_twips.X(1440);
+    column.cx = m_twips.ToPixelsX(1440);
     ::SendMessageW(m_w.lvwPlugin, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     column.pszText = const_cast<wchar_t*>(L"Beschreibung");
-    column.cx = m_twips.X(m_descriptionWidth);
+    column.cx = m_twips.ToPixelsX(m_descriptionWidth);
     ::SendMessageW(m_w.lvwPlugin, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
     m_w.btnInfo = Child(page1, L"BUTTON", L"&Info...", BS_PUSHBUTTON | WS_TABSTOP, onTab(2940, 2880, 1095, 359), tahoma);
     m_w.btnConfig =
@@ -192,7 +192,7 @@ void zarqPropMain::CreateChildren()
     Child(m_w.fraDontWatch, L"STATIC",
           L"Die \u00DCberwachung f\u00FCr diesen Ordner ist nicht aktiviert. Es stehen daher keine "
           L"\u00DCberwachungsoptionen zur Verf\u00FCgung.",
-          SS_LEFT | SS_NOPREFIX, m_twips.Rect(1380, 1620, 3375, 615), tahoma);
+          SS_LEFT | SS_NOPREFIX, m_twips.ToPixels(1380, 1620, 3375, 615), tahoma);
 
     // What the members hold so far.
     for (int box = 0; box < kBoxCount; ++box)
@@ -272,7 +272,7 @@ void zarqPropMain::FillPluginList()
 
 void zarqPropMain::PaintBand(HDC hdc)
 {
-    RECT band = m_twips.Rect(120, 180, 5775, 435);
+    RECT band = m_twips.ToPixels(120, 180, 5775, 435);
     ::FillRect(hdc, &band, ::GetSysColorBrush(COLOR_APPWORKSPACE));
 }
 

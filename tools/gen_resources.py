@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generates the add-in's pictures as Windows resource files.
+"""Generates the product's pictures as Windows resource files.
 
 Run from the repository root: python3 tools/gen_resources.py
 The generated files are checked in; run this again after changing a picture.
@@ -161,6 +161,79 @@ def cursor_envelope():
     return px
 
 
+def folder_picture(size):
+    """A yellow folder with a white letter in it, filling a size x size picture."""
+    px = [[CLEAR] * size for _ in range(size)]
+    top, bottom = size // 5, size - size // 8
+    tab = size // 3
+    for y in range(top - size // 10, top + 1):  # the tab
+        for x in range(1, tab):
+            px[y][x] = BLACK if y == top - size // 10 or x in (1, tab - 1) else YELLOW
+    for y in range(top, bottom):
+        for x in range(1, size - 1):
+            px[y][x] = BLACK if y in (top, bottom - 1) or x in (1, size - 2) else YELLOW
+    letter = envelope(size // 2, WHITE, BLACK, YELLOW)
+    ox, oy = size // 4 + 1, top + (bottom - top) // 2 - size // 4 + 1
+    for y, row in enumerate(letter):
+        for x, c in enumerate(row):
+            if c is not CLEAR and 0 <= oy + y < bottom - 1:
+                px[oy + y][ox + x] = c
+    return px
+
+
+def list_window_icon():
+    """The notifier window's icon: a small list with an envelope on the first line."""
+    px = [[CLEAR] * 16 for _ in range(16)]
+    for y in range(1, 15):
+        for x in range(1, 15):
+            px[y][x] = BLACK if y in (1, 14) or x in (1, 14) else WHITE
+    for y in (6, 9, 12):
+        for x in range(4, 13):
+            px[y][x] = DARKGREY
+    small = envelope(8, WHITE, BLACK, YELLOW)
+    for y, row in enumerate(small):
+        for x, c in enumerate(row):
+            if c is not CLEAR:
+                px[y + 1][x + 6] = c
+    return px
+
+
+MAGENTA = (255, 0, 255)
+
+
+def pin_bitmap(pressed):
+    """17 x 17 picture of the stay-on-top button: a drawing pin, upright when pressed (pinned),
+    lying when not; magenta is the transparent colour."""
+    palette = [MAGENTA, (0, 0, 0), (200, 30, 30), (255, 120, 120), (128, 128, 128)]
+    m, k, red, light, grey = 0, 1, 2, 3, 4
+    px = [[m] * 17 for _ in range(17)]
+    if pressed:
+        for y in range(2, 9):  # head
+            for x in range(5, 12):
+                px[y][x] = k if y in (2, 8) or x in (5, 11) else (light if x < 8 else red)
+        for x in range(3, 14):  # collar
+            px[9][x] = k
+        for y in range(10, 16):  # needle
+            px[y][8] = grey
+    else:
+        for x in range(2, 9):  # head, on its side
+            for y in range(5, 12):
+                px[y][x] = k if x in (2, 8) or y in (5, 11) else (light if y < 8 else red)
+        for y in range(3, 14):
+            px[y][9] = k
+        for x in range(10, 16):
+            px[8][x] = grey
+    return bmp8(17, 17, palette, px)
+
+
+def notifier_pictures():
+    write('notifier/res/notify.ico', icon_file(list_window_icon()))
+    write('notifier/res/folder.ico', icon_file(folder_picture(32)))
+    write('notifier/res/newmail.ico', icon_file(envelope(16, WHITE, BLACK, YELLOW)))
+    write('notifier/res/top_up.bmp', pin_bitmap(False))
+    write('notifier/res/top_down.bmp', pin_bitmap(True))
+
+
 def write(rel, data):
     path = os.path.join(ROOT, rel)
     os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -276,4 +349,5 @@ if __name__ == '__main__':
     write('addin/res/nonewmail.ico', icon_file(envelope(16, LIGHTGREY, DARKGREY)))
     write('addin/res/newmail.ico', icon_file(envelope(16, WHITE, BLACK, YELLOW)))
     write('addin/res/envelope.cur', icon_file(cursor_envelope(), hotspot=(0, 0)))
+    notifier_pictures()
     property_page_pictures()

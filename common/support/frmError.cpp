@@ -74,13 +74,13 @@ bool frmError::Load() noexcept
     if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
 
-    m_twips = Twips(); // the screen's resolution now
+    m_twips = Twips();
 
     // The design width is the client's; the collapsed height is the outer one.
-    RECT frame{0, 0, m_twips.X(kClientWidth), 0};
+    RECT frame{0, 0, m_twips.ToPixelsX(kClientWidth), 0};
     ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
     const int width = frame.right - frame.left;
-    const int height = m_twips.Y(kCollapsedHeight);
+    const int height = m_twips.ToPixelsY(kCollapsedHeight);
     const HWND owner = ::GetActiveWindow();
     const RECT area = CenteringArea(owner);
     const int left = area.left + (area.right - area.left - width) / 2;
@@ -96,14 +96,14 @@ bool frmError::Load() noexcept
 
 void frmError::CreateControls() noexcept
 {
-    m_fntCourier.reset(::CreateFontW(m_twips.FontHeight(kCourierCentiPoints), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+    m_fntCourier.reset(::CreateFontW(-::MulDiv(kCourierCentiPoints, m_twips.DpiY(), 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                                      FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                      FIXED_PITCH | FF_MODERN, L"Courier New"));
     const HGDIOBJ guiFont = ::GetStockObject(DEFAULT_GUI_FONT);
     for (const ControlLayout& c : kControls) {
         HWND control = ::CreateWindowExW(
-            c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, m_twips.X(c.left),
-            m_twips.Y(c.top), m_twips.X(c.width), m_twips.Y(c.height), m_hWnd,
+            c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, m_twips.ToPixelsX(c.left),
+            m_twips.ToPixelsY(c.top), m_twips.ToPixelsX(c.width), m_twips.ToPixelsY(c.height), m_hWnd,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), com::Module::Instance(), nullptr);
         if (!control)
             continue;
@@ -195,7 +195,7 @@ void frmError::ResizeForm(bool bExpanded) noexcept
     if (!::GetWindowRect(m_hWnd, &outer))
         return;
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, outer.right - outer.left,
-                   m_twips.Y(bExpanded ? kExpandedHeight : kCollapsedHeight),
+                   m_twips.ToPixelsY(bExpanded ? kExpandedHeight : kCollapsedHeight),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -59,6 +59,6 @@ private:
     HWND m_hWndOwner = nullptr;
     bool m_bOwnerDisabled = false;
     bool m_bShowDetails = false;
-    Twips m_twips{96, 96};
+    Twips m_twips;
     com::UniqueHFont m_fntCourier;
 };

@@ -53,26 +53,6 @@ std::string DateTimeText(const SYSTEMTIME& t)
     return text;
 }
 
-// major.minor.revision from the module's version resource; 0.0.0 without one.
-std::string VersionText()
-{
-    unsigned major = 0, minor = 0, revision = 0;
-    const std::wstring path = com::Module::Path();
-    DWORD ignored = 0;
-    const DWORD size = path.empty() ? 0 : ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    std::vector<BYTE> block(size);
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT infoSize = 0;
-    if (size && ::GetFileVersionInfoW(path.c_str(), 0, size, block.data()) &&
-        ::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &infoSize) && info &&
-        infoSize >= sizeof *info) {
-        major = HIWORD(info->dwFileVersionMS);
-        minor = LOWORD(info->dwFileVersionMS);
-        revision = LOWORD(info->dwFileVersionLS);
-    }
-    return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(revision);
-}
-
 // "0x" and the module's instance handle in upper-case hexadecimal, at least
 // eight digits; a 64-bit handle keeps all of its digits.
 std::string InstanceText()
@@ -100,7 +80,7 @@ std::string BuildRecord(long lType, const std::string& sMessage, const std::stri
     AppendLine(sRecord, "Date/Time", DateTimeText(now));
     if (bDetailed) {
         AppendLine(sRecord, "User", CurrentComputerName() + "/" + CurrentUserName());
-        AppendLine(sRecord, "Version", VersionText());
+        AppendLine(sRecord, "Version", ModuleVersionText());
         AppendLine(sRecord, "Instance", InstanceText());
     }
     // The separator ends the record; the line break after it lets the next

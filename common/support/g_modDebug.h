@@ -8,6 +8,9 @@
 
 #include <string>
 
+// The levels of the log records.
+enum LogLevel : long { LogInformation = 0, LogWarning = 1, LogError = 2, LogDebug = 3 };
+
 // Appends one record to the log file. lType is the level: 0 Information,
 // 1 Warning, 2 Error, 3 Debug; any other value is written as Unknown. The
 // short form holds type, message, source, date and time; bDetailed adds the

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "g_modSeams.h"
+#include "com/ComModule.h"
 
 namespace {
 
@@ -62,4 +65,23 @@ void SetBusyCursor(bool bBusy) noexcept
 {
     if (HCURSOR cursor = ::LoadCursorA(nullptr, bBusy ? IDC_WAIT : IDC_ARROW))
         ::SetCursor(cursor);
+}
+
+std::string ModuleVersionText()
+{
+    unsigned major = 0, minor = 0, revision = 0;
+    const std::wstring path = com::Module::Path();
+    DWORD ignored = 0;
+    const DWORD size = path.empty() ? 0 : ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    std::vector<BYTE> block(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT infoSize = 0;
+    if (size && ::GetFileVersionInfoW(path.c_str(), 0, size, block.data()) &&
+        ::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &infoSize) && info &&
+        infoSize >= sizeof *info) {
+        major = HIWORD(info->dwFileVersionMS);
+        minor = LOWORD(info->dwFileVersionMS);
+        revision = LOWORD(info->dwFileVersionLS);
+    }
+    return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(revision);
 }

@@ -17,3 +17,8 @@ std::string CurrentUserName() noexcept;
 // Sets the calling thread's mouse pointer to the hourglass (true) or back to
 // the arrow (false).
 void SetBusyCursor(bool bBusy) noexcept;
+
+// The version of the module this code is linked into, from its version
+// resource: major, minor and revision (the fourth part) in plain decimal,
+// joined by "." ("1.0.56"); "0.0.0" without a version resource.
+std::string ModuleVersionText();

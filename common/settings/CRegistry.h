@@ -1,0 +1,60 @@
+// The settings wrapper: a component's own settings in the registry, kept
+// through the registry library's published object model (rovane.Registry,
+// created by its ProgID). Open one key, then read or write named values;
+// whatever is missing reads as the caller's default. Nothing here ever
+// raises: every failure becomes the default or false.
+//
+//   CRegistry reg;
+//   if (reg.OpenKey("HKEY_CURRENT_USER\\Software\\Wendmoor\\Corvane\\ZarqNotifier", true))
+//       bOnTop = reg.ReadDWORD("AlwaysOnTop", 0) == 1;
+//   reg.CloseKey();
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+
+#include "com/ComRaii.h"
+#include "RovaneClient.h"
+
+class CRegistry {
+public:
+    CRegistry() noexcept;
+    ~CRegistry();
+    CRegistry(const CRegistry&) = delete;
+    CRegistry& operator=(const CRegistry&) = delete;
+
+    void CloseKey() noexcept;
+    // Opens sKey ("HKCU\\Software\\..." or "\\HKEY_CURRENT_USER\\Software\\..."),
+    // creating the whole missing path when bCanCreate. True when a key is open.
+    bool OpenKey(const std::string& sKey, bool bCanCreate) noexcept;
+
+    // The value as a number; lDefault when there is no key or no such value,
+    // 0 when the value's data is no number.
+    long ReadDWORD(const std::string& sName, long lDefault) noexcept;
+    // The value's first eight bytes as a date; false (dResult untouched)
+    // when there is no key, no such value or no valid date.
+    bool ReadDate(const std::string& sName, DATE& dResult) noexcept;
+    // The value as text; sDefault when there is no key or no such value,
+    // "" when the value's data is no text.
+    std::string ReadString(const std::string& sName, const std::string& sDefault) noexcept;
+
+    // Writes a value of the open key. An existing value takes the registry
+    // type the library chooses for the data; a missing one is created (as
+    // REG_DWORD, REG_BINARY or REG_SZ) only when bCanCreate. True when the
+    // library accepted the data.
+    bool WriteDWORD(const std::string& sName, long lValue, bool bCanCreate) noexcept;
+    bool WriteBinary(const std::string& sName, const VARIANT& vValue, bool bCanCreate) noexcept;
+    bool WriteString(const std::string& sName, const std::string& sValue, bool bCanCreate) noexcept;
+
+private:
+    // The open key's value sName, or null.
+    com::ComPtr<IRegistryValue> FindValue(const std::string& sName) noexcept;
+    // The value's data in its natural form; false when it cannot be read.
+    bool ReadData(const std::string& sName, DataTypeConstants type, com::Variant& data) noexcept;
+    bool Write(const std::string& sName, const VARIANT& vData, DataTypeConstants createType, bool bCanCreate) noexcept;
+
+    com::ComPtr<IRegistry> m_Registry;
+    com::ComPtr<IRegistryKey> m_Key;
+};
