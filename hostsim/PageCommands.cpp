@@ -142,6 +142,13 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM param)
 }
 
 
+BOOL CALLBACK CollectTooltips(HWND window, LPARAM param)
+{
+    if (ClassIs(window, L"tooltips_class32"))
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
 } // namespace
 
 PageCommands* PageCommands::s_answering = nullptr;
@@ -532,20 +539,9 @@ void PageCommands::PageState(const ScenarioCommand&)
     for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         DescribeWindow(child, 0);
     // The tooltips whose tools are on the page.
-    struct Tips {
-        HWND page;
-        std::vector<HWND> found;
-    } tips{page, {}};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND w, LPARAM param) -> BOOL {
-            auto* t = reinterpret_cast<Tips*>(param);
-            if (ClassIs(w, L"tooltips_class32"))
-                t->found.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&tips));
-    for (HWND tip : tips.found) {
+    std::vector<HWND> tips;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectTooltips, reinterpret_cast<LPARAM>(&tips));
+    for (HWND tip : tips) {
         const int count = static_cast<int>(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             wchar_t text[512] = {};
