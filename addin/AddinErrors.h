@@ -8,11 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "ErrorText.h"
 #include "com/ComError.h"
-
-// The description of the failure a call just returned: its error
-// information if it left one, else the system's text for the code.
-std::string ErrorText(HRESULT hr);
 
 // A Warning record: code 0, description "unknown".
 void Warn(std::string_view sMessage, std::string_view sSource) noexcept;

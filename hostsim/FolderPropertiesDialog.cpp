@@ -16,8 +16,8 @@ namespace outlooksim {
 namespace {
 
 constexpr int kApplyButton = 0x3021; // the sheet's Apply button
-constexpr short kPageWidth = 252;    // dialog units: Outlook's page is about 400 x 355 pixels
-constexpr short kPageHeight = 218;
+constexpr short kPageWidth = 264; // dialog units: Outlook's page is about 400 x 355 pixels
+constexpr short kPageHeight = 236;
 
 std::wstring WithoutMnemonic(std::wstring text)
 {
@@ -203,7 +203,12 @@ bool FolderPropertiesDialog::Click(std::wstring_view text)
 
 bool FolderPropertiesDialog::PreTranslate(MSG& msg) noexcept
 {
-    return m_sheet && PropSheet_IsDialogMessage(m_sheet, &msg);
+    if (!m_sheet)
+        return false;
+    for (PageHost* page : m_addinPages)
+        if (page->TranslateKey(msg))
+            return true;
+    return PropSheet_IsDialogMessage(m_sheet, &msg);
 }
 
 // A modeless sheet that OK or Cancel has ended has no current page any more.

@@ -48,8 +48,8 @@ bool PageHost::ActivateControl()
         Note(L"not an OLE control (no IOleObject)");
         return false;
     }
-    auto frame = com::Make<InPlaceFrame>(::GetParent(m_hwnd));
-    m_clientSite = com::Make<ControlSite>(m_hwnd, static_cast<IOleContainer*>(m_site.Get()), frame.Get(), m_title);
+    m_frame = com::Make<InPlaceFrame>(::GetParent(m_hwnd));
+    m_clientSite = com::Make<ControlSite>(m_hwnd, static_cast<IOleContainer*>(m_site.Get()), m_frame.Get(), m_title);
     HRESULT hr = m_ole->SetClientSite(m_clientSite.Get());
     Note(L"SetClientSite -> " + Trace::Hresult(hr));
     com::ComPtr<IPersistStreamInit> persist;
@@ -117,6 +117,16 @@ void PageHost::StatusChanged()
         PropSheet_UnChanged(sheet, m_hwnd);
 }
 
+bool PageHost::TranslateKey(MSG& msg)
+{
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !m_frame || !m_controlWindow)
+        return false;
+    if (msg.hwnd != m_controlWindow && !::IsChild(m_controlWindow, msg.hwnd))
+        return false;
+    IOleInPlaceActiveObject* active = m_frame->ActiveObject();
+    return active && active->TranslateAccelerator(&msg) == S_OK;
+}
+
 void PageHost::OnDestroy()
 {
     if (m_ole) {
@@ -130,6 +140,7 @@ void PageHost::OnDestroy()
     if (m_clientSite)
         m_clientSite->Detach();
     m_clientSite.Reset();
+    m_frame.Reset();
     m_controlWindow = nullptr;
 }
 

@@ -14,6 +14,7 @@
 namespace outlooksim {
 
 class ControlSite;
+class InPlaceFrame;
 class PageSite;
 class Session;
 
@@ -30,6 +31,9 @@ class PageHost final : public SheetPage {
 
     // From the page site.
     void StatusChanged();
+    // Offers a key message for the control to its active object first, as
+    // Outlook's frame does; true if the control took it.
+    bool TranslateKey(MSG& msg);
 
   protected:
     void OnInit() override;
@@ -50,6 +54,7 @@ class PageHost final : public SheetPage {
     com::ComPtr<PageSite> m_site;
     com::ComPtr<ControlSite> m_clientSite;
     com::ComPtr<IOleObject> m_ole;
+    com::ComPtr<InPlaceFrame> m_frame;
     HWND m_controlWindow = nullptr;
 };
 

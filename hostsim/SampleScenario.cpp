@@ -8,21 +8,35 @@ const wchar_t* SampleScenario() noexcept
 folder Support
 folder Vertrieb
 folder Kalender store=mailbox kind=calendar
-# The add-in's configuration: which folders it watches, with which alerts
-# and plug-ins; the notifier lists the new items of Support.
-watch Support alerts=tray,defaultsound,cursor plugins=ZarqNotifier
+# The add-in's configuration: the inbox is watched already.
 watch Posteingang alerts=tray,defaultsound
+# The installation's plug-in directory: the host's own folder.
+pluginpath .
 connect corvane.Tarnwell
 # The splash window shows for two and a half seconds after connecting.
 wait 1000
 screenshot splash
-# The folder's Properties dialog with the add-in's page "Überwachung".
+# The user opens the Properties of the public folder Support: the page
+# "Überwachung" says that the folder is not watched.
 properties Support
 page Überwachung
-click "Diesen Ordner überwachen"
+# Watching on, with the tray icon, the mail sound and the envelope cursor.
+check "Diesen Ordner überwachen"
+check "Symbol in Taskleiste anzeigen"
+check "Sound abspielen"
+check "Standard - Outlook - Sound verwenden"
+check "Mauszeiger verändern"
 wait 300
-screenshot properties
+screenshot page-settings
+# The plug-ins: the notifier lists the new items of Support.
+tab Plugins
+check Notifier
+wait 300
+screenshot page-plugins
+pagestate
+# OK applies the page: the configuration file holds the folder at once.
 ok
+log notifyfolders.ini lines=40
 # New items: the tray icon shows the folder's name, the mail sound plays,
 # the cursor turns into an envelope for half a second.
 deliver mail Support subject="Drucker im 2. OG druckt nicht" sender="Erika Mustermann"

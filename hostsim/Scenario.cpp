@@ -1,5 +1,7 @@
 #include "Scenario.h"
 
+#include "PageCommands.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
@@ -341,8 +343,16 @@ Scenario Scenario::Parse(std::wstring_view script)
             continue;
         ScenarioCommand command{number, line, (*words)[0].text};
         const CommandSpec* syntax = FindSpec(command.name);
-        if (!syntax)
-            return fail(L"unknown command \"" + command.name + L"\"");
+        if (!syntax) {
+            // The commands for an add-in's page have their own syntax.
+            auto pageProblem = ClassifyPageCommand(*words, command);
+            if (!pageProblem)
+                return fail(L"unknown command \"" + command.name + L"\"");
+            if (!pageProblem->empty())
+                return fail(*pageProblem);
+            scenario.m_commands.push_back(std::move(command));
+            continue;
+        }
         std::wstring problem = Classify(*syntax, *words, command);
         if (!problem.empty())
             return fail(problem);

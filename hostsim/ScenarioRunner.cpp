@@ -14,6 +14,7 @@
 #include "FolderPropertiesDialog.h"
 #include "MessagePump.h"
 #include "OutlookWorld.h"
+#include "PageCommands.h"
 #include "Screenshot.h"
 #include "WindowCommands.h"
 #include "com/ComRaii.h"
@@ -73,7 +74,11 @@ std::optional<std::vector<std::wstring>> TailLines(const std::wstring& path, siz
 
 } // namespace
 
-ScenarioRunner::ScenarioRunner(OutlookWorld& world, Options options) : m_world(world), m_options(std::move(options)) {}
+ScenarioRunner::ScenarioRunner(OutlookWorld& world, Options options)
+    : m_world(world), m_options(std::move(options)),
+      m_pageCommands(std::make_unique<PageCommands>(world, m_options.programDir))
+{
+}
 
 ScenarioRunner::~ScenarioRunner()
 {
@@ -124,6 +129,8 @@ void ScenarioRunner::Run(const ScenarioCommand& command)
     auto it = Handlers().find(command.name);
     if (it != Handlers().end())
         (this->*(it->second))(command);
+    else
+        m_pageCommands->Run(command);
     MessagePump::PumpPending();
 }
 

@@ -18,6 +18,7 @@ namespace outlooksim {
 
 class AddinHost;
 class OutlookWorld;
+class PageCommands;
 
 class ScenarioRunner {
   public:
@@ -80,6 +81,7 @@ class ScenarioRunner {
     OutlookWorld& m_world;
     Options m_options;
     std::unique_ptr<AddinHost> m_addin;
+    std::unique_ptr<PageCommands> m_pageCommands; // the commands for an add-in's page
 };
 
 } // namespace outlooksim

@@ -32,10 +32,21 @@ sh "$repo/cmake/register-servers.sh" "$run" $servers
 # captions show in the screenshots.
 "$run" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
 
+# Where the Properties dialog lies on the screen (left top right bottom).
+PAGE_CROP="40 61 463 504"
+
 rm -rf "$out"
 mkdir -p "$out"
 echo "== corvane-host (built-in demo) =="
 "$run" "$build/bin/corvane-host.exe" --out "$(winpath "$out")" | tee "$out/trace.txt"
+
+# Small, compressed copies of the Properties dialog with the page's two
+# tabs, as the README shows them (docs/).
+for shot in page-settings page-plugins; do
+  if [ -f "$out/$shot.png" ]; then
+    python3 "$repo/tools/png_crop.py" "$out/$shot.png" "$out/$shot-small.png" $PAGE_CROP || true
+  fi
+done
 
 echo
 echo "== screenshots in $out =="

@@ -242,9 +242,112 @@ def write(rel, data):
     print(f"{rel}: {len(data)} bytes")
 
 
+# ---------------------------------------------------------------------------
+# The folder settings page's pictures: 32 x 32 icons in propertypage/res/.
+
+OLIVE, BLUE, RED, NAVY = 3, 12, 9, 4
+
+
+def blank(size=32):
+    return [[CLEAR] * size for _ in range(size)]
+
+
+def fill(px, x0, y0, x1, y1, colour):
+    for y in range(y0, y1 + 1):
+        for x in range(x0, x1 + 1):
+            px[y][x] = colour
+
+
+def outline(px, x0, y0, x1, y1, colour):
+    for x in range(x0, x1 + 1):
+        px[y0][x] = px[y1][x] = colour
+    for y in range(y0, y1 + 1):
+        px[y][x0] = px[y][x1] = colour
+
+
+def page_folder():
+    """A closed yellow folder with its tab: the folder that is not watched."""
+    px = blank()
+    fill(px, 3, 7, 13, 10, YELLOW)
+    outline(px, 3, 7, 13, 10, OLIVE)
+    fill(px, 2, 10, 29, 26, YELLOW)
+    outline(px, 2, 10, 29, 26, OLIVE)
+    for x in range(3, 29):
+        px[12][x] = WHITE
+    return px
+
+
+def page_sound():
+    """A loudspeaker with three sound waves."""
+    px = blank()
+    fill(px, 3, 12, 9, 20, DARKGREY)
+    outline(px, 3, 12, 9, 20, BLACK)
+    for i in range(8):  # the cone
+        for y in range(12 - i, 21 + i):
+            px[y][10 + i] = LIGHTGREY
+        px[12 - i][10 + i] = px[20 + i][10 + i] = BLACK
+    for y in range(4, 29):
+        px[y][18] = BLACK
+    for r in (5, 8, 11):  # the waves
+        for a in range(-50, 51, 4):
+            x = int(round(18 + r * math.cos(math.radians(a))))
+            y = int(round(16 + r * math.sin(math.radians(a))))
+            if 0 <= x < 32 and 0 <= y < 32:
+                px[y][x] = BLUE
+    return px
+
+
+def page_cursor():
+    """The mouse pointer above a small envelope: the cursor changes."""
+    px = blank()
+    for i in range(16):  # the arrow
+        for j in range(i // 2 + 1):
+            px[2 + i][2 + j] = WHITE
+        px[2 + i][2] = BLACK
+        px[2 + i][2 + i // 2 + 1] = BLACK
+    for j in range(10):
+        px[18][2 + j] = BLACK if j in (0, 9) or j > 6 else px[18][2 + j]
+    env = envelope(16, WHITE, BLACK, YELLOW)
+    for y in range(16):
+        for x in range(16):
+            if env[y][x] is not CLEAR:
+                px[14 + y][14 + x] = env[y][x]
+    return px
+
+
+def page_tray():
+    """The notification area of the taskbar with the envelope icon in it."""
+    px = blank()
+    fill(px, 0, 18, 31, 29, LIGHTGREY)
+    for x in range(32):
+        px[18][x] = WHITE
+    fill(px, 6, 20, 30, 27, LIGHTGREY)
+    outline(px, 6, 20, 30, 27, DARKGREY)
+    env = envelope(10, WHITE, BLACK, YELLOW)
+    for y in range(10):
+        for x in range(10):
+            if env[y][x] is not CLEAR:
+                px[19 + y][8 + x] = env[y][x]
+    for x in range(21, 29):  # the clock's digits as a dark bar
+        px[23][x] = px[24][x] = NAVY if x % 3 else LIGHTGREY
+    fill(px, 12, 3, 19, 12, RED)  # a small arrow pointing at the icon
+    for i in range(5):
+        for x in range(11 + i, 21 - i):
+            px[13 + i][x] = RED
+    return px
+
+
+def property_page_pictures():
+    write('propertypage/res/folder.ico', icon_file(page_folder()))
+    write('propertypage/res/sound.ico', icon_file(page_sound()))
+    write('propertypage/res/cursor.ico', icon_file(page_cursor()))
+    write('propertypage/res/tray.ico', icon_file(page_tray()))
+
+
 if __name__ == '__main__':
     write('addin/res/splash.bmp', splash())
     write('addin/res/nonewmail.ico', icon_file(envelope(16, LIGHTGREY, DARKGREY)))
     write('addin/res/newmail.ico', icon_file(envelope(16, WHITE, BLACK, YELLOW)))
     write('addin/res/envelope.cur', icon_file(cursor_envelope(), hotspot=(0, 0)))
     notifier_pictures()
+    property_page_pictures()

@@ -274,10 +274,36 @@ TEST_F(AlertTest, AFolderWhoseCollectionIsGoneIgnoresItems)
     EXPECT_TRUE(SeamRecorder::calls.empty());
 }
 
+// While it lives, the page's ProgID names a class that is not registered;
+// the registered class comes back afterwards.
+class PageClassHidden {
+  public:
+    PageClassHidden()
+    {
+        ::RegOpenKeyExW(HKEY_CLASSES_ROOT, L"corvaneProps.zarqPropMain\\CLSID", 0, KEY_READ | KEY_WRITE, m_key.put());
+        DWORD size = sizeof m_clsid - sizeof(wchar_t);
+        ::RegQueryValueExW(m_key.get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(m_clsid), &size);
+        Set(L"{6E1B7A2F-0000-4A8B-9F0E-2D1C5B8A7E99}");
+    }
+    ~PageClassHidden() { Set(m_clsid); }
+    PageClassHidden(const PageClassHidden&) = delete;
+    PageClassHidden& operator=(const PageClassHidden&) = delete;
+
+  private:
+    void Set(const std::wstring& clsid)
+    {
+        ::RegSetValueExW(m_key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(clsid.c_str()),
+                         static_cast<DWORD>((clsid.size() + 1) * sizeof(wchar_t)));
+    }
+    com::UniqueHKey m_key;
+    wchar_t m_clsid[64] = {};
+};
+
 TEST_F(AlertTest, PropertiesOfMailFoldersAskForThePageCalendarsDoNot)
 {
-    // The property page control is not registered here: each opening of a
-    // mail folder's dialog gives one Error record, a calendar's gives none.
+    // Without the property page's class each opening of a mail folder's
+    // dialog gives one Error record, a calendar's gives none.
+    PageClassHidden hidden;
     m_world->AddFolder(L"Termine", outlooksim::StoreKind::Mailbox, olAppointmentItem);
     addintest::LogWatch log;
     ASSERT_NE(nullptr, m_world->OpenProperties(L"Termine"));

@@ -49,6 +49,15 @@ HRESULT RegisterClass(const ComClass& c, const std::wstring& modulePath, const s
     if (!libId.empty())
         set(classKey + L"\\TypeLib", nullptr, libId);
     set(classKey + L"\\Programmable", nullptr, L"");
+    if (c.control) {
+        // Containers list and insert the class as a control, and ask these
+        // status bits before they load it.
+        const std::wstring misc = std::to_wstring(c.control->miscStatus);
+        set(classKey + L"\\Control", nullptr, L"");
+        set(classKey + L"\\MiscStatus", nullptr, L"0");
+        set(classKey + L"\\MiscStatus\\1", nullptr, misc);
+        set(classKey + L"\\Version", nullptr, c.control->version);
+    }
     set(currentProgId, nullptr, c.description);
     set(std::wstring(currentProgId) + L"\\CLSID", nullptr, clsid);
     if (c.versionIndependentProgId) {

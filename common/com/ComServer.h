@@ -9,12 +9,20 @@
 
 namespace com {
 
+// What an ActiveX control registers besides a plain class: the "Control"
+// key, its OLEMISC status bits and the version of its type library.
+struct ControlRegistration {
+    DWORD miscStatus;      // OLEMISC_* for every aspect
+    const wchar_t* version; // "1.0"
+};
+
 struct ComClass {
     const CLSID* clsid;
     const wchar_t* progId;                   // registered ProgID (the versioned one where there are two)
     const wchar_t* versionIndependentProgId; // or nullptr
     const wchar_t* description;              // default value of the class key
     HRESULT (*create)(REFIID riid, void** ppv);
+    const ControlRegistration* control = nullptr; // only for ActiveX controls
 };
 
 // Provided by each DLL.

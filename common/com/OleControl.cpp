@@ -1,0 +1,186 @@
+#include "com/OleControl.h"
+
+#include <cwctype>
+#include <vector>
+
+namespace com::olecontrol {
+
+namespace {
+
+// The letter after the first single "&" of a caption, upper case; 0 if none.
+wchar_t MnemonicOf(HWND window)
+{
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    for (const wchar_t* p = text; *p; ++p) {
+        if (*p != L'&')
+            continue;
+        if (p[1] == L'&') {
+            ++p;
+            continue;
+        }
+        return p[1] ? static_cast<wchar_t>(std::towupper(p[1])) : 0;
+    }
+    return 0;
+}
+
+bool IsButtonClass(HWND window)
+{
+    wchar_t name[32] = {};
+    ::GetClassNameW(window, name, 32);
+    return ::CompareStringOrdinal(name, -1, L"Button", -1, TRUE) == CSTR_EQUAL;
+}
+
+bool IsStaticClass(HWND window)
+{
+    wchar_t name[32] = {};
+    ::GetClassNameW(window, name, 32);
+    return ::CompareStringOrdinal(name, -1, L"Static", -1, TRUE) == CSTR_EQUAL;
+}
+
+// Every visible descendant of root, parents before their children, in z-order.
+void Collect(HWND parent, std::vector<HWND>& out)
+{
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(child))
+            continue;
+        out.push_back(child);
+        Collect(child, out);
+    }
+}
+
+// The tab stops inside root in tab order: enabled, visible controls with WS_TABSTOP.
+std::vector<HWND> TabStops(HWND root)
+{
+    std::vector<HWND> all, stops;
+    Collect(root, all);
+    for (HWND w : all)
+        if ((::GetWindowLongW(w, GWL_STYLE) & WS_TABSTOP) && ::IsWindowEnabled(w))
+            stops.push_back(w);
+    return stops;
+}
+
+} // namespace
+
+bool Ambient(IOleClientSite* site, DISPID id, Variant* value) noexcept
+{
+    ComPtr<IDispatch> ambient;
+    if (!site || !value || FAILED(site->QueryInterface(IID_PPV_ARGS(&ambient))))
+        return false;
+    DISPPARAMS none{};
+    return SUCCEEDED(ambient->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value, nullptr,
+                                     nullptr));
+}
+
+void Draw(HWND window, HDC hdc, const RECT& bounds) noexcept
+{
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    if (!window || width <= 0 || height <= 0) {
+        ::FillRect(hdc, &bounds, ::GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    RECT client{};
+    ::GetClientRect(window, &client);
+    UniqueHdc memory(::CreateCompatibleDC(hdc));
+    UniqueHBitmap picture(::CreateCompatibleBitmap(hdc, client.right, client.bottom));
+    if (!memory || !picture) {
+        ::FillRect(hdc, &bounds, ::GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    HGDIOBJ old = ::SelectObject(memory.get(), picture.get());
+    ::SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(memory.get()),
+                   PRF_CLIENT | PRF_CHILDREN | PRF_ERASEBKGND | PRF_NONCLIENT);
+    ::StretchBlt(hdc, bounds.left, bounds.top, width, height, memory.get(), 0, 0, client.right, client.bottom,
+                 SRCCOPY);
+    ::SelectObject(memory.get(), old);
+}
+
+HACCEL MnemonicTable(HWND root, USHORT* count) noexcept
+{
+    if (count)
+        *count = 0;
+    if (!root)
+        return nullptr;
+    try {
+        std::vector<HWND> all;
+        Collect(root, all);
+        std::vector<ACCEL> entries;
+        for (HWND w : all) {
+            wchar_t letter = MnemonicOf(w);
+            if (!letter)
+                continue;
+            WORD key = static_cast<WORD>(::VkKeyScanW(letter) & 0xFF);
+            entries.push_back(ACCEL{FVIRTKEY | FALT, key, static_cast<WORD>(::GetDlgCtrlID(w))});
+        }
+        if (entries.empty())
+            return nullptr;
+        if (count)
+            *count = static_cast<USHORT>(entries.size());
+        return ::CreateAcceleratorTableW(entries.data(), static_cast<int>(entries.size()));
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+bool RunMnemonic(HWND root, const MSG& msg) noexcept
+{
+    wchar_t letter = 0;
+    if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR)
+        letter = static_cast<wchar_t>(std::towupper(static_cast<wchar_t>(msg.wParam)));
+    else if (msg.message == WM_SYSKEYDOWN || msg.message == WM_KEYDOWN)
+        letter = static_cast<wchar_t>(::MapVirtualKeyW(static_cast<UINT>(msg.wParam), MAPVK_VK_TO_CHAR));
+    if (!letter || !root)
+        return false;
+    try {
+        std::vector<HWND> all;
+        Collect(root, all);
+        for (size_t i = 0; i < all.size(); ++i) {
+            HWND w = all[i];
+            if (MnemonicOf(w) != letter || !::IsWindowEnabled(w))
+                continue;
+            if (IsStaticClass(w)) {
+                // A label's mnemonic belongs to the control after it.
+                for (size_t j = i + 1; j < all.size(); ++j)
+                    if (::GetWindowLongW(all[j], GWL_STYLE) & WS_TABSTOP) {
+                        ::SetFocus(all[j]);
+                        return true;
+                    }
+                continue;
+            }
+            ::SetFocus(w);
+            const LONG type = ::GetWindowLongW(w, GWL_STYLE) & BS_TYPEMASK;
+            if (IsButtonClass(w) && type != BS_GROUPBOX)
+                ::SendMessageW(w, BM_CLICK, 0, 0);
+            return true;
+        }
+    } catch (...) {
+    }
+    return false;
+}
+
+bool MoveFocusWithin(HWND root, bool backwards) noexcept
+{
+    try {
+        std::vector<HWND> stops = TabStops(root);
+        if (stops.empty())
+            return false;
+        HWND focus = ::GetFocus();
+        size_t at = stops.size();
+        for (size_t i = 0; i < stops.size(); ++i)
+            if (stops[i] == focus || ::IsChild(stops[i], focus))
+                at = i;
+        if (at == stops.size())
+            return false;
+        if (backwards ? at == 0 : at + 1 == stops.size())
+            return false; // leaving the control: the container's turn
+        ::SetFocus(stops[backwards ? at - 1 : at + 1]);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool IsWithin(HWND root, HWND window) noexcept { return root && (window == root || ::IsChild(root, window)); }
+
+} // namespace com::olecontrol

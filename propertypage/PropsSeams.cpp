@@ -1,0 +1,5 @@
+#include "PropsSeams.h"
+
+PropsSeams RealPropsSeams() noexcept { return PropsSeams{&::GetOpenFileNameA, &::MessageBoxA}; }
+
+PropsSeams g_propsSeams = RealPropsSeams();

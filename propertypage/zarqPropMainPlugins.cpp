@@ -1,0 +1,238 @@
+// The plug-in tab of the page: the list of installed plug-ins, their check
+// marks for the folder, and the options and information buttons.
+#include "zarqPropMain.h"
+
+#include "ErrorText.h"
+#include "CRegistry.h"
+#include "com/AutomationValues.h"
+#include "g_modDebug.h"
+#include "g_modNewFunc.h"
+
+using com::Flag;
+
+namespace {
+
+constexpr const char kInvalidObjects[] = "Internal MAPI folder object or NotifyFolders collection is invalid";
+
+// The hourglass for as long as it lives.
+class BusyCursor {
+  public:
+    BusyCursor() noexcept { SetBusyCursor(true); }
+    ~BusyCursor() { SetBusyCursor(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+bool PluginActive(_NotifyFolder* folder, const std::wstring& sClass)
+{
+    VARIANT_BOOL active = VARIANT_FALSE;
+    return folder && SUCCEEDED(folder->get_IsPluginActive(com::Bstr(sClass).get(), &active)) && Flag(active);
+}
+
+std::wstring PluginText(_ZarqPlugin* plugin, HRESULT (STDMETHODCALLTYPE _ZarqPlugin::*get)(BSTR*))
+{
+    com::Bstr text;
+    if (FAILED((plugin->*get)(text.put())))
+        return {};
+    return text.str();
+}
+
+} // namespace
+
+// At initialization: the plug-in directory, the tooltip of "Info..." and
+// the width of the column "Beschreibung", which fills the list exactly,
+// leaving room for a vertical scroll bar and the two borders.
+void zarqPropMain::InitPluginTab()
+{
+    CRegistry reg;
+    if (reg.OpenKey(kPluginKey, true)) {
+        m_sPluginPath = reg.ReadString("PluginPath", "");
+        reg.CloseKey();
+    } else {
+        WriteLog(2, std::string("Failed to open registry key ") + kPluginKey, "corvaneProps::InitProperties()", 0,
+                 "unknown", false);
+    }
+    m_infoTip = L"Plugins werden gesucht in : " + com::Widen(m_sPluginPath);
+    const double perPixel = m_twips.PerPixelX();
+    m_descriptionWidth = static_cast<int>(4995 - 1440 - perPixel * ::GetSystemMetrics(SM_CXVSCROLL) -
+                                          perPixel * ::GetSystemMetrics(SM_CXEDGE) * 2);
+}
+
+// The folder of the page in the collection, if it is watched.
+com::ComPtr<_NotifyFolder> zarqPropMain::WatchedFolder(bool* found) const
+{
+    if (found)
+        *found = false;
+    com::ComPtr<_NotifyFolder> folder;
+    if (!m_olFolder || !m_nfFolders)
+        return folder;
+    try {
+        const com::Bstr sEntryId(OutlookFolderText(L"EntryID"));
+        VARIANT_BOOL watched = VARIANT_FALSE;
+        if (FAILED(m_nfFolders->Find(sEntryId.get(), &watched)) || !Flag(watched))
+            return folder;
+        if (found)
+            *found = true;
+        m_nfFolders->GetFromEntryId(sEntryId.get(), &folder);
+    } catch (...) {
+    }
+    return folder;
+}
+
+// The user switched tabs: the list is built on the first visit of "Plugins".
+void zarqPropMain::TabClicked()
+{
+    if (m_tab != 1 || m_bPluginsLoaded)
+        return;
+    {
+        BusyCursor busy;
+        try {
+            DisplayInstalledPlugins(m_sPluginPath);
+            ItemClicked(m_selected);
+        } catch (...) {
+        }
+    }
+    m_bPluginsLoaded = true;
+}
+
+// Fills the list from the libraries "Zarq*.dll" of the directory. Each
+// plug-in is created only to ask for its name and description.
+void zarqPropMain::DisplayInstalledPlugins(const std::string& sPluginPath)
+{
+    if (!m_olFolder || !m_nfFolders) {
+        WriteLog(1, kInvalidObjects, "zarqPropMain::DisplayInstalledPlugins()", 0, "unknown", false);
+        return;
+    }
+    com::ComPtr<_NotifyFolder> folder = WatchedFolder();
+    std::string pattern = sPluginPath;
+    if (pattern.empty() || pattern.back() != '\\')
+        pattern += '\\';
+    pattern += "Zarq*.dll";
+    WIN32_FIND_DATAA found{};
+    HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    std::vector<std::string> classes;
+    do {
+        constexpr DWORD kSkipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        if (!(found.dwFileAttributes & kSkipped)) {
+            const std::string name = found.cFileName;
+            classes.push_back(name.substr(0, name.find('.')));
+        }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+
+    for (const std::string& sClass : classes) {
+        CLSID clsid{};
+        com::ComPtr<_ZarqPlugin> plugin;
+        const std::wstring progId = com::Widen(sClass) + L".ZarqPlugin";
+        if (FAILED(::CLSIDFromProgID(progId.c_str(), &clsid)) ||
+            FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__ZarqPlugin,
+                                      reinterpret_cast<void**>(plugin.GetAddressOf()))) ||
+            !plugin)
+            continue; // not a plug-in: left out without a message
+        PluginEntry entry;
+        entry.text = PluginText(plugin.Get(), &_ZarqPlugin::GetFriendlyName);
+        entry.description = PluginText(plugin.Get(), &_ZarqPlugin::GetDescription);
+        entry.tag = com::Widen(sClass);
+        if (folder)
+            entry.checked = PluginActive(folder.Get(), PluginText(plugin.Get(), &_ZarqPlugin::GetClass));
+        m_plugins.push_back(std::move(entry));
+    }
+    FillPluginList();
+}
+
+// The user toggled an entry's check box.
+void zarqPropMain::ItemChecked(int index)
+{
+    SetDirty();
+    ItemClicked(index);
+}
+
+// The options and information buttons are enabled only for a checked
+// entry whose plug-in is already switched on for the watched folder.
+void zarqPropMain::ItemClicked(int index)
+{
+    BusyCursor busy;
+    if (index < 0 || static_cast<size_t>(index) >= m_plugins.size()) {
+        EnableButtons(false);
+        return;
+    }
+    if (!m_olFolder || !m_nfFolders) {
+        WriteLog(1, kInvalidObjects, "zarqPropMain::lvwPlugin_ItemClick()", 0, "unknown", false);
+        return;
+    }
+    bool watched = false;
+    com::ComPtr<_NotifyFolder> folder = WatchedFolder(&watched);
+    if (!watched) {
+        EnableButtons(false);
+        return;
+    }
+    const PluginEntry& entry = m_plugins[static_cast<size_t>(index)];
+    EnableButtons(entry.checked && PluginActive(folder.Get(), entry.tag));
+}
+
+void zarqPropMain::EnableButtons(bool bEnabled)
+{
+    m_pluginButtonsEnabled = bEnabled;
+    SyncEnabledStates();
+}
+
+// Opens the options or the information of the selected plug-in; its own
+// dialog runs while the hourglass is still on.
+void zarqPropMain::RunPluginMethod(PluginMethod method)
+{
+    BusyCursor busy;
+    if (!m_olFolder || !m_nfFolders) {
+        WriteLog(1, kInvalidObjects, "zarqPropMain::lvwPlugin_ItemClick()", 0, "unknown", false);
+        return;
+    }
+    if (m_selected < 0 || static_cast<size_t>(m_selected) >= m_plugins.size())
+        return;
+    bool watched = false;
+    com::ComPtr<_NotifyFolder> folder = WatchedFolder(&watched);
+    const std::wstring tag = m_plugins[static_cast<size_t>(m_selected)].tag;
+    if (!watched || !PluginActive(folder.Get(), tag))
+        return;
+    com::Variant sClass(tag);
+    if (method == pmOptions)
+        folder->PluginConfig(sClass);
+    else
+        folder->PluginInfo(sClass);
+}
+
+// Applies the check marks to the folder, in list order. A failure shows
+// the error dialog and leaves the remaining entries unapplied.
+void zarqPropMain::ApplyPlugins(_NotifyFolder* folder, const std::wstring&, const std::wstring&)
+{
+    if (!folder) {
+        WriteLog(2, "The passed NotifyFolder object is invalid/nothing", "zarqPropMain::ApplyPlugins()", 0, "unknown",
+                 false);
+        return;
+    }
+    try {
+        for (const PluginEntry& entry : m_plugins) {
+            const com::Bstr tag(entry.tag);
+            VARIANT_BOOL active = VARIANT_FALSE;
+            com::ThrowIfFailed(folder->get_IsPluginActive(tag.get(), &active));
+            if (entry.checked && !Flag(active))
+                com::ThrowIfFailed(folder->AddPluginByClass(tag.get()));
+            else if (!entry.checked && Flag(active))
+                com::ThrowIfFailed(folder->RemovePluginByClass(tag.get()));
+        }
+    } catch (const com::ComError& e) {
+        ReportError("zarqPropMain::ApplyPlugins()", ErrorText(e.hr()), e.hr(), false);
+    } catch (...) {
+        ReportError("zarqPropMain::ApplyPlugins()", ErrorText(E_UNEXPECTED), E_UNEXPECTED, false);
+    }
+}
+
+HRESULT zarqPropMain::put_HidePluginPage(VARIANT_BOOL bHide) noexcept
+{
+    try {
+        m_pluginTabVisible = !Flag(bHide);
+        ShowPluginTab();
+    } catch (...) {
+    }
+    return S_OK;
+}
