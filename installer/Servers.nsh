@@ -6,4 +6,5 @@
   !insertmacro ${_ACTION} rovane.dll
   !insertmacro ${_ACTION} corvane.dll
   !insertmacro ${_ACTION} ZarqNotifier.dll
+  !insertmacro ${_ACTION} corvaneProps.dll
 !macroend

@@ -32,8 +32,8 @@ sh "$repo/cmake/register-servers.sh" "$run" $servers
 # captions show in the screenshots.
 "$run" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 || true
 
-# Where the Properties dialog lies on the screen (left top right bottom).
-PAGE_CROP="40 61 463 504"
+# Where the Properties dialog lies on the screen (x y width height).
+PAGE_CROP="40 61 423 443"
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -44,7 +44,7 @@ echo "== corvane-host (built-in demo) =="
 # tabs, as the README shows them (docs/).
 for shot in page-settings page-plugins; do
   if [ -f "$out/$shot.png" ]; then
-    python3 "$repo/tools/png_crop.py" "$out/$shot.png" "$out/$shot-small.png" $PAGE_CROP || true
+    python3 "$repo/tools/crop_png.py" "$out/$shot.png" "$out/$shot-small.png" $PAGE_CROP || true
   fi
 done
 
