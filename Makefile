@@ -65,7 +65,7 @@ FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 300
 
 fuzz:
-	@sh tools/install-fuzz-deps.sh
+	@sh tools/install-deps.sh clang libclang-rt-14-dev
 	sh tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:

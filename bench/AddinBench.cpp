@@ -14,9 +14,7 @@
 #include <memory>
 
 #include "AddinSeams.h"
-#include "Folder.h"
-#include "OutlookWorld.h"
-#include "Tarnwell.h"
+#include "WatchedWorld.h"
 
 namespace {
 
@@ -67,20 +65,12 @@ int main()
     g_addinSeams.Sleep = &NoPause;
     g_addinSeams.SetSystemCursor = &TakeCursor;
     {
-        outlooksim::OutlookWorld world(outlooksim::OutlookWorld::Options{false, false});
-        outlooksim::Folder* watched = world.AddFolder(L"Support");
-        world.AddFolder(L"Archiv");
-        auto addin = com::Make<Tarnwell>();
-        addin->OnConnection(world.Application().Get(), ext_cm_Startup, nullptr, nullptr);
-        long index = 0;
-        addin->Folders()->Add(com::Bstr(watched->EntryId()).get(), com::Bstr(watched->StoreId()).get(),
-                              com::Bstr(L"Support").get(), &index);
-        com::ComPtr<_NotifyFolder> nf;
-        addin->Folders()->GetAt(index, &nf);
-        nf->put_ShowTrayIcon(VARIANT_TRUE);
-        nf->put_PlaySound(VARIANT_TRUE);
-        nf->put_UseDefaultSound(VARIANT_TRUE);
-        nf->put_ChangeCursor(VARIANT_TRUE);
+        WatchedWorld w;
+        outlooksim::OutlookWorld& world = w.world;
+        if (!w.support) {
+            std::printf("the folder could not be watched\n");
+            return 1;
+        }
 
         for (bool real : {true, false}) {
             g_addinSeams.ShellNotifyIconA = real ? RealAddinSeams().ShellNotifyIconA : &NoTray;
@@ -95,7 +85,6 @@ int main()
                 std::printf("  %-8d %14.2f %14.2f %16.2f\n", n, total, base, total - base);
             }
         }
-        addin->OnDisconnection(ext_dm_HostShutdown, nullptr);
     }
     ::CoUninitialize();
     return 0;

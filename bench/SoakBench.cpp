@@ -20,10 +20,8 @@
 #include <cstdlib>
 
 #include "AddinSeams.h"
-#include "Folder.h"
-#include "OutlookWorld.h"
 #include "ProbeJournal.h"
-#include "Tarnwell.h"
+#include "WatchedWorld.h"
 
 namespace
 {
@@ -161,24 +159,13 @@ int main(int argc, char** argv)
     g_addinSeams.CopyIcon = &CountingCopyIcon;
     g_addinSeams.SetSystemCursor = &OwningSetSystemCursor;
     {
-        outlooksim::OutlookWorld world(outlooksim::OutlookWorld::Options{false, false});
-        outlooksim::Folder* watched = world.AddFolder(L"Support");
-        world.AddFolder(L"Archiv");
-        auto addin = com::Make<Tarnwell>();
-        addin->OnConnection(world.Application().Get(), ext_cm_Startup, nullptr, nullptr);
-        long index = 0;
-        addin->Folders()->Add(com::Bstr(watched->EntryId()).get(), com::Bstr(watched->StoreId()).get(),
-                              com::Bstr(L"Support").get(), &index);
-        com::ComPtr<_NotifyFolder> nf;
-        addin->Folders()->GetAt(index, &nf);
+        WatchedWorld w;
+        outlooksim::OutlookWorld& world = w.world;
+        _NotifyFolder* nf = w.support.Get();
         if (!nf) {
             std::printf("the folder could not be watched\n");
             return 1;
         }
-        nf->put_ShowTrayIcon(VARIANT_TRUE);
-        nf->put_PlaySound(VARIANT_TRUE);
-        nf->put_UseDefaultSound(VARIANT_TRUE);
-        nf->put_ChangeCursor(VARIANT_TRUE);
         for (const wchar_t* plugin : kPlugins)
             nf->AddPluginByClass(com::Bstr(plugin).get());
         long plugins = 0;
@@ -215,7 +202,6 @@ int main(int argc, char** argv)
         if (before.gdi == 0 && after.gdi == 0)
             std::printf("  (GetGuiResources reports 0 here: GDI/USER objects are counted through the cursors made "
                         "and destroyed, and the windows)\n");
-        addin->OnDisconnection(ext_dm_HostShutdown, nullptr);
     }
     ::CoUninitialize();
     return 0;

@@ -34,6 +34,8 @@ sh "$repo/cmake/register-servers.sh" "$run" $servers
 
 # Where the Properties dialog lies on the screen (x y width height).
 PAGE_CROP="40 61 423 443"
+# Where the scenario moves the notifier's window "Neue Nachrichten".
+NOTIFIER_CROP="500 360 413 286"
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -41,12 +43,15 @@ echo "== corvane-host (built-in demo) =="
 "$run" "$build/bin/corvane-host.exe" --out "$(winpath "$out")" | tee "$out/trace.txt"
 
 # Small, compressed copies of the Properties dialog with the page's two
-# tabs, as the README shows them (docs/).
-for shot in page-settings page-plugins; do
-  if [ -f "$out/$shot.png" ]; then
-    python3 "$repo/tools/crop_png.py" "$out/$shot.png" "$out/$shot-small.png" $PAGE_CROP || true
+# tabs and of the notifier's window, as the README shows them (docs/).
+crop() {
+  if [ -f "$out/$1.png" ]; then
+    python3 "$repo/tools/crop_png.py" "$out/$1.png" "$out/$1-small.png" $2 || true
   fi
-done
+}
+crop page-settings "$PAGE_CROP"
+crop page-plugins "$PAGE_CROP"
+crop notifier "$NOTIFIER_CROP"
 
 echo
 echo "== screenshots in $out =="

@@ -1,9 +1,11 @@
 #!/bin/sh
-# Installs the Debian packages the build needs, if any is missing.
+# install-deps.sh [package...]: installs the Debian packages given, or those
+# the build needs, if any is missing.
 # 32-bit Wine (wine32:i386) runs the 32-bit build's tests; it needs the i386
-# architecture, which is added first. nsis builds the installer.
+# architecture, which is added first. nsis builds the installer. The fuzz
+# targets name their own packages (clang and its sanitizer runtimes).
 set -e
-pkgs="cmake make python3 mingw-w64 mingw-w64-tools libwine-dev wine wine64 wine32:i386 xvfb xauth googletest nsis"
+pkgs="${*:-cmake make python3 mingw-w64 mingw-w64-tools libwine-dev wine wine64 wine32:i386 xvfb xauth googletest nsis}"
 missing=""
 for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
@@ -12,8 +14,11 @@ done
 echo "Installing:$missing"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
-fi
+case "$missing" in
+  *:i386*)
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      $SUDO dpkg --add-architecture i386
+    fi ;;
+esac
 $SUDO apt-get update -q
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q $missing
