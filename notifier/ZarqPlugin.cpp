@@ -19,13 +19,20 @@ void LogHandleItemAdd(const char* sMessage) noexcept
 
 } // namespace
 
-HRESULT ZarqPlugin::GetClass(BSTR* value) noexcept { return com::Out(value, std::wstring(L"ZarqNotifier")); }
+// Building the text may run out of memory: the guard makes that an error.
+HRESULT ZarqPlugin::GetClass(BSTR* value) noexcept
+{
+    return Guard([&] { return com::Out(value, std::wstring(L"ZarqNotifier")); });
+}
 
-HRESULT ZarqPlugin::GetFriendlyName(BSTR* value) noexcept { return com::Out(value, std::wstring(L"Notifier")); }
+HRESULT ZarqPlugin::GetFriendlyName(BSTR* value) noexcept
+{
+    return Guard([&] { return com::Out(value, std::wstring(L"Notifier")); });
+}
 
 HRESULT ZarqPlugin::GetDescription(BSTR* value) noexcept
 {
-    return com::Out(value, std::wstring(L"Zeigt neue Nachrichten in einer Liste an"));
+    return Guard([&] { return com::Out(value, std::wstring(L"Zeigt neue Nachrichten in einer Liste an")); });
 }
 
 HRESULT ZarqPlugin::GetId(VARIANT* value) noexcept

@@ -169,7 +169,11 @@ HRESULT zarqPropMain::putref_NotifyFolders(IDispatch* nfFolders) noexcept
     return S_OK;
 }
 
-HRESULT zarqPropMain::get_PageCaption(BSTR* value) noexcept { return Out(value, std::wstring(L"\u00DCberwachung")); }
+HRESULT zarqPropMain::get_PageCaption(BSTR* value) noexcept
+{
+    // Building the text may run out of memory: the guard makes that an error.
+    return Guard([&] { return Out(value, std::wstring(L"\u00DCberwachung")); });
+}
 
 HRESULT zarqPropMain::UpdateControlStates() noexcept
 {

@@ -62,6 +62,19 @@ void WriteValue(HKEY key, const std::string& name, const RawValue& value)
 {
     static const BYTE none = 0;
     const BYTE* data = value.bytes.empty() ? &none : value.bytes.data();
+    // For the string types RegSetValueExA looks at the byte after the data:
+    // when the data does not end in a terminator and that byte is zero, it
+    // is written too (Windows does so, and Wine after it). Handed over with
+    // a byte after it that is not zero, the data is written as it is, and
+    // the look stays inside the buffer.
+    std::vector<BYTE> padded;
+    const bool isString = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
+    if (isString && !value.bytes.empty() && value.bytes.back() != 0) {
+        padded.reserve(value.bytes.size() + 1);
+        padded.assign(value.bytes.begin(), value.bytes.end());
+        padded.push_back(1);
+        data = padded.data();
+    }
     CheckSystem(::RegSetValueExA(key, name.c_str(), 0, value.type, data, static_cast<DWORD>(value.bytes.size())));
 }
 

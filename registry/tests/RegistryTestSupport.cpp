@@ -79,9 +79,12 @@ void RegistryTest::WriteRaw(const std::string& sub, const std::string& name, DWO
     CreateKey(sub);
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_ALL_ACCESS, &key));
-    static const BYTE none = 0;
-    EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key, name.c_str(), 0, type, bytes.empty() ? &none : bytes.data(),
-                                              static_cast<DWORD>(bytes.size())));
+    // A byte after the data that is not zero: for a string without its
+    // terminator the system would write a zero byte that follows it too.
+    std::vector<BYTE> padded(bytes);
+    padded.push_back(1);
+    EXPECT_EQ(ERROR_SUCCESS,
+              ::RegSetValueExA(key, name.c_str(), 0, type, padded.data(), static_cast<DWORD>(bytes.size())));
     ::RegCloseKey(key);
 }
 
