@@ -12,7 +12,8 @@
 #          the 32-bit view
 #   win32  32-bit Windows (32-bit Wine): the 32-bit DLLs
 # Each case: silent install; the installer's keys are there; a program of
-# the installed architecture creates corvane.Tarnwell and rovane.Registry by
+# the installed architecture creates every server (corvane.Tarnwell,
+# rovane.Registry, ZarqNotifier.ZarqPlugin, corvaneProps.zarqPropMain) by
 # ProgID from the installation folder; a user's configuration file is
 # written; silent uninstall; the installer's keys are gone (as before the
 # installation, and no key of the prefix's registry is left over) and so are
@@ -82,7 +83,7 @@ run_case() { # run_case <name> <prefix> <loader of installcheck> <installcheck.e
   rc=$?
   wineserver -w
   check "$name: silent install exits with 0 (got $rc)" [ "$rc" -eq 0 ]
-  for f in corvane.dll rovane.dll uninstall.exe notifyfolders.ini; do
+  for f in corvane.dll rovane.dll ZarqNotifier.dll corvaneProps.dll uninstall.exe notifyfolders.ini; do
     check "$name: $f installed" [ -f "$unixdir/$f" ]
   done
 
@@ -99,7 +100,7 @@ run_case() { # run_case <name> <prefix> <loader of installcheck> <installcheck.e
     check "$name: the other architecture's add-in, PluginPath and uninstall keys are gone" \
       [ "$(grep -c '^HKLM.*: (absent)' "$out/$name-other-keys.txt")" -eq 3 ]
     check "$name: the other architecture's servers are unregistered" \
-      [ "$(grep -c 'InprocServer32: (absent)' "$out/$name-other-keys.txt")" -eq 2 ]
+      [ "$(grep -c 'InprocServer32: (absent)' "$out/$name-other-keys.txt")" -eq 4 ]
   fi
   check "$name: uninstall entry with version $version" \
     grep -qF "\"DisplayVersion\" = \"$version\"" "$out/$name-keys-installed.txt"
@@ -109,7 +110,7 @@ run_case() { # run_case <name> <prefix> <loader of installcheck> <installcheck.e
   $loader "$check_exe" load "$windir" >"$out/$name-load.txt" 2>&1
   rc=$?
   cat "$out/$name-load.txt"
-  check "$name: corvane.Tarnwell and rovane.Registry load by ProgID from the folder" [ "$rc" -eq 0 ]
+  check "$name: every server loads by ProgID from the folder" [ "$rc" -eq 0 ]
   wineserver -w
 
   # What a user's save leaves: the configuration file and its backup.

@@ -2,9 +2,9 @@
 // program of the installed architecture (so that it sees the registry view
 // and the COM registrations that Outlook of that architecture sees).
 //
-//   installcheck load <folder>   creates corvane.Tarnwell and rovane.Registry
-//                                by ProgID; exit 0 when both come from DLLs
-//                                in <folder>
+//   installcheck load <folder>   creates each of the product's servers by
+//                                ProgID; exit 0 when all come from DLLs in
+//                                <folder>
 //   installcheck keys            prints the installer's registry keys with
 //                                their values, "(absent)" for missing ones
 #include <windows.h>
@@ -106,13 +106,25 @@ void PrintServer(const char* progId)
         PrintKey(HKEY_CLASSES_ROOT, "HKCR", "CLSID\\" + clsid + "\\InprocServer32");
 }
 
+// The product's COM servers: a ProgID of each and its DLL.
+struct Server {
+    const wchar_t* progId;
+    const wchar_t* dll;
+};
+const Server kServers[] = {
+    {L"corvane.Tarnwell", L"corvane.dll"},
+    {L"rovane.Registry", L"rovane.dll"},
+    {L"ZarqNotifier.ZarqPlugin", L"ZarqNotifier.dll"},
+    {L"corvaneProps.zarqPropMain", L"corvaneProps.dll"},
+};
+
 int Keys()
 {
     PrintKey(HKEY_LOCAL_MACHINE, "HKLM", "Software\\Microsoft\\Office\\Outlook\\Addins\\corvane.Tarnwell");
     PrintKey(HKEY_LOCAL_MACHINE, "HKLM", "SOFTWARE\\Wendmoor\\Corvane");
     PrintKey(HKEY_LOCAL_MACHINE, "HKLM", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\corvane");
-    PrintServer("corvane.Tarnwell");
-    PrintServer("rovane.Registry");
+    for (const Server& server : kServers)
+        PrintServer(com::Narrow(server.progId).c_str());
     PrintKey(HKEY_CLASSES_ROOT, "HKCR", "TypeLib\\{7BCEE48A-3BF1-11D5-8054-0000CB711FAB}\\1.0");
     PrintKey(HKEY_CLASSES_ROOT, "HKCR", "TypeLib\\{60FFDE62-178E-11D1-B1A2-0060971F5C23}\\1.0");
     return 0;
@@ -130,9 +142,10 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const bool addin = LoadFrom(L"corvane.Tarnwell", L"corvane.dll", argv[2]);
-    const bool registry = LoadFrom(L"rovane.Registry", L"rovane.dll", argv[2]);
+    bool all = true;
+    for (const Server& server : kServers)
+        all = LoadFrom(server.progId, server.dll, argv[2]) && all;
     ::CoUninitialize();
-    std::printf("%s\n", addin && registry ? "both from the installation folder" : "NOT from the installation folder");
-    return addin && registry ? 0 : 1;
+    std::printf("%s\n", all ? "all from the installation folder" : "NOT all from the installation folder");
+    return all ? 0 : 1;
 }
