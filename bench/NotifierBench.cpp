@@ -116,11 +116,26 @@ int main(int argc, char** argv)
         std::printf("  %-8s %12s %12s\n", "n", "us/item", "ratio");
         double atThousand = 0;
         SIZE_T memoryBefore = 0;
+        // The stand-in keeps a trace line for every property read: it is
+        // emptied as the list fills, so that only the notifier's memory counts.
+        outlooksim::Trace& trace = world.GetTrace();
         for (int n : sizes) {
-            if (memoryBefore == 0)
+            if (memoryBefore == 0) {
+                trace.Clear();
                 memoryBefore = PrivateBytes();
-            while (window->EntryCount() < static_cast<size_t>(n))
+            }
+            // Hidden while it fills: a shown list redraws its scroll bar at
+            // every line (HandleItemAdd shows it again).
+            window->Hide();
+            const double fillStart = Now();
+            const size_t filledFrom = window->EntryCount();
+            while (window->EntryCount() < static_cast<size_t>(n)) {
                 window->MailItemAdd(item.Get(), L"Support");
+                if (window->EntryCount() % 1000 == 0)
+                    trace.Clear();
+            }
+            if (window->EntryCount() > filledFrom + 1)
+                std::printf("  (%zu entries added in %.1f s)\n", window->EntryCount() - filledFrom, Now() - fillStart);
             double best = 1e300;
             for (int round = 0; round < 3; ++round) {
                 const double start = Now();
@@ -133,6 +148,7 @@ int main(int argc, char** argv)
             std::printf("  %-8d %12.1f %12s\n", n, best,
                         atThousand > 0 ? (std::to_string(best / atThousand).substr(0, 4) + "x").c_str() : "-");
         }
+        trace.Clear();
         const size_t entries = window->EntryCount();
         const double perEntry =
             (static_cast<double>(PrivateBytes()) - static_cast<double>(memoryBefore)) / static_cast<double>(entries);
