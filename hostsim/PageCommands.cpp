@@ -20,19 +20,6 @@ constexpr int kFileNameBox = 0x47c; // cmb13: the file name of the open-file dia
 constexpr int kFileNameEdit = 0x480; // edt1: the same in older templates
 constexpr int kFilterBox = 0x470;    // cmb1: the file types
 
-struct PageSyntax {
-    const wchar_t* name;
-    size_t minArgs;
-    size_t maxArgs;
-};
-
-constexpr PageSyntax kPageCommands[] = {
-    {L"tab", 1, 1},        {L"check", 1, 1}, {L"uncheck", 1, 1},  {L"select", 1, 1},    {L"type", 1, 1},
-    {L"filedialog", 1, 2}, {L"key", 1, 1},   {L"pluginpath", 1, 1}, {L"pagestate", 0, 0},
-};
-
-constexpr const wchar_t* kKeys[] = {L"tab", L"shift+tab", L"space", L"enter"};
-
 std::wstring WindowText(HWND window)
 {
     const int length = ::GetWindowTextLengthW(window);
@@ -152,40 +139,6 @@ BOOL CALLBACK CollectTooltips(HWND window, LPARAM param)
 } // namespace
 
 PageCommands* PageCommands::s_answering = nullptr;
-
-std::optional<std::wstring> ClassifyPageCommand(const std::vector<Scenario::Word>& words, ScenarioCommand& command)
-{
-    const PageSyntax* syntax = nullptr;
-    for (const PageSyntax& s : kPageCommands)
-        if (command.name == s.name)
-            syntax = &s;
-    if (!syntax)
-        return std::nullopt;
-    for (size_t i = 1; i < words.size(); ++i)
-        command.args.push_back(words[i].text);
-    if (command.args.size() < syntax->minArgs || command.args.size() > syntax->maxArgs)
-        return L"\"" + command.name + L"\" takes " + std::to_wstring(syntax->minArgs) +
-               (syntax->maxArgs != syntax->minArgs ? L" to " + std::to_wstring(syntax->maxArgs) : L"") +
-               L" argument" + (syntax->maxArgs == 1 ? L"" : L"s") + L", not " + std::to_wstring(command.args.size());
-    if (command.name == L"filedialog") {
-        const std::wstring& how = command.args[0];
-        if (how == L"answer" && command.args.size() == 2)
-            return L"";
-        if (how == L"cancel" && command.args.size() == 1)
-            return L"";
-        return std::wstring(L"expected filedialog answer <file> or filedialog cancel");
-    }
-    if (command.name == L"key") {
-        std::wstring key = command.args[0];
-        for (const wchar_t* k : kKeys)
-            if (key == k)
-                return L"";
-        if (key.size() == 5 && key.rfind(L"alt+", 0) == 0 && std::iswalnum(key[4]))
-            return L"";
-        return std::wstring(L"expected key tab, shift+tab, space, enter or alt+<letter>");
-    }
-    return L"";
-}
 
 PageCommands::PageCommands(OutlookWorld& world, std::wstring programDir)
     : m_world(world), m_programDir(std::move(programDir))

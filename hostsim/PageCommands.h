@@ -22,15 +22,12 @@
 #include <string>
 #include <vector>
 
+#include "PageCommandSyntax.h"
 #include "Scenario.h"
 
 namespace outlooksim {
 
 class OutlookWorld;
-
-// Nullopt if the line is not a page command; otherwise the problem with
-// it, empty when there is none (the words are then sorted into the command).
-std::optional<std::wstring> ClassifyPageCommand(const std::vector<Scenario::Word>& words, ScenarioCommand& command);
 
 class PageCommands {
   public:

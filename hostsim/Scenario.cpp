@@ -1,11 +1,7 @@
 #include "Scenario.h"
 
-#include "PageCommands.h"
+#include "PageCommandSyntax.h"
 
-#include <windows.h>
-#include <oleauto.h>
-
-#include <cwchar>
 #include <cwctype>
 #include <initializer_list>
 
@@ -225,13 +221,21 @@ std::wstring CheckLog(const ScenarioCommand& c)
     return !c.options.count(L"lines") || IsCount(c.Option(L"lines"), 10000) ? L"" : L"expected lines=<count>";
 }
 
-// "<a><separator><b>" with two whole numbers.
+// "<a><separator><b>": two whole numbers of ASCII digits, both above 0
+// when positive, else each with an optional minus sign.
 bool IsPair(const std::wstring& text, wchar_t separator, bool positive)
 {
-    int a = 0, b = 0;
-    wchar_t sep = 0, rest = 0;
-    return std::swscanf(text.c_str(), L"%d%lc%d%lc", &a, &sep, &b, &rest) == 3 && sep == separator &&
-           (!positive || (a > 0 && b > 0));
+    const size_t at = text.find(separator);
+    if (at == std::wstring::npos)
+        return false;
+    auto isNumber = [positive](std::wstring_view part) {
+        if (!positive && !part.empty() && part.front() == L'-')
+            part.remove_prefix(1);
+        const std::optional<unsigned long> value = AsciiNumber(part, 6);
+        return value && (!positive || *value > 0);
+    };
+    const std::wstring_view all(text);
+    return isNumber(all.substr(0, at)) && isNumber(all.substr(at + 1));
 }
 
 std::wstring CheckWindow(const ScenarioCommand& c)

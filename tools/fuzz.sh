@@ -22,7 +22,7 @@ build() {
 }
 build regfile_fuzz "$root/fuzz/RegFileFuzz.cpp" "$root/registry/RegFileParser.cpp"
 build inifile_fuzz "$root/fuzz/IniFileFuzz.cpp" "$root/addin/IniDocument.cpp"
-build scenario_fuzz "$root/fuzz/ScenarioFuzz.cpp" "$root/hostsim/Scenario.cpp"
+build scenario_fuzz "$root/fuzz/ScenarioFuzz.cpp" "$root/hostsim/Scenario.cpp" "$root/hostsim/PageCommandSyntax.cpp"
 
 # Short allocation stacks and a small quarantine: several times the
 # executions per second, and findings are still reported.

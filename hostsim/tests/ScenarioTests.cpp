@@ -92,6 +92,12 @@ TEST(ScenarioParse, ReportsTheFirstMalformedLineWithItsNumberAndText)
     ExpectMalformed(L"connect x mode=later", 1, L"expected mode=");
     ExpectMalformed(L"log x lines=many", 1, L"expected lines=");
     ExpectMalformed(L"ok\nclick \"Anwenden", 2, L"a quote is not closed");
+    ExpectMalformed(L"window W size 0x200", 1, L"expected size <width>x<height>");
+    ExpectMalformed(L"window W size 300x", 1, L"expected size <width>x<height>");
+    ExpectMalformed(L"window W size \u0663x4", 1, L"expected size <width>x<height>"); // Arabic-Indic digit
+    ExpectMalformed(L"window W move +5,6", 1, L"expected move <x>,<y>");
+    ExpectMalformed(L"window W move 5,6,7", 1, L"expected move <x>,<y>");
+    EXPECT_TRUE(Scenario::Parse(L"window W move -5,-6\nwindow W size 400x300").Ok());
 
     Scenario s = Scenario::Parse(L"folder A\n  deliver fax A  ");
     ASSERT_FALSE(s.Ok());
