@@ -8,6 +8,7 @@
 #include "MessagePump.h"
 #include "OutlookWorld.h"
 #include "PageHost.h"
+#include "WindowText.h"
 #include "com/ComRaii.h"
 
 namespace outlooksim {
@@ -19,21 +20,6 @@ constexpr const wchar_t kPluginValue[] = L"PluginPath";
 constexpr int kFileNameBox = 0x47c; // cmb13: the file name of the open-file dialog
 constexpr int kFileNameEdit = 0x480; // edt1: the same in older templates
 constexpr int kFilterBox = 0x470;    // cmb1: the file types
-
-std::wstring WindowText(HWND window)
-{
-    const int length = ::GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
-
-std::wstring ClassOf(HWND window)
-{
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
 
 bool ClassIs(HWND window, const wchar_t* name)
 {
@@ -233,7 +219,7 @@ void PageCommands::Check(const ScenarioCommand& c)
     const bool wanted = c.name == L"check";
     HWND page = Page();
     for (HWND w : Descendants(page)) {
-        if (!ClassIs(w, L"Button") || WithoutMnemonic(WindowText(w)) != WithoutMnemonic(c.args[0]))
+        if (!ClassIs(w, L"Button") || WithoutMnemonic(TextOf(w)) != WithoutMnemonic(c.args[0]))
             continue;
         if (!::IsWindowVisible(w) || !::IsWindowEnabled(w))
             return Note(Trace::Quoted(c.args[0]) + L" is" + Flags(w) + L": not clicked");
@@ -314,8 +300,8 @@ void CALLBACK PageCommands::AnswerFileDialog(HWND, UINT, UINT_PTR, DWORD)
     if (!name) {
         // Not a file dialog: a message box, which is confirmed.
         HWND text = ::GetDlgItem(dialog, 0xFFFF);
-        self->Note(L"message box " + Trace::Quoted(WindowText(dialog)) + L": " +
-                   Trace::Quoted(text ? WindowText(text) : L"") + L" -> OK");
+        self->Note(L"message box " + Trace::Quoted(TextOf(dialog)) + L": " +
+                   Trace::Quoted(text ? TextOf(text) : L"") + L" -> OK");
         ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         return;
     }
@@ -328,7 +314,7 @@ void CALLBACK PageCommands::AnswerFileDialog(HWND, UINT, UINT_PTR, DWORD)
         filters += (filters.empty() ? L"" : L", ") + Trace::Quoted(item);
     }
     const int selected = types ? static_cast<int>(::SendMessageW(types, CB_GETCURSEL, 0, 0)) : -1;
-    self->Note(L"file dialog " + Trace::Quoted(WindowText(dialog)) + L", file types " + filters + L", chosen " +
+    self->Note(L"file dialog " + Trace::Quoted(TextOf(dialog)) + L", file types " + filters + L", chosen " +
                std::to_wstring(selected + 1) + (answer.empty() ? L" -> cancelled" : L" -> " + Trace::Quoted(answer)));
     if (answer.empty()) {
         ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -374,7 +360,7 @@ std::wstring PageCommands::FocusName() const
     HWND focus = ::GetFocus();
     if (!focus)
         return L"nothing";
-    std::wstring text = WindowText(focus);
+    std::wstring text = TextOf(focus);
     if (ClassIs(focus, WC_LISTVIEWW))
         text = L"the plug-in list";
     else if (ClassIs(focus, WC_TABCONTROLW))
@@ -423,7 +409,7 @@ void PageCommands::PluginPath(const ScenarioCommand& c)
 void PageCommands::DescribeWindow(HWND w, int depth) const
 {
     const std::wstring indent(static_cast<size_t>(2 * depth), L' ');
-    const std::wstring text = Trace::Quoted(WindowText(w));
+    const std::wstring text = Trace::Quoted(TextOf(w));
     const LONG style = ::GetWindowLongW(w, GWL_STYLE);
     auto line = [&](const std::wstring& what) { m_world.GetTrace().Line(L"  | " + indent + what + Flags(w)); };
     if (ClassIs(w, L"Button")) {
@@ -506,7 +492,7 @@ void PageCommands::PageState(const ScenarioCommand&)
             HWND owner = (tool.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(tool.uId) : tool.hwnd;
             if (!::IsChild(page, owner))
                 continue;
-            m_world.GetTrace().Line(L"  | tooltip of " + Trace::Quoted(WindowText(owner)) + L": " +
+            m_world.GetTrace().Line(L"  | tooltip of " + Trace::Quoted(TextOf(owner)) + L": " +
                                     Trace::Quoted(text));
         }
     }

@@ -221,21 +221,10 @@ std::wstring CheckLog(const ScenarioCommand& c)
     return !c.options.count(L"lines") || IsCount(c.Option(L"lines"), 10000) ? L"" : L"expected lines=<count>";
 }
 
-// "<a><separator><b>": two whole numbers of ASCII digits, both above 0
-// when positive, else each with an optional minus sign.
 bool IsPair(const std::wstring& text, wchar_t separator, bool positive)
 {
-    const size_t at = text.find(separator);
-    if (at == std::wstring::npos)
-        return false;
-    auto isNumber = [positive](std::wstring_view part) {
-        if (!positive && !part.empty() && part.front() == L'-')
-            part.remove_prefix(1);
-        const std::optional<unsigned long> value = AsciiNumber(part, 6);
-        return value && (!positive || *value > 0);
-    };
-    const std::wstring_view all(text);
-    return isNumber(all.substr(0, at)) && isNumber(all.substr(at + 1));
+    const auto pair = ParseScenarioPair(text, separator);
+    return pair && (!positive || (pair->first > 0 && pair->second > 0));
 }
 
 std::wstring CheckWindow(const ScenarioCommand& c)
@@ -384,6 +373,27 @@ long DaysSinceDateZero(unsigned long year, unsigned long month, unsigned long da
 }
 
 } // namespace
+
+std::optional<std::pair<int, int>> ParseScenarioPair(std::wstring_view text, wchar_t separator)
+{
+    const size_t at = text.find(separator);
+    if (at == std::wstring_view::npos)
+        return std::nullopt;
+    auto number = [](std::wstring_view part) -> std::optional<int> {
+        const bool negative = !part.empty() && part.front() == L'-';
+        if (negative)
+            part.remove_prefix(1);
+        const std::optional<unsigned long> value = AsciiNumber(part, 6);
+        if (!value)
+            return std::nullopt;
+        return negative ? -static_cast<int>(*value) : static_cast<int>(*value);
+    };
+    const auto a = number(text.substr(0, at));
+    const auto b = number(text.substr(at + 1));
+    if (!a || !b)
+        return std::nullopt;
+    return std::make_pair(*a, *b);
+}
 
 std::optional<double> ParseScenarioDate(std::wstring_view text)
 {

@@ -12,6 +12,7 @@
 
 #include <map>
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,5 +65,9 @@ class Scenario {
 
 // A date as the scenario writes it ("2024-05-01 10:00" or "2024-05-01T10:00"); nullopt if malformed.
 std::optional<double> ParseScenarioDate(std::wstring_view text);
+
+// "<a><separator><b>": two whole numbers of ASCII digits, each with an
+// optional minus sign (a window's "size WxH" and "move X,Y").
+std::optional<std::pair<int, int>> ParseScenarioPair(std::wstring_view text, wchar_t separator);
 
 } // namespace outlooksim

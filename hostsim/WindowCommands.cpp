@@ -2,7 +2,8 @@
 
 #include <commctrl.h>
 
-#include <cwchar>
+#include "Scenario.h"
+#include "WindowText.h"
 
 namespace outlooksim {
 
@@ -27,21 +28,6 @@ BOOL CALLBACK MatchTitle(HWND hwnd, LPARAM param)
         return FALSE;
     }
     return TRUE;
-}
-
-std::wstring ClassOf(HWND hwnd)
-{
-    wchar_t name[64] = {};
-    ::GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND hwnd)
-{
-    const int n = ::GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(hwnd, text.data(), n + 1)));
-    return text;
 }
 
 // A caption as the user reads it: without the mnemonic's "&".
@@ -138,13 +124,6 @@ bool RowIsBold(HWND list, int row)
     return bold;
 }
 
-bool ParsePair(const std::wstring& text, wchar_t separator, int& a, int& b)
-{
-    wchar_t sep = 0;
-    wchar_t rest = 0;
-    return std::swscanf(text.c_str(), L"%d%lc%d%lc", &a, &sep, &b, &rest) == 3 && sep == separator;
-}
-
 } // namespace
 
 HWND WindowCommands::Find(const std::wstring& title)
@@ -156,7 +135,6 @@ HWND WindowCommands::Find(const std::wstring& title)
 
 std::wstring WindowCommands::Act(HWND window, const std::wstring& action, const std::wstring& argument)
 {
-    int a = 0, b = 0;
     // What the title bar's buttons do: a system command to the window.
     if (action == L"close")
         ::SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -166,11 +144,11 @@ std::wstring WindowCommands::Act(HWND window, const std::wstring& action, const 
         ::SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     else if (action == L"restore")
         ::SendMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
-    else if (action == L"size" && ParsePair(argument, L'x', a, b))
+    else if (const auto size = action == L"size" ? ParseScenarioPair(argument, L'x') : std::nullopt)
         // As a drag of the border would: the window's size limits apply.
-        ::SetWindowPos(window, nullptr, 0, 0, a, b, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    else if (action == L"move" && ParsePair(argument, L',', a, b))
-        ::SetWindowPos(window, nullptr, a, b, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(window, nullptr, 0, 0, size->first, size->second, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    else if (const auto at = action == L"move" ? ParseScenarioPair(argument, L',') : std::nullopt)
+        ::SetWindowPos(window, nullptr, at->first, at->second, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     else if (action == L"press") {
         for (HWND child : Children(window)) {
             if (ClassOf(child) != L"Button")
