@@ -1,19 +1,32 @@
 #include "AddinErrors.h"
 
-#include "com/ComError.h"
-#include "com/ComRaii.h"
-#include "g_modDebug.h"
-
 void Warn(std::string_view sMessage, std::string_view sSource) noexcept
 {
-    WriteLog(1, sMessage, sSource, 0, "unknown", false);
+    WriteLog(LogWarning, sMessage, sSource, 0, "unknown", false);
+}
+
+void ReportFailure(std::string_view sProc, long lNumber, std::string_view sDescription) noexcept
+{
+    ReportError(sProc, sDescription, lNumber, true);
+}
+
+void ReportFailure(std::string_view sProc, const AddinFailure& failure) noexcept
+{
+    ReportFailure(sProc, failure.lNumber, failure.sDescription);
+}
+
+void ReportFailure(std::string_view sProc, const com::ComError& failure) noexcept
+{
+    ReportCaught(sProc, failure, true);
 }
 
 void ReportFailure(std::string_view sProc, HRESULT hr) noexcept
 {
+    std::string sDescription;
     try {
-        ReportError(sProc, ErrorText(hr), hr, true);
+        sDescription = ErrorText(hr);
     } catch (...) {
-        ReportError(sProc, "", hr, true);
     }
+    ReportFailure(sProc, hr, sDescription);
 }
+

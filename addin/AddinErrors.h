@@ -1,6 +1,16 @@
-// How the add-in's classes report what goes wrong: expected problems as
-// Warning records, unexpected failures of a call as detailed Error records
-// (never with the dialog: the add-in runs inside Outlook).
+// How the add-in reports what goes wrong. It runs inside Outlook and never
+// shows the error dialog; it writes records of two kinds:
+//  - Warn: an expected problem, the Warning record "message, source, code 0,
+//    description unknown";
+//  - ReportFailure: an unexpected failure of an operation, the detailed
+//    Error record of ReportError, with the failure's own number and
+//    description.
+// RunReported is the add-in's one guard for event handlers and for the
+// logged steps of its operations: nothing thrown leaves it, and a failure
+// that ends the steps becomes one ReportFailure record. (Every COM method
+// additionally runs in the kit's Guard, which keeps exceptions from
+// crossing the interface.) The steps that report nothing (creation,
+// connection and disconnection of the add-in) run in RunSkipped.
 #pragma once
 
 #include <windows.h>
@@ -9,28 +19,34 @@
 #include <string_view>
 
 #include "ErrorText.h"
+#include "Guarded.h"
 #include "com/ComError.h"
+#include "g_modDebug.h"
 
-// A Warning record: code 0, description "unknown".
+// A failure the add-in reports with a number and description of its own,
+// the way the host's automation runtime numbers them.
+struct AddinFailure {
+    long lNumber;
+    const char* sDescription;
+};
+inline constexpr AddinFailure kInvalidCall{5, "Invalid procedure call or argument"};
+inline constexpr AddinFailure kObjectNotSet{91, "Object variable or With block variable not set"};
+
+// The Warning record: code 0, description "unknown".
 void Warn(std::string_view sMessage, std::string_view sSource) noexcept;
 
-// An Error record for a failed call, no dialog.
+// The Error record of a failure of the operation sProc, no dialog.
+void ReportFailure(std::string_view sProc, long lNumber, std::string_view sDescription) noexcept;
+void ReportFailure(std::string_view sProc, const AddinFailure& failure) noexcept;
+void ReportFailure(std::string_view sProc, const com::ComError& failure) noexcept;
+// ... of a call that has just returned hr: with the error information the
+// call left, else the system's text for the code.
 void ReportFailure(std::string_view sProc, HRESULT hr) noexcept;
 
-// The add-in's guard for the steps of an operation and for every event
-// handler: a failure that ends them (a com::ComError, running out of
-// memory, any other exception) is logged under sProc as an Error record, no
-// dialog. Nothing here allocates before the steps run.
+// The add-in's guard: a failure that ends the steps is logged under sProc
+// as an Error record with its own number and description.
 template <class Steps>
 void RunReported(std::string_view sProc, Steps&& steps) noexcept
 {
-    try {
-        steps();
-    } catch (const com::ComError& e) {
-        ReportFailure(sProc, e.hr());
-    } catch (const std::bad_alloc&) {
-        ReportFailure(sProc, E_OUTOFMEMORY);
-    } catch (...) {
-        ReportFailure(sProc, E_UNEXPECTED);
-    }
+    RunGuarded(std::forward<Steps>(steps), [sProc](const com::ComError& e) noexcept { ReportFailure(sProc, e); });
 }

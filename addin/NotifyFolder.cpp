@@ -154,7 +154,7 @@ HRESULT NotifyFolder::ConnectOutlookFolder(VARIANT_BOOL* value) noexcept
         if (FAILED(hr)) {
             if (description.empty())
                 description = com::DescribeError(hr);
-            ReportError("NotifyFolder::ConnectOutlookFolder()", com::Narrow(description), hr, true);
+            ReportFailure("NotifyFolder::ConnectOutlookFolder()", hr, com::Narrow(description));
             return S_OK;
         }
         m_olItems.Assign(items.Get());
@@ -175,8 +175,6 @@ void NotifyFolder::m_olItems_Event(DISPID dispid, DISPPARAMS* params) noexcept
 
 com::ComPtr<_NotifyFolders> NotifyFolder::Collection() const noexcept
 {
-    if (modValidatePointer::FindPointer(m_lCollectionPtr) < 0)
-        return nullptr;
     return modValidatePointer::ObjectFromPointer(m_lCollectionPtr);
 }
 
@@ -230,14 +228,14 @@ HRESULT NotifyFolder::AddPluginByClass(BSTR sPluginClass) noexcept
 {
     RunReported("NotifyFolder::AddPluginByClass()", [&] {
         VARIANT_BOOL present = VARIANT_FALSE;
-        com::ThrowIfFailed(m_plugins->Find(sPluginClass, &present));
+        Check(m_plugins->Find(sPluginClass, &present));
         if (present)
             return;
         long index = 0;
-        com::ThrowIfFailed(m_plugins->Add(sPluginClass, &index));
+        Check(m_plugins->Add(sPluginClass, &index));
         if (index > 0) {
             com::ComPtr<_ZarqPlugin> pi;
-            com::ThrowIfFailed(m_plugins->GetAt(index, &pi));
+            Check(m_plugins->GetAt(index, &pi));
             if (pi)
                 RegisterPlugin(pi.Get());
         }
@@ -249,18 +247,18 @@ HRESULT NotifyFolder::RemovePluginByClass(BSTR sPluginClass) noexcept
 {
     RunReported("NotifyFolder::RemovePluginByClass()", [&] {
         VARIANT_BOOL present = VARIANT_FALSE;
-        com::ThrowIfFailed(m_plugins->Find(sPluginClass, &present));
+        Check(m_plugins->Find(sPluginClass, &present));
         if (!present)
             return;
         long index = 0;
-        com::ThrowIfFailed(m_plugins->FindIndex(sPluginClass, &index));
+        Check(m_plugins->FindIndex(sPluginClass, &index));
         if (index > 0) {
             com::ComPtr<_ZarqPlugin> pi;
-            com::ThrowIfFailed(m_plugins->GetAt(index, &pi));
+            Check(m_plugins->GetAt(index, &pi));
             if (pi)
                 UnregisterPlugin(pi.Get());
         }
-        com::ThrowIfFailed(m_plugins->Remove(sPluginClass));
+        Check(m_plugins->Remove(sPluginClass));
     });
     return S_OK;
 }
@@ -314,18 +312,18 @@ void NotifyFolder::CallPlugin(const VARIANT& sPluginClass, const char* sSource,
         const std::wstring sClass = static_cast<const com::Variant&>(sPluginClass).ToString();
         com::Bstr cls(sClass);
         long index = 0;
-        com::ThrowIfFailed(m_plugins->FindIndex(cls.get(), &index));
+        Check(m_plugins->FindIndex(cls.get(), &index));
         if (index < 1) {
             Warn("Could not find plugin class " + com::Narrow(sClass), sSource);
             return;
         }
         com::ComPtr<_ZarqPlugin> pi;
-        com::ThrowIfFailed(m_plugins->GetAt(index, &pi));
+        Check(m_plugins->GetAt(index, &pi));
         if (!pi) {
             Warn("Could not find plugin with index " + std::to_string(index), sSource);
             return;
         }
-        com::ThrowIfFailed((pi.Get()->*op)()); // the plug-in shows its own window
+        Check((pi.Get()->*op)()); // the plug-in shows its own window
     });
 }
 

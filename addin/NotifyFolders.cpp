@@ -1,24 +1,19 @@
 #include "NotifyFolders.h"
 
 #include "AddinErrors.h"
+#include "CorvaneIds.h"
 #include "com/AutomationValues.h"
 #include "NotifyFoldersIni.h"
 #include "com/SnapshotEnum.h"
-#include "g_modDebug.h"
 #include "modValidatePointer.h"
 
 using com::Out;
 using com::Text;
 
-namespace {
-const long kInvalidCall = 5; // "Invalid procedure call or argument"
-} // namespace
-
 NotifyFolders::NotifyFolders() : m_lIdentity(modValidatePointer::NewIdentity()), m_catalogue(com::Make<ZarqPlugins>())
 {
     AddConnectionPoint(DIID___NotifyFolders);
-    modValidatePointer::AddPointer(m_lIdentity);
-    modValidatePointer::Bind(m_lIdentity, this);
+    modValidatePointer::AddPointer(m_lIdentity, this);
 }
 
 NotifyFolders::~NotifyFolders()
@@ -27,14 +22,13 @@ NotifyFolders::~NotifyFolders()
     // Released without ShutDown unless BeginShutdown ran.
     m_catalogue.Reset();
     m_olNs.Reset();
-    modValidatePointer::Unbind(m_lIdentity);
     modValidatePointer::RemovePointer(m_lIdentity);
 }
 
 size_t NotifyFolders::IndexOfKey(const std::wstring& key) const noexcept
 {
     for (size_t i = 0; i < m_folders.size(); ++i)
-        if (com::EqualsIgnoreCase(m_folders[i]->EntryId(), key))
+        if (com::EqualsIgnoreCase(m_folders[i].key, key))
             return i;
     return std::wstring::npos;
 }
@@ -56,11 +50,11 @@ HRESULT NotifyFolders::Add(BSTR sEntryId, BSTR sStoreId, BSTR sFriendlyName, lon
         VARIANT_BOOL connected = VARIANT_FALSE;
         folder->ConnectOutlookFolder(&connected);
         if (!connected)
-            WriteLog(1, "Could not connect to outlook folder " + com::Narrow(Text(sEntryId)), "NotifyFolders::Add()", 0,
-                     "unknown", false);
+            Warn("Could not connect to outlook folder " + com::Narrow(Text(sEntryId)), "NotifyFolders::Add()");
         // A key that is already present inserts nothing; the new folder goes.
-        if (IndexOfKey(Text(sEntryId)) == std::wstring::npos)
-            m_folders.push_back(folder);
+        std::wstring key = Text(sEntryId);
+        if (IndexOfKey(key) == std::wstring::npos)
+            m_folders.push_back(Stored{std::move(key), folder});
         *value = static_cast<long>(m_folders.size());
         return S_OK;
     });
@@ -73,8 +67,8 @@ HRESULT NotifyFolders::Find(BSTR sEntryId, VARIANT_BOOL* value) noexcept
     *value = VARIANT_FALSE;
     return Guard([&] {
         const std::wstring key = Text(sEntryId);
-        for (const auto& folder : m_folders)
-            if (folder->EntryId() == key) // exact: letter case counts
+        for (const Stored& stored : m_folders)
+            if (stored.folder->EntryId() == key) // exact: letter case counts
                 return Out(value, true);
         return Out(value, false);
     });
@@ -90,7 +84,7 @@ HRESULT NotifyFolders::GetAt(long lIndex, _NotifyFolder** value) noexcept
     return Guard([&] {
         if (lIndex < 1 || static_cast<size_t>(lIndex) > m_folders.size())
             return Out<_NotifyFolder>(value, nullptr);
-        return Out<_NotifyFolder>(value, m_folders[static_cast<size_t>(lIndex - 1)].Get());
+        return Out<_NotifyFolder>(value, m_folders[static_cast<size_t>(lIndex - 1)].folder.Get());
     });
 }
 
@@ -100,7 +94,7 @@ HRESULT NotifyFolders::GetFromEntryId(BSTR sEntryId, _NotifyFolder** value) noex
         *value = nullptr;
     return Guard([&] {
         size_t at = IndexOfKey(Text(sEntryId));
-        return Out<_NotifyFolder>(value, at == std::wstring::npos ? nullptr : m_folders[at].Get());
+        return Out<_NotifyFolder>(value, at == std::wstring::npos ? nullptr : m_folders[at].folder.Get());
     });
 }
 
@@ -109,8 +103,8 @@ HRESULT NotifyFolders::get_NewEnum(IUnknown** value) noexcept
     return Guard([&] {
         std::vector<com::Variant> items;
         items.reserve(m_folders.size());
-        for (const auto& folder : m_folders)
-            items.emplace_back(static_cast<IDispatch*>(folder.Get()));
+        for (const Stored& stored : m_folders)
+            items.emplace_back(static_cast<IDispatch*>(stored.folder.Get()));
         return com::MakeVariantEnum(std::move(items), value);
     });
 }
@@ -120,10 +114,10 @@ HRESULT NotifyFolders::Remove(BSTR sEntryId) noexcept
     return Guard([&] {
         size_t at = IndexOfKey(Text(sEntryId));
         if (at == std::wstring::npos) {
-            ReportError("NotifyFolders::Remove()", "Invalid procedure call or argument", kInvalidCall, true);
+            ReportFailure("NotifyFolders::Remove()", kInvalidCall);
             return S_OK;
         }
-        com::ComPtr<NotifyFolder> removed = std::move(m_folders[at]);
+        com::ComPtr<NotifyFolder> removed = std::move(m_folders[at].folder);
         m_folders.erase(m_folders.begin() + static_cast<std::ptrdiff_t>(at));
         return S_OK; // the folder is released here, after the store is consistent
     });
@@ -133,7 +127,7 @@ HRESULT NotifyFolders::Clear() noexcept
 {
     return Guard([&] {
         while (!m_folders.empty()) {
-            com::ComPtr<NotifyFolder> last = std::move(m_folders.back());
+            com::ComPtr<NotifyFolder> last = std::move(m_folders.back().folder);
             m_folders.pop_back();
         }
         return S_OK;
@@ -156,17 +150,17 @@ HRESULT NotifyFolders::Raise(DISPID dispid, IDispatch* Item, BSTR sFolderEntryId
 
 HRESULT NotifyFolders::HandleItemAdd(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept
 {
-    return Raise(1, Item, sFolderEntryId, sFolderStoreId);
+    return Raise(NF_DISPID_NFITEMADD, Item, sFolderEntryId, sFolderStoreId);
 }
 
 HRESULT NotifyFolders::HandleItemRemove(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept
 {
-    return Raise(2, Item, sFolderEntryId, sFolderStoreId);
+    return Raise(NF_DISPID_NFITEMREMOVE, Item, sFolderEntryId, sFolderStoreId);
 }
 
 HRESULT NotifyFolders::HandleItemChange(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept
 {
-    return Raise(3, Item, sFolderEntryId, sFolderStoreId);
+    return Raise(NF_DISPID_NFITEMCHANGE, Item, sFolderEntryId, sFolderStoreId);
 }
 
 HRESULT NotifyFolders::BeginShutdown() noexcept

@@ -47,8 +47,15 @@ private:
     size_t IndexOfKey(const std::wstring& key) const noexcept;
     HRESULT Raise(DISPID dispid, IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept;
 
+    // A folder is found by the key it was stored under, whatever its
+    // EntryId says later (a plug-in may change that property).
+    struct Stored {
+        std::wstring key; // the entry identifier given to Add
+        com::ComPtr<NotifyFolder> folder;
+    };
+
     int32_t m_lIdentity;
-    std::vector<com::ComPtr<NotifyFolder>> m_folders; // insertion order; key: the folder's entry identifier
+    std::vector<Stored> m_folders; // insertion order
     com::ComPtr<ZarqPlugins> m_catalogue;             // one shared instance per plug-in class, with its use count
     com::ComPtr<IDispatch> m_olNs;
 };

@@ -3,67 +3,34 @@
 #include <unordered_set>
 
 #include "AddinErrors.h"
+#include "FolderSettings.h"
 #include "IniDocument.h"
 #include "com/ComModule.h"
-#include "g_modDebug.h"
+#include "config/NotifyFoldersFile.h"
 #include "g_modNewFunc.h"
 
 using com::ComPtr;
+using namespace nffile;
 
 namespace
 {
 
 const char kLoad[] = "NotifyFoldersIni::LoadFolders()";
 const char kSave[] = "NotifyFoldersIni::SaveFolders()";
-const wchar_t kFileName[] = L"notifyfolders.ini";
-const wchar_t kBackupName[] = L"notifyfolders.ini.bak";
-const wchar_t kGeneral[] = L"General";
-const wchar_t kFolderCount[] = L"FolderCount";
 // A written file is complete under this suffix before it takes its place.
 const char kNewSuffix[] = ".new";
 // The store identifier is read through a buffer of 512 characters.
 constexpr long kStoreIdBuffer = 512;
 
-// The failure of an interface call, thrown with its description.
-void Check(HRESULT hr)
-{
-    if (FAILED(hr))
-        throw com::ComError(hr, com::Widen(ErrorText(hr)));
-}
-
-void LogFailure(const char* sProc, const com::ComError& e)
-{
-    ReportError(sProc, com::Narrow(e.description()), e.hr(), true);
-}
-
 void LogLastError(const char* sProc)
 {
     const DWORD error = ::GetLastError();
-    ReportError(sProc, com::Narrow(com::SystemMessage(error)), HRESULT_FROM_WIN32(error), true);
-}
-
-std::wstring Numbered(const wchar_t* sWord, long n)
-{
-    return sWord + std::to_wstring(n);
+    ReportFailure(sProc, HRESULT_FROM_WIN32(error), com::Narrow(com::SystemMessage(error)));
 }
 
 VARIANT_BOOL Vb(bool b) noexcept
 {
     return b ? VARIANT_TRUE : VARIANT_FALSE;
-}
-
-std::wstring Text(_NotifyFolder* nf, HRESULT (STDMETHODCALLTYPE _NotifyFolder::*get)(BSTR*))
-{
-    com::Bstr value;
-    Check((nf->*get)(value.put()));
-    return value.str();
-}
-
-bool Flag(_NotifyFolder* nf, HRESULT (STDMETHODCALLTYPE _NotifyFolder::*get)(VARIANT_BOOL*))
-{
-    VARIANT_BOOL value = VARIANT_FALSE;
-    Check((nf->*get)(&value));
-    return value != VARIANT_FALSE;
 }
 
 // The folders of a collection in its enumeration order.
@@ -162,14 +129,14 @@ HRESULT NotifyFoldersIni::LoadFolders(_NotifyFolders** nfFolders) noexcept
             // A section that exists loads even when its keys are empty.
             const SectionSet sections(m_ini.SectionNames());
             for (long i = 1; i <= iCount; ++i) {
-                const std::wstring sSection = Numbered(L"Folder", i);
+                const std::wstring sSection = FolderSection(i);
                 if (sections.Has(sSection))
                     LoadFolder(*nfFolders, sSection);
                 else
                     ++lMissing;
             }
         } catch (const com::ComError& e) {
-            LogFailure(kLoad, e);
+            ReportFailure(kLoad, e);
         }
         if (lMissing > 0)
             Warn("FolderCount is " + std::to_string(iCount) + ", but " + std::to_string(lMissing) +
@@ -181,9 +148,9 @@ HRESULT NotifyFoldersIni::LoadFolders(_NotifyFolders** nfFolders) noexcept
 
 void NotifyFoldersIni::LoadFolder(_NotifyFolders* nfFolders, const std::wstring& sSection)
 {
-    const com::Bstr sEntryId(m_ini.GetString(sSection, L"EntryId"));
-    const com::Bstr sStoreId(m_ini.GetLargeString(sSection, L"StoreId", kStoreIdBuffer));
-    const com::Bstr sFriendlyName(m_ini.GetString(sSection, L"FriendlyName"));
+    const com::Bstr sEntryId(m_ini.GetString(sSection, kEntryId));
+    const com::Bstr sStoreId(m_ini.GetLargeString(sSection, kStoreId, kStoreIdBuffer));
+    const com::Bstr sFriendlyName(m_ini.GetString(sSection, kFriendlyName));
     long lIndex = 0;
     Check(nfFolders->Add(sEntryId.get(), sStoreId.get(), sFriendlyName.get(), &lIndex));
     ComPtr<_NotifyFolder> nf;
@@ -191,16 +158,16 @@ void NotifyFoldersIni::LoadFolder(_NotifyFolders* nfFolders, const std::wstring&
     if (!nf)
         return;
 
-    Check(nf->put_ChangeCursor(Vb(m_ini.GetBoolean(sSection, L"ChangeCursor"))));
-    Check(nf->put_PlaySound(Vb(m_ini.GetBoolean(sSection, L"PlaySound"))));
-    Check(nf->put_ShowTrayIcon(Vb(m_ini.GetBoolean(sSection, L"ShowTrayIcon"))));
-    Check(nf->put_SoundFile(com::Bstr(m_ini.GetString(sSection, L"SoundFile")).get()));
-    Check(nf->put_UseDefaultSound(Vb(m_ini.GetBoolean(sSection, L"UseDefaultSound"))));
+    Check(nf->put_ChangeCursor(Vb(m_ini.GetBoolean(sSection, kChangeCursor))));
+    Check(nf->put_PlaySound(Vb(m_ini.GetBoolean(sSection, kPlaySound))));
+    Check(nf->put_ShowTrayIcon(Vb(m_ini.GetBoolean(sSection, kShowTrayIcon))));
+    Check(nf->put_SoundFile(com::Bstr(m_ini.GetString(sSection, kSoundFile)).get()));
+    Check(nf->put_UseDefaultSound(Vb(m_ini.GetBoolean(sSection, kUseDefaultSound))));
 
     // Empty plug-in keys are skipped; the numbering is not closed up.
-    const short iPlugins = m_ini.GetInt(sSection, L"PluginCount", 0);
+    const short iPlugins = m_ini.GetInt(sSection, kPluginCount, 0);
     for (long j = 1; j <= iPlugins; ++j) {
-        const std::wstring sPluginClass = m_ini.GetString(sSection, Numbered(L"Plugin", j));
+        const std::wstring sPluginClass = m_ini.GetString(sSection, PluginKey(j));
         if (!sPluginClass.empty())
             Check(nf->AddPluginByClass(com::Bstr(sPluginClass).get()));
     }
@@ -237,7 +204,7 @@ HRESULT NotifyFoldersIni::SaveFolders(_NotifyFolders** nfFolders) noexcept
             return S_OK;
         // One folder whose plug-ins cannot save does not keep the others from it.
         for (size_t k = 0; k < written.size(); ++k) {
-            const HRESULT hr = written[k]->SavePlugins(com::Bstr(Numbered(L"Folder", static_cast<long>(k + 1))).get());
+            const HRESULT hr = written[k]->SavePlugins(com::Bstr(FolderSection(static_cast<long>(k + 1))).get());
             if (FAILED(hr))
                 ReportFailure(kSave, hr);
         }
@@ -263,11 +230,11 @@ std::unique_ptr<IniDocument> NotifyFoldersIni::BuildFile(_NotifyFolders* nfFolde
         FolderWalk folders(nfFolders);
         while (ComPtr<_NotifyFolder> nf = folders.Next()) {
             ++lCounter;
-            WriteFolder(nf.Get(), Numbered(L"Folder", lCounter));
+            WriteFolder(nf.Get(), FolderSection(lCounter));
             written.push_back(nf);
         }
     } catch (const com::ComError& e) {
-        LogFailure(kSave, e);
+        ReportFailure(kSave, e);
     }
     m_ini.PutLong(kGeneral, kFolderCount, lCounter);
     return m_ini.ReleaseDocument();
@@ -275,21 +242,21 @@ std::unique_ptr<IniDocument> NotifyFoldersIni::BuildFile(_NotifyFolders* nfFolde
 
 void NotifyFoldersIni::WriteFolder(_NotifyFolder* nf, const std::wstring& sSection)
 {
-    m_ini.PutString(sSection, L"EntryId", Text(nf, &_NotifyFolder::get_EntryId));
-    m_ini.PutString(sSection, L"StoreId", Text(nf, &_NotifyFolder::get_StoreId));
-    m_ini.PutString(sSection, L"FriendlyName", Text(nf, &_NotifyFolder::get_FriendlyName));
-    m_ini.PutBoolean(sSection, L"PlaySound", Flag(nf, &_NotifyFolder::get_PlaySound));
-    m_ini.PutBoolean(sSection, L"UseDefaultSound", Flag(nf, &_NotifyFolder::get_UseDefaultSound));
-    m_ini.PutBoolean(sSection, L"ShowTrayIcon", Flag(nf, &_NotifyFolder::get_ShowTrayIcon));
-    m_ini.PutBoolean(sSection, L"ChangeCursor", Flag(nf, &_NotifyFolder::get_ChangeCursor));
-    m_ini.PutString(sSection, L"SoundFile", Text(nf, &_NotifyFolder::get_SoundFile));
+    m_ini.PutString(sSection, kEntryId, FolderText(nf, &_NotifyFolder::get_EntryId));
+    m_ini.PutString(sSection, kStoreId, FolderText(nf, &_NotifyFolder::get_StoreId));
+    m_ini.PutString(sSection, kFriendlyName, FolderText(nf, &_NotifyFolder::get_FriendlyName));
+    m_ini.PutBoolean(sSection, kPlaySound, FolderFlag(nf, &_NotifyFolder::get_PlaySound));
+    m_ini.PutBoolean(sSection, kUseDefaultSound, FolderFlag(nf, &_NotifyFolder::get_UseDefaultSound));
+    m_ini.PutBoolean(sSection, kShowTrayIcon, FolderFlag(nf, &_NotifyFolder::get_ShowTrayIcon));
+    m_ini.PutBoolean(sSection, kChangeCursor, FolderFlag(nf, &_NotifyFolder::get_ChangeCursor));
+    m_ini.PutString(sSection, kSoundFile, FolderText(nf, &_NotifyFolder::get_SoundFile));
     long lPlugins = 0;
     Check(nf->get_PluginCount(&lPlugins));
-    m_ini.PutLong(sSection, L"PluginCount", lPlugins);
+    m_ini.PutLong(sSection, kPluginCount, lPlugins);
     for (long j = 1; j <= lPlugins; ++j) {
         com::Bstr sPluginClass;
         Check(nf->GetPluginClassByIndex(j, sPluginClass.put()));
-        m_ini.PutString(sSection, Numbered(L"Plugin", j), sPluginClass.str());
+        m_ini.PutString(sSection, PluginKey(j), sPluginClass.str());
     }
 }
 

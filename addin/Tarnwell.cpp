@@ -4,6 +4,8 @@
 
 #include "AddinErrors.h"
 #include "AddinSeams.h"
+#include "CorvaneIds.h"
+#include "FolderSettings.h"
 #include "NotifyFolders.h"
 #include "NotifyFoldersIni.h"
 #include "Resources.h"
@@ -17,21 +19,6 @@
 namespace {
 
 std::string Ansi(const std::wstring& text) { return com::Narrow(text); }
-
-// Reads a Boolean property of a folder; a failure is thrown to the handler.
-bool Setting(_NotifyFolder* nf, HRESULT (STDMETHODCALLTYPE _NotifyFolder::*get)(VARIANT_BOOL*))
-{
-    VARIANT_BOOL value = VARIANT_FALSE;
-    com::ThrowIfFailed((nf->*get)(&value));
-    return value != VARIANT_FALSE;
-}
-
-std::wstring TextSetting(_NotifyFolder* nf, HRESULT (STDMETHODCALLTYPE _NotifyFolder::*get)(BSTR*))
-{
-    com::Bstr value;
-    com::ThrowIfFailed((nf->*get)(value.put()));
-    return value.str();
-}
 
 } // namespace
 
@@ -49,7 +36,7 @@ Tarnwell::Tarnwell()
                      });
              }),
       m_nfFolders(DIID___NotifyFolders, [this](DISPID id, DISPPARAMS* p) {
-          if (id == 1)
+          if (id == NF_DISPID_NFITEMADD)
               RunReported("Tarnwell::m_nfFolder_NfItemAdd()", [&] {
                   m_nfFolders_NfItemAdd(com::Variant(com::EventArg(p, 0)).ToDispatch().Get(),
                                         com::Variant(com::EventArg(p, 1)).ToString(),
@@ -57,18 +44,9 @@ Tarnwell::Tarnwell()
               });
       })
 {
-    try {
-        g_theApp = std::make_unique<TheApp>();
-    } catch (...) {
-    }
-    try {
-        m_nfFolders.Assign(com::Make<NotifyFolders>().Get());
-    } catch (...) {
-    }
-    try {
-        AssignTrayWindow(std::make_shared<frmTrayIcon>());
-    } catch (...) {
-    }
+    RunSkipped([&] { g_theApp = std::make_unique<TheApp>(); });
+    RunSkipped([&] { m_nfFolders.Assign(com::Make<NotifyFolders>().Get()); });
+    RunSkipped([&] { AssignTrayWindow(std::make_shared<frmTrayIcon>()); });
     g_frmTrayIcon = m_frmTrayIcon;
     if (m_frmTrayIcon)
         m_frmTrayIcon->Load();
@@ -97,7 +75,7 @@ HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatc
 {
     // The splash window: created, loaded, timer started, shown modeless
     // without an owner. It closes and frees itself.
-    RunReported("Tarnwell::OnConnection()", [&] {
+    RunSkipped([&] {
         if (frmSplash* splash = frmSplash::Load()) {
             splash->BeginTimer();
             splash->Show();
@@ -106,7 +84,7 @@ HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatc
 
     // Outlook's Application interface; another host's object offers none,
     // and then the following steps have nothing to work on.
-    RunReported("Tarnwell::OnConnection()", [&] {
+    RunSkipped([&] {
         m_olApp.Reset();
         if (Application)
             Application->QueryInterface(kOlIidApplication, reinterpret_cast<void**>(m_olApp.GetAddressOf()));
@@ -127,7 +105,7 @@ void Tarnwell::LoadFolders() noexcept
 {
     RunReported("Tarnwell::LoadFolders()", [&] {
         _NotifyFolders* nfFolders = m_nfFolders.Get();
-        com::ThrowIfFailed(com::Make<NotifyFoldersIni>()->LoadFolders(&nfFolders));
+        Check(com::Make<NotifyFoldersIni>()->LoadFolders(&nfFolders));
     });
 }
 
@@ -135,17 +113,17 @@ void Tarnwell::SaveFolders() noexcept
 {
     RunReported("Tarnwell::SaveFolders()", [&] {
         _NotifyFolders* nfFolders = m_nfFolders.Get();
-        com::ThrowIfFailed(com::Make<NotifyFoldersIni>()->SaveFolders(&nfFolders));
+        Check(com::Make<NotifyFoldersIni>()->SaveFolders(&nfFolders));
     });
 }
 
 HRESULT Tarnwell::OnDisconnection(ext_DisconnectMode, SAFEARRAY**) noexcept
 {
-    RunReported("Tarnwell::OnDisconnection()", [&] {
+    RunSkipped([&] {
         if (m_frmTrayIcon)
             m_frmTrayIcon->Unload();
     });
-    RunReported("Tarnwell::OnDisconnection()", [&] {
+    RunSkipped([&] {
         if (m_nfFolders)
             m_nfFolders->BeginShutdown();
     });
@@ -174,7 +152,7 @@ void Tarnwell::m_olNs_OptionsPagesAdd(IDispatch* Pages, IDispatch* Folder) noexc
         hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                                 reinterpret_cast<void**>(page.GetAddressOf()));
     if (!page) {
-        WriteLog(2, "Cannot create property page", "m_olNs_OptionsPages()", hr,
+        WriteLog(LogError, "Cannot create property page", "m_olNs_OptionsPages()", hr,
                  com::Narrow(com::DescribeError(hr)), true);
         return;
     }
@@ -229,7 +207,7 @@ void Tarnwell::m_nfFolders_NfItemAdd(IDispatch*, const std::wstring& sFolderEntr
             throw com::ComError(E_POINTER, L"Object variable or With block variable not set");
         com::Bstr entryId(sFolderEntryId);
         VARIANT_BOOL found = VARIANT_FALSE;
-        com::ThrowIfFailed(m_nfFolders->Find(entryId.get(), &found));
+        Check(m_nfFolders->Find(entryId.get(), &found));
         if (!found) {
             Warn("The NotifyFolder object for the folder " + Ansi(sFolderEntryId) + " could not be found",
                  "Tarnwell::NfItemAdd()");
@@ -243,11 +221,11 @@ void Tarnwell::m_nfFolders_NfItemAdd(IDispatch*, const std::wstring& sFolderEntr
                  "Tarnwell::NfItemAdd()");
             return;
         }
-        if (Setting(nf.Get(), &_NotifyFolder::get_ShowTrayIcon))
+        if (FolderFlag(nf.Get(), &_NotifyFolder::get_ShowTrayIcon))
             HandleShowTrayIcon(nf.Get());
-        if (Setting(nf.Get(), &_NotifyFolder::get_PlaySound))
+        if (FolderFlag(nf.Get(), &_NotifyFolder::get_PlaySound))
             HandlePlaySound(nf.Get());
-        if (Setting(nf.Get(), &_NotifyFolder::get_ChangeCursor))
+        if (FolderFlag(nf.Get(), &_NotifyFolder::get_ChangeCursor))
             HandleShowCursor(nf.Get());
     });
 }
@@ -260,21 +238,21 @@ void Tarnwell::HandleShowTrayIcon(_NotifyFolder* nf) noexcept
             return;
         }
         m_frmTrayIcon->ShowMailIcon(frmTrayIcon::mitNewMail);
-        m_frmTrayIcon->ShowTooltip(Ansi(TextSetting(nf, &_NotifyFolder::get_FriendlyName)));
+        m_frmTrayIcon->ShowTooltip(Ansi(FolderText(nf, &_NotifyFolder::get_FriendlyName)));
     });
 }
 
 void Tarnwell::HandlePlaySound(_NotifyFolder* nf) noexcept
 {
     RunReported("Tarnwell::HandlePlaySound()", [&] {
-        if (!Setting(nf, &_NotifyFolder::get_PlaySound))
+        if (!FolderFlag(nf, &_NotifyFolder::get_PlaySound))
             return;
-        if (Setting(nf, &_NotifyFolder::get_UseDefaultSound)) {
+        if (FolderFlag(nf, &_NotifyFolder::get_UseDefaultSound)) {
             // The system's sound for new mail, or its default sound.
             g_addinSeams.PlaySoundA("MailBeep", nullptr, SND_ALIAS | SND_ASYNC);
             return;
         }
-        const std::string sSoundFile = Ansi(TextSetting(nf, &_NotifyFolder::get_SoundFile));
+        const std::string sSoundFile = Ansi(FolderText(nf, &_NotifyFolder::get_SoundFile));
         if (FileExists(sSoundFile))
             g_addinSeams.PlaySoundA(sSoundFile.c_str(), nullptr, SND_ASYNC);
     });
@@ -283,7 +261,7 @@ void Tarnwell::HandlePlaySound(_NotifyFolder* nf) noexcept
 void Tarnwell::HandleShowCursor(_NotifyFolder* nf) noexcept
 {
     RunReported("Tarnwell::HandleShowCursor()", [&] {
-        if (!Setting(nf, &_NotifyFolder::get_ChangeCursor))
+        if (!FolderFlag(nf, &_NotifyFolder::get_ChangeCursor))
             return;
         // Save the current arrow as a copy of its own.
         HCURSOR saved = g_addinSeams.CopyIcon(g_addinSeams.LoadCursorA(nullptr, IDC_ARROW));

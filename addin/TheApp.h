@@ -7,10 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "com/ComRaii.h"
+
 class TheApp {
 public:
     TheApp();
-    ~TheApp();
     TheApp(const TheApp&) = delete;
     TheApp& operator=(const TheApp&) = delete;
 
@@ -40,7 +41,7 @@ private:
     std::string m_sBackupPath;
     std::string m_sVersion;
     std::string m_sTitle;
-    HANDLE m_hMutex = nullptr;
+    com::UniqueHandle m_hMutex;
     bool m_bFirstInstance = true;
 };
 

@@ -15,7 +15,7 @@ std::wstring PluginClass(_ZarqPlugin* pi)
     if (!pi)
         throw com::ComError(E_POINTER, L"Object variable or With block variable not set");
     com::Bstr cls;
-    com::ThrowIfFailed(pi->GetClass(cls.put()));
+    Check(pi->GetClass(cls.put()));
     return cls.str();
 }
 
@@ -72,7 +72,7 @@ HRESULT ZarqPlugins::Add(BSTR sPluginClass, long* value) noexcept
             ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__ZarqPlugin,
                                reinterpret_cast<void**>(pi.GetAddressOf()));
         if (!pi) {
-            WriteLog(2, "Could not create instance of plugin " + com::Narrow(progId), "ZarqPlugins::Add()", 0,
+            WriteLog(LogError, "Could not create instance of plugin " + com::Narrow(progId), "ZarqPlugins::Add()", 0,
                      "unknown", false);
             return S_OK;
         }
@@ -207,16 +207,17 @@ HRESULT ZarqPlugins::GetInstalledPlugins(BSTR sPluginPath, VARIANT* value) noexc
         pattern += "Zarq*.dll";
         WIN32_FIND_DATAA found{};
         std::vector<std::string> classes;
-        HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
+        const com::UniqueFindHandle search(::FindFirstFileA(pattern.c_str(), &found));
+        if (!search)
             return S_OK;
-        const std::unique_ptr<void, decltype(&::FindClose)> closeSearch(search, &::FindClose);
+        // Ordinary files only: no folders, no hidden or system files.
+        const DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (!(found.dwFileAttributes & kNotOrdinary)) {
                 std::string name = found.cFileName;
                 classes.push_back(name.substr(0, name.find('.')));
             }
-        } while (::FindNextFileA(search, &found));
+        } while (::FindNextFileA(search.get(), &found));
         for (const std::string& cls : classes) {
             long ignored = 0;
             Add(com::Bstr::FromAnsi(cls).get(), &ignored);

@@ -1,6 +1,7 @@
 #include "frmSplash.h"
 
 #include "Resources.h"
+#include "Twips.h"
 #include "com/ComModule.h"
 
 namespace {
@@ -31,12 +32,13 @@ frmSplash* frmSplash::Load() noexcept
     auto* form = new (std::nothrow) frmSplash();
     if (!form)
         return nullptr;
-    form->m_imgLogo = static_cast<HBITMAP>(
-        ::LoadImageA(instance, MAKEINTRESOURCEA(IDB_SPLASH), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    form->m_imgLogo.reset(static_cast<HBITMAP>(
+        ::LoadImageA(instance, MAKEINTRESOURCEA(IDB_SPLASH), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     // A borderless popup with a thin frame, centred on the screen, on top.
     const DWORD style = WS_POPUP | WS_BORDER;
     const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-    RECT rc{0, 0, kWidth, kHeight};
+    const Twips twips;
+    RECT rc{0, 0, twips.ToPixelsX(kWidthTwips), twips.ToPixelsY(kHeightTwips)};
     ::AdjustWindowRectEx(&rc, style, FALSE, exStyle);
     const int width = rc.right - rc.left;
     const int height = rc.bottom - rc.top;
@@ -53,12 +55,6 @@ frmSplash* frmSplash::Load() noexcept
         return nullptr;
     }
     return form;
-}
-
-frmSplash::~frmSplash()
-{
-    if (m_imgLogo)
-        ::DeleteObject(m_imgLogo);
 }
 
 void frmSplash::BeginTimer() noexcept
@@ -89,13 +85,19 @@ void frmSplash::Paint() noexcept
 {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(m_hWnd, &ps);
-    if (dc && m_imgLogo) {
-        HDC mem = ::CreateCompatibleDC(dc);
+    BITMAP logo{};
+    if (dc && m_imgLogo && ::GetObjectA(m_imgLogo.get(), sizeof logo, &logo)) {
+        const com::UniqueHdc mem(::CreateCompatibleDC(dc));
         if (mem) {
-            HGDIOBJ old = ::SelectObject(mem, m_imgLogo);
-            ::BitBlt(dc, 0, 0, kWidth, kHeight, mem, 0, 0, SRCCOPY);
-            ::SelectObject(mem, old);
-            ::DeleteDC(mem);
+            // At 96 pixels per inch the logo fills the client area pixel
+            // for pixel; on other screens it is scaled with the window.
+            RECT client{};
+            ::GetClientRect(m_hWnd, &client);
+            HGDIOBJ old = ::SelectObject(mem.get(), m_imgLogo.get());
+            ::SetStretchBltMode(dc, HALFTONE);
+            ::StretchBlt(dc, 0, 0, client.right, client.bottom, mem.get(), 0, 0, logo.bmWidth, logo.bmHeight,
+                         SRCCOPY);
+            ::SelectObject(mem.get(), old);
         }
     }
     ::EndPaint(m_hWnd, &ps);

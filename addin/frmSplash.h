@@ -4,12 +4,15 @@
 
 #include <windows.h>
 
+#include "com/ComRaii.h"
+
 class frmSplash {
 public:
     static constexpr const char* kClassName = "corvane.frmSplash";
     static constexpr UINT kInterval = 2500; // ms
-    static constexpr int kWidth = 400;      // client area in pixels (6000 x 3705 twips)
-    static constexpr int kHeight = 247;
+    // The client area in twips, shown at the screen's pixels per inch.
+    static constexpr int kWidthTwips = 6000;
+    static constexpr int kHeightTwips = 3705;
 
     // Creates the window hidden with its timer off ("load"). Returns null
     // when the window cannot be created; the caller goes on without it.
@@ -22,12 +25,12 @@ public:
 
 private:
     frmSplash() = default;
-    ~frmSplash();
+    ~frmSplash() = default;
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void tSplash_Timer() noexcept;
     void Paint() noexcept;
 
     HWND m_hWnd = nullptr;
-    HBITMAP m_imgLogo = nullptr;
+    com::UniqueHBitmap m_imgLogo; // drawn over the whole client area
     bool m_tSplashEnabled = false;
 };

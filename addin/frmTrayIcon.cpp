@@ -3,7 +3,6 @@
 #include "AddinErrors.h"
 #include "Resources.h"
 #include "com/ComModule.h"
-#include "g_modDebug.h"
 #include "modSubClass.h"
 
 std::shared_ptr<frmTrayIcon> g_frmTrayIcon;
@@ -32,18 +31,14 @@ HICON LoadPicture(int id)
 
 frmTrayIcon::frmTrayIcon()
 {
-    m_imgNoNewMail = LoadPicture(IDI_NONEWMAIL);
-    m_imgNewMail = LoadPicture(IDI_NEWMAIL);
+    m_imgNoNewMail.reset(LoadPicture(IDI_NONEWMAIL));
+    m_imgNewMail.reset(LoadPicture(IDI_NEWMAIL));
 }
 
 frmTrayIcon::~frmTrayIcon()
 {
     Unload();
     m_TrayIcon.reset(); // before the pictures it shows
-    if (m_imgNoNewMail)
-        ::DestroyIcon(m_imgNoNewMail);
-    if (m_imgNewMail)
-        ::DestroyIcon(m_imgNewMail);
 }
 
 void frmTrayIcon::Load() noexcept
@@ -61,7 +56,7 @@ void frmTrayIcon::Load() noexcept
         com::Module::Lock(true);
         modSubClass::HookWindow(m_hWnd);
         m_TrayIcon = std::make_unique<TrayIcon>();
-        m_TrayIcon->Add(m_hWnd, m_imgNoNewMail);
+        m_TrayIcon->Add(m_hWnd, m_imgNoNewMail.get());
         m_TrayIcon->ModifyTooltip("Keine neuen Nachrichten");
     });
 }
@@ -80,27 +75,23 @@ void frmTrayIcon::Unload() noexcept
 
 void frmTrayIcon::ShowMailIcon(long mit) noexcept
 {
+    // Any other value names no picture: nothing happens, nothing is logged.
+    if (mit != mitNewMail && mit != mitNoNewMail)
+        return;
     if (!m_TrayIcon) {
-        ReportError("frmTrayIcon::ShowMailIcon()", "Object variable or With block variable not set", 91, true);
+        ReportFailure("frmTrayIcon::ShowMailIcon()", kObjectNotSet);
         return;
     }
-    if (mit == mitNewMail)
-        m_TrayIcon->ModifyIcon(m_imgNewMail);
-    else if (mit == mitNoNewMail)
-        m_TrayIcon->ModifyIcon(m_imgNoNewMail);
+    m_TrayIcon->ModifyIcon(mit == mitNewMail ? m_imgNewMail.get() : m_imgNoNewMail.get());
 }
 
 void frmTrayIcon::ShowTooltip(const std::string& sTooltip) noexcept
 {
     if (!m_TrayIcon) {
-        ReportError("frmTrayIcon::ShowTooltip()", "Object variable or With block variable not set", 91, true);
+        ReportFailure("frmTrayIcon::ShowTooltip()", kObjectNotSet);
         return;
     }
-    try {
-        m_TrayIcon->ModifyTooltip(sTooltip);
-    } catch (...) {
-        ReportError("frmTrayIcon::ShowTooltip()", "Out of memory", 7, true);
-    }
+    RunReported("frmTrayIcon::ShowTooltip()", [&] { m_TrayIcon->ModifyTooltip(sTooltip); });
 }
 
 void frmTrayIcon::WmLButtonDblClk() noexcept

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "TrayIcon.h"
+#include "com/ComRaii.h"
 
 // What a listener of the tray window receives.
 class frmTrayIconEvents {
@@ -50,14 +51,15 @@ public:
 
     HWND Hwnd() const noexcept { return m_hWnd; }
     const TrayIcon* Icon() const noexcept { return m_TrayIcon.get(); }
-    HICON imgNewMail() const noexcept { return m_imgNewMail; }
-    HICON imgNoNewMail() const noexcept { return m_imgNoNewMail; }
+    HICON imgNewMail() const noexcept { return m_imgNewMail.get(); }
+    HICON imgNoNewMail() const noexcept { return m_imgNoNewMail.get(); }
 
 private:
     HWND m_hWnd = nullptr;
+    // The pictures are declared before the tray icon, so that they outlive it.
+    com::UniqueHIcon m_imgNoNewMail;
+    com::UniqueHIcon m_imgNewMail;
     std::unique_ptr<TrayIcon> m_TrayIcon;
-    HICON m_imgNoNewMail = nullptr;
-    HICON m_imgNewMail = nullptr;
     frmTrayIconEvents* m_listener = nullptr;
 };
 

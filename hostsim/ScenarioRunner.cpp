@@ -18,6 +18,7 @@
 #include "Screenshot.h"
 #include "WindowCommands.h"
 #include "com/ComRaii.h"
+#include "config/NotifyFoldersFile.h"
 
 namespace outlooksim {
 
@@ -162,7 +163,7 @@ void ScenarioRunner::WriteConfiguration(const std::wstring& progId)
     const std::wstring library = AddinHost::LibraryPath(progId);
     if (library.empty())
         return Note(L"no library registered for " + progId + L": no configuration written");
-    m_configPath = library.substr(0, library.find_last_of(L'\\') + 1) + L"notifyfolders.ini";
+    m_configPath = library.substr(0, library.find_last_of(L'\\') + 1) + nffile::kFileName;
     std::ifstream old(std::filesystem::path(m_configPath), std::ios::binary);
     m_hadConfig = static_cast<bool>(old);
     if (old)
@@ -172,31 +173,32 @@ void ScenarioRunner::WriteConfiguration(const std::wstring& progId)
     auto put = [&](const std::wstring& section, const wchar_t* key, const std::wstring& value) {
         ::WritePrivateProfileStringW(section.c_str(), key, value.c_str(), m_configPath.c_str());
     };
+    auto flag = [](bool on) { return std::wstring(on ? L"1" : L"0"); };
     auto has = [](const std::wstring& list, const wchar_t* word) {
         return (L"," + list + L",").find(L"," + std::wstring(word) + L",") != std::wstring::npos;
     };
     for (size_t i = 0; i < m_watched.size(); ++i) {
         const WatchedFolder& w = m_watched[i];
-        const std::wstring section = L"Folder" + std::to_wstring(i + 1);
-        put(section, L"EntryId", w.entryId);
-        put(section, L"StoreId", w.storeId);
-        put(section, L"FriendlyName", w.name);
-        put(section, L"PlaySound", has(w.alerts, L"sound") || has(w.alerts, L"defaultsound") ? L"1" : L"0");
-        put(section, L"UseDefaultSound", has(w.alerts, L"defaultsound") ? L"1" : L"0");
-        put(section, L"ShowTrayIcon", has(w.alerts, L"tray") ? L"1" : L"0");
-        put(section, L"ChangeCursor", has(w.alerts, L"cursor") ? L"1" : L"0");
-        put(section, L"SoundFile", w.soundFile);
+        const std::wstring section = nffile::FolderSection(static_cast<long>(i + 1));
+        put(section, nffile::kEntryId, w.entryId);
+        put(section, nffile::kStoreId, w.storeId);
+        put(section, nffile::kFriendlyName, w.name);
+        put(section, nffile::kPlaySound, flag(has(w.alerts, L"sound") || has(w.alerts, L"defaultsound")));
+        put(section, nffile::kUseDefaultSound, flag(has(w.alerts, L"defaultsound")));
+        put(section, nffile::kShowTrayIcon, flag(has(w.alerts, L"tray")));
+        put(section, nffile::kChangeCursor, flag(has(w.alerts, L"cursor")));
+        put(section, nffile::kSoundFile, w.soundFile);
         std::vector<std::wstring> plugins;
         for (size_t start = 0; start < w.plugins.size();) {
             size_t end = std::min(w.plugins.find(L',', start), w.plugins.size());
             plugins.push_back(w.plugins.substr(start, end - start));
             start = end + 1;
         }
-        put(section, L"PluginCount", std::to_wstring(plugins.size()));
+        put(section, nffile::kPluginCount, std::to_wstring(plugins.size()));
         for (size_t j = 0; j < plugins.size(); ++j)
-            put(section, (L"Plugin" + std::to_wstring(j + 1)).c_str(), plugins[j]);
+            put(section, nffile::PluginKey(static_cast<long>(j + 1)).c_str(), plugins[j]);
     }
-    put(L"General", L"FolderCount", std::to_wstring(m_watched.size()));
+    put(nffile::kGeneral, nffile::kFolderCount, std::to_wstring(m_watched.size()));
     Note(L"configuration written: " + Trace::Count(static_cast<long>(m_watched.size()), L"watched folder") +
          L" in " + m_configPath);
 }

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "ErrorText.h"
+#include "Guarded.h"
 #include "PropsSeams.h"
 #include "com/AutomationValues.h"
 #include "com/LateBound.h"
@@ -44,11 +45,7 @@ HRESULT zarqPropMain::ReadBox(Box box, VARIANT_BOOL* value) noexcept { return Ou
 
 HRESULT zarqPropMain::WriteBox(Box box, VARIANT_BOOL value) noexcept
 {
-    try {
-        SetBoxValue(box, Flag(value) ? 1 : 0);
-    } catch (...) {
-        // a failing statement is skipped
-    }
+    RunSkipped([&] { SetBoxValue(box, Flag(value) ? 1 : 0); });
     return S_OK;
 }
 
@@ -131,10 +128,7 @@ HRESULT zarqPropMain::get_SoundFile(BSTR* value) noexcept { return Out(value, m_
 
 HRESULT zarqPropMain::put_SoundFile(BSTR value) noexcept
 {
-    try {
-        SetSoundFileText(Text(value));
-    } catch (...) {
-    }
+    RunSkipped([&] { SetSoundFileText(Text(value)); });
     return S_OK;
 }
 
@@ -146,12 +140,11 @@ HRESULT zarqPropMain::put_SkipEvents(VARIANT_BOOL bSkipEvents) noexcept
 
 HRESULT zarqPropMain::put_FolderDisplayName(BSTR value) noexcept
 {
-    try {
+    RunSkipped([&] {
         m_folderDisplayName = Text(value);
         if (m_w.lblCurrentFolder)
             ::SetWindowTextW(m_w.lblCurrentFolder, m_folderDisplayName.c_str());
-    } catch (...) {
-    }
+    });
     return S_OK;
 }
 
@@ -177,11 +170,10 @@ HRESULT zarqPropMain::get_PageCaption(BSTR* value) noexcept
 
 HRESULT zarqPropMain::UpdateControlStates() noexcept
 {
-    try {
+    RunSkipped([&] {
         UpdateSoundControls();
         UpdateWatchFrames();
-    } catch (...) {
-    }
+    });
     return S_OK;
 }
 
@@ -253,17 +245,12 @@ HRESULT zarqPropMain::get_Dirty(VARIANT_BOOL* Dirty) noexcept { return Out(Dirty
 HRESULT zarqPropMain::Apply() noexcept
 {
     if (!m_nfFolders || !m_olFolder) {
-        WriteLog(1, kInvalidObjects, "zarqPropMain::PropertyPage_Apply()", 0, "unknown", false);
+        WriteLog(LogWarning, kInvalidObjects, "zarqPropMain::PropertyPage_Apply()", 0, "unknown", false);
         return S_OK;
     }
-    try {
-        ApplySettings();
-    } catch (const com::ComError& e) {
-        std::string text = e.description().empty() ? ErrorText(e.hr()) : com::Narrow(e.description());
-        ReportError("zarqPropMain::PropertyPage_Apply()", text, e.hr(), false);
-    } catch (...) {
-        ReportError("zarqPropMain::PropertyPage_Apply()", ErrorText(E_UNEXPECTED), E_UNEXPECTED, false);
-    }
+    RunGuarded([&] { ApplySettings(); }, [](const com::ComError& e) noexcept {
+        ReportCaught("zarqPropMain::PropertyPage_Apply()", e, false);
+    });
     return S_OK;
 }
 
@@ -271,8 +258,7 @@ std::wstring zarqPropMain::OutlookFolderText(const wchar_t* property) const
 {
     com::Variant value;
     HRESULT hr = com::GetProperty(m_olFolder.Get(), property, &value);
-    if (FAILED(hr))
-        throw com::ComError(hr, com::Widen(ErrorText(hr)));
+    Check(hr);
     return value.ToString();
 }
 
@@ -287,30 +273,30 @@ void zarqPropMain::ApplySettings()
     if (IsChecked(chkWatchFolder)) {
         VARIANT_BOOL found = VARIANT_FALSE;
         long index = 0;
-        com::ThrowIfFailed(m_nfFolders->Find(sEntryId.get(), &found));
+        Check(m_nfFolders->Find(sEntryId.get(), &found));
         if (Flag(found)) {
-            com::ThrowIfFailed(m_nfFolders->GetFromEntryId(sEntryId.get(), &folder));
+            Check(m_nfFolders->GetFromEntryId(sEntryId.get(), &folder));
         } else {
-            com::ThrowIfFailed(m_nfFolders->Add(sEntryId.get(), com::Bstr(storeId).get(), com::Bstr(name).get(), &index));
-            com::ThrowIfFailed(m_nfFolders->GetAt(index, &folder));
+            Check(m_nfFolders->Add(sEntryId.get(), com::Bstr(storeId).get(), com::Bstr(name).get(), &index));
+            Check(m_nfFolders->GetAt(index, &folder));
         }
         if (!folder) {
-            WriteLog(1, "Could not set properties for Folder with index " + std::to_string(index),
+            WriteLog(LogWarning, "Could not set properties for Folder with index " + std::to_string(index),
                      "PropertyPage::Apply()", 0, "unknown", false);
         } else {
             auto flag = [](bool on) { return on ? VARIANT_TRUE : VARIANT_FALSE; };
-            com::ThrowIfFailed(folder->put_ChangeCursor(flag(IsChecked(chkChangeCursor))));
-            com::ThrowIfFailed(folder->put_PlaySound(flag(IsChecked(chkPlaySound))));
-            com::ThrowIfFailed(folder->put_ShowTrayIcon(flag(IsChecked(chkShowTrayIcon))));
-            com::ThrowIfFailed(folder->put_SoundFile(com::Bstr(m_soundFile).get()));
-            com::ThrowIfFailed(folder->put_UseDefaultSound(flag(IsChecked(chkUseDefaultSound))));
+            Check(folder->put_ChangeCursor(flag(IsChecked(chkChangeCursor))));
+            Check(folder->put_PlaySound(flag(IsChecked(chkPlaySound))));
+            Check(folder->put_ShowTrayIcon(flag(IsChecked(chkShowTrayIcon))));
+            Check(folder->put_SoundFile(com::Bstr(m_soundFile).get()));
+            Check(folder->put_UseDefaultSound(flag(IsChecked(chkUseDefaultSound))));
         }
     } else {
-        com::ThrowIfFailed(m_nfFolders->Remove(sEntryId.get()));
+        Check(m_nfFolders->Remove(sEntryId.get()));
     }
     if (folder)
         ApplyPlugins(folder.Get(), entryId, storeId);
     VARIANT_BOOL saved = VARIANT_FALSE;
-    com::ThrowIfFailed(m_nfFolders->SaveToFile(&saved));
+    Check(m_nfFolders->SaveToFile(&saved));
     ItemClicked(m_selected);
 }

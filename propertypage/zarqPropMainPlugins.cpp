@@ -3,6 +3,7 @@
 #include "zarqPropMain.h"
 
 #include "ErrorText.h"
+#include "Guarded.h"
 #include "CRegistry.h"
 #include "com/AutomationValues.h"
 #include "g_modDebug.h"
@@ -49,7 +50,7 @@ void zarqPropMain::InitPluginTab()
         m_sPluginPath = reg.ReadString("PluginPath", "");
         reg.CloseKey();
     } else {
-        WriteLog(2, std::string("Failed to open registry key ") + kPluginKey, "corvaneProps::InitProperties()", 0,
+        WriteLog(LogError, std::string("Failed to open registry key ") + kPluginKey, "corvaneProps::InitProperties()", 0,
                  "unknown", false);
     }
     m_infoTip = L"Plugins werden gesucht in : " + com::Widen(m_sPluginPath);
@@ -66,16 +67,15 @@ com::ComPtr<_NotifyFolder> zarqPropMain::WatchedFolder(bool* found) const
     com::ComPtr<_NotifyFolder> folder;
     if (!m_olFolder || !m_nfFolders)
         return folder;
-    try {
+    RunSkipped([&] {
         const com::Bstr sEntryId(OutlookFolderText(L"EntryID"));
         VARIANT_BOOL watched = VARIANT_FALSE;
         if (FAILED(m_nfFolders->Find(sEntryId.get(), &watched)) || !Flag(watched))
-            return folder;
+            return;
         if (found)
             *found = true;
         m_nfFolders->GetFromEntryId(sEntryId.get(), &folder);
-    } catch (...) {
-    }
+    });
     return folder;
 }
 
@@ -86,11 +86,10 @@ void zarqPropMain::TabClicked()
         return;
     {
         BusyCursor busy;
-        try {
+        RunSkipped([&] {
             DisplayInstalledPlugins(m_sPluginPath);
             ItemClicked(m_selected);
-        } catch (...) {
-        }
+        });
     }
     m_bPluginsLoaded = true;
 }
@@ -100,7 +99,7 @@ void zarqPropMain::TabClicked()
 void zarqPropMain::DisplayInstalledPlugins(const std::string& sPluginPath)
 {
     if (!m_olFolder || !m_nfFolders) {
-        WriteLog(1, kInvalidObjects, "zarqPropMain::DisplayInstalledPlugins()", 0, "unknown", false);
+        WriteLog(LogWarning, kInvalidObjects, "zarqPropMain::DisplayInstalledPlugins()", 0, "unknown", false);
         return;
     }
     com::ComPtr<_NotifyFolder> folder = WatchedFolder();
@@ -159,7 +158,7 @@ void zarqPropMain::ItemClicked(int index)
         return;
     }
     if (!m_olFolder || !m_nfFolders) {
-        WriteLog(1, kInvalidObjects, "zarqPropMain::lvwPlugin_ItemClick()", 0, "unknown", false);
+        WriteLog(LogWarning, kInvalidObjects, "zarqPropMain::lvwPlugin_ItemClick()", 0, "unknown", false);
         return;
     }
     bool watched = false;
@@ -184,7 +183,7 @@ void zarqPropMain::RunPluginMethod(PluginMethod method)
 {
     BusyCursor busy;
     if (!m_olFolder || !m_nfFolders) {
-        WriteLog(1, kInvalidObjects, "zarqPropMain::lvwPlugin_ItemClick()", 0, "unknown", false);
+        WriteLog(LogWarning, kInvalidObjects, "zarqPropMain::lvwPlugin_ItemClick()", 0, "unknown", false);
         return;
     }
     if (m_selected < 0 || static_cast<size_t>(m_selected) >= m_plugins.size())
@@ -206,33 +205,28 @@ void zarqPropMain::RunPluginMethod(PluginMethod method)
 void zarqPropMain::ApplyPlugins(_NotifyFolder* folder, const std::wstring&, const std::wstring&)
 {
     if (!folder) {
-        WriteLog(2, "The passed NotifyFolder object is invalid/nothing", "zarqPropMain::ApplyPlugins()", 0, "unknown",
+        WriteLog(LogError, "The passed NotifyFolder object is invalid/nothing", "zarqPropMain::ApplyPlugins()", 0, "unknown",
                  false);
         return;
     }
-    try {
+    RunGuarded([&] {
         for (const PluginEntry& entry : m_plugins) {
             const com::Bstr tag(entry.tag);
             VARIANT_BOOL active = VARIANT_FALSE;
-            com::ThrowIfFailed(folder->get_IsPluginActive(tag.get(), &active));
+            Check(folder->get_IsPluginActive(tag.get(), &active));
             if (entry.checked && !Flag(active))
-                com::ThrowIfFailed(folder->AddPluginByClass(tag.get()));
+                Check(folder->AddPluginByClass(tag.get()));
             else if (!entry.checked && Flag(active))
-                com::ThrowIfFailed(folder->RemovePluginByClass(tag.get()));
+                Check(folder->RemovePluginByClass(tag.get()));
         }
-    } catch (const com::ComError& e) {
-        ReportError("zarqPropMain::ApplyPlugins()", ErrorText(e.hr()), e.hr(), false);
-    } catch (...) {
-        ReportError("zarqPropMain::ApplyPlugins()", ErrorText(E_UNEXPECTED), E_UNEXPECTED, false);
-    }
+    }, [](const com::ComError& e) noexcept { ReportCaught("zarqPropMain::ApplyPlugins()", e, false); });
 }
 
 HRESULT zarqPropMain::put_HidePluginPage(VARIANT_BOOL bHide) noexcept
 {
-    try {
+    RunSkipped([&] {
         m_pluginTabVisible = !Flag(bHide);
         ShowPluginTab();
-    } catch (...) {
-    }
+    });
     return S_OK;
 }

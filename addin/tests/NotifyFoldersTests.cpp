@@ -112,6 +112,37 @@ TEST_F(NotifyFoldersTest, KeysIgnoreLetterCaseWhileFindComparesExactly)
     EXPECT_FALSE(nf);
 }
 
+TEST_F(NotifyFoldersTest, AFolderStaysUnderTheKeyItWasAddedWith)
+{
+    GiveNamespace();
+    Add(L"00AA");
+    Add(L"00BB");
+    // A plug-in rewrites a folder's EntryId: Find follows the property,
+    // the keyed operations keep the key the folder was added under.
+    ComPtr<_NotifyFolder> nf;
+    ASSERT_EQ(S_OK, m_folders->GetFromEntryId(Bstr(L"00AA").get(), &nf));
+    ASSERT_TRUE(nf);
+    ASSERT_EQ(S_OK, nf->put_EntryId(Bstr(L"00CC").get()));
+
+    VARIANT_BOOL found = VARIANT_FALSE;
+    m_folders->Find(Bstr(L"00CC").get(), &found);
+    EXPECT_EQ(VARIANT_TRUE, found);
+    ComPtr<_NotifyFolder> byNewId, byKey;
+    m_folders->GetFromEntryId(Bstr(L"00CC").get(), &byNewId);
+    EXPECT_FALSE(byNewId);
+    m_folders->GetFromEntryId(Bstr(L"00aa").get(), &byKey);
+    EXPECT_EQ(nf.Get(), byKey.Get());
+    EXPECT_EQ(2, Add(L"00AA")); // the key is taken still
+    EXPECT_EQ(3, Add(L"00CC")); // and the new identifier is no key yet
+
+    addintest::LogWatch log;
+    m_folders->Remove(Bstr(L"00AA").get());
+    EXPECT_EQ(0u, log.Records());
+    EXPECT_EQ(L"00BB", EntryIdAt(1));
+    EXPECT_EQ(L"00CC", EntryIdAt(2));
+    EXPECT_EQ(2, Count());
+}
+
 TEST_F(NotifyFoldersTest, PositionsEnumerationRemoveAndClear)
 {
     GiveNamespace();
@@ -171,5 +202,5 @@ TEST_F(NotifyFoldersTest, HandleItemAddRaisesTheEventWithItsArguments)
     m_folders->HandleItemAdd(item.Get(), Bstr(L"E1").get(), Bstr(L"S1").get());
     m_folders->HandleItemRemove(item.Get(), Bstr(L"E2").get(), Bstr(L"S2").get());
     m_folders->HandleItemChange(nullptr, Bstr(L"E3").get(), Bstr(L"S3").get());
-    EXPECT_EQ((std::vector<std::wstring>{L"1:E1:S1", L"2:E2:S2", L"3:E3:S3"}), seen);
+    EXPECT_EQ((std::vector<std::wstring>{L"1:E1:S1", L"2:E2:S2", L"3:E3:S3"}), seen); // the published identifiers
 }

@@ -158,8 +158,12 @@ TEST_F(PluginHost, InstalledPluginsAreFoundByFileName)
     const fs::path dir = fs::temp_directory_path() / "corvane-plugins-test";
     fs::remove_all(dir);
     fs::create_directories(dir / "ZarqFolder.dll");
-    for (const char* name : {"ZarqProbe.dll", "ZarqSample.old.dll", "Other.dll", "ZarqProbe.txt"})
+    for (const char* name :
+         {"ZarqProbe.dll", "ZarqSample.old.dll", "Other.dll", "ZarqProbe.txt", "ZarqHidden.dll", "ZarqSystem.dll"})
         std::ofstream(dir / name) << "x";
+    // Hidden and system files are no plug-ins: they are not even tried.
+    ::SetFileAttributesW((dir / "ZarqHidden.dll").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ::SetFileAttributesW((dir / "ZarqSystem.dll").c_str(), FILE_ATTRIBUTE_SYSTEM);
     auto list = com::Make<ZarqPlugins>();
     addintest::LogWatch log;
     com::Variant result;
@@ -173,7 +177,11 @@ TEST_F(PluginHost, InstalledPluginsAreFoundByFileName)
     // ZarqSample.old.dll is tried as ZarqSample, each by its own name.
     EXPECT_NE(std::string::npos, log.Added().find("Could not create instance of plugin ZarqSample.ZarqPlugin"));
     EXPECT_EQ(std::string::npos, log.Added().find("ZarqFolder"));
+    EXPECT_EQ(std::string::npos, log.Added().find("ZarqHidden"));
+    EXPECT_EQ(std::string::npos, log.Added().find("ZarqSystem"));
     EXPECT_EQ(1u, log.Records());
+    for (const char* name : {"ZarqHidden.dll", "ZarqSystem.dll"})
+        ::SetFileAttributesW((dir / name).c_str(), FILE_ATTRIBUTE_NORMAL);
     fs::remove_all(dir);
 }
 

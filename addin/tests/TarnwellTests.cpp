@@ -34,6 +34,15 @@ protected:
     }
 
     static SAFEARRAY* EmptyCustom() { return ::SafeArrayCreateVector(VT_VARIANT, 0, 0); }
+
+    // The records the add-in appends to its log, next to corvane.dll, from now on.
+    static addintest::LogWatch AddinLog()
+    {
+        char path[MAX_PATH] = {};
+        ::GetModuleFileNameA(::GetModuleHandleA("corvane.dll"), path, MAX_PATH);
+        std::string log = path;
+        return addintest::LogWatch(log.substr(0, log.find_last_of('\\') + 1) + "corvane.log");
+    }
 };
 
 } // namespace
@@ -84,15 +93,19 @@ TEST_F(TarnwellTest, ConnectionWithAnObjectThatIsNotOutlookStillShowsTheSplash)
     // Any automation object that is not Outlook's Application.
     auto stranger = com::Make<com::EventSink>(IID_IUnknown, com::EventHandler());
     SAFEARRAY* custom = EmptyCustom();
-    EXPECT_EQ(S_OK, addin->OnConnection(stranger.Get(), ext_cm_Startup, nullptr, &custom));
+    const addintest::LogWatch log = AddinLog();
+    addin->OnConnection(stranger.Get(), ext_cm_Startup, nullptr, &custom);
 
     HWND splash = addintest::FindOwnWindow("corvane.frmSplash");
     ASSERT_NE(nullptr, splash);
     EXPECT_TRUE(::IsWindowVisible(splash));
+    // 6000 x 3705 twips at the screen's pixels per inch.
     RECT rc{};
     ::GetClientRect(splash, &rc);
-    EXPECT_EQ(400, rc.right - rc.left);
-    EXPECT_EQ(247, rc.bottom - rc.top);
+    HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(::MulDiv(6000, ::GetDeviceCaps(screen, LOGPIXELSX), 1440), rc.right - rc.left);
+    EXPECT_EQ(::MulDiv(3705, ::GetDeviceCaps(screen, LOGPIXELSY), 1440), rc.bottom - rc.top);
+    ::ReleaseDC(nullptr, screen);
     EXPECT_EQ(nullptr, ::GetWindow(splash, GW_OWNER));
 
     // Modeless: the thread goes on; after about 2.5 s the window closes by itself.
@@ -100,22 +113,34 @@ TEST_F(TarnwellTest, ConnectionWithAnObjectThatIsNotOutlookStillShowsTheSplash)
     EXPECT_TRUE(::IsWindow(splash));
     EXPECT_TRUE(addintest::PumpUntil(6000, [&] { return !::IsWindow(splash); }));
 
-    EXPECT_EQ(S_OK, addin->OnStartupComplete(&custom));
-    EXPECT_EQ(S_OK, addin->OnAddInsUpdate(&custom));
-    EXPECT_EQ(S_OK, addin->OnBeginShutdown(&custom));
-    EXPECT_EQ(S_OK, addin->OnDisconnection(ext_dm_HostShutdown, &custom));
+    // The tray icon's window lives from creation to disconnection; the
+    // other notifications change nothing.
+    HWND tray = addintest::FindOwnWindow("corvane.frmTrayIcon");
+    ASSERT_NE(nullptr, tray);
+    addin->OnStartupComplete(&custom);
+    addin->OnAddInsUpdate(&custom);
+    addin->OnBeginShutdown(&custom);
+    EXPECT_TRUE(::IsWindow(tray));
+    addin->OnDisconnection(ext_dm_HostShutdown, &custom);
+    EXPECT_FALSE(::IsWindow(tray));
     ::SafeArrayDestroy(custom);
+    // Nothing of this is worth a record.
+    EXPECT_EQ(0u, log.Records()) << log.Added();
 }
 
 TEST_F(TarnwellTest, ConnectionWithoutApplicationOrCustomArrayFailsNothing)
 {
     ComPtr<_IDTExtensibility2> addin = Create();
     ASSERT_TRUE(addin);
-    EXPECT_EQ(S_OK, addin->OnConnection(nullptr, ext_cm_AfterStartup, nullptr, nullptr));
-    EXPECT_EQ(S_OK, addin->OnDisconnection(ext_dm_UserClosed, nullptr));
+    const addintest::LogWatch log = AddinLog();
+    addin->OnConnection(nullptr, ext_cm_AfterStartup, nullptr, nullptr);
+    EXPECT_NE(nullptr, addintest::FindOwnWindow("corvane.frmSplash"));
+    addin->OnDisconnection(ext_dm_UserClosed, nullptr);
+    EXPECT_EQ(nullptr, addintest::FindOwnWindow("corvane.frmTrayIcon"));
     // Connecting again after a disconnection works the same way.
-    EXPECT_EQ(S_OK, addin->OnConnection(nullptr, ext_cm_AfterStartup, nullptr, nullptr));
-    EXPECT_EQ(S_OK, addin->OnDisconnection(ext_dm_HostShutdown, nullptr));
+    addin->OnConnection(nullptr, ext_cm_AfterStartup, nullptr, nullptr);
+    addin->OnDisconnection(ext_dm_HostShutdown, nullptr);
+    EXPECT_EQ(0u, log.Records()) << log.Added();
 }
 
 TEST_F(TarnwellTest, ServerCanUnloadOnceObjectsAndSplashAreGone)

@@ -128,6 +128,20 @@ TEST(frmTrayIcon, LoadShowsTheNoNewMailIconAndUnloadRemovesIt)
     EXPECT_EQ(count, rec.shellCalls.size());
 }
 
+TEST(frmTrayIcon, WithoutItsIconOnlyTheTwoPicturesAreReported)
+{
+    SeamRecorder rec;
+    frmTrayIcon form; // never loaded: no tray icon
+    addintest::LogWatch log;
+    form.ShowMailIcon(2);
+    form.ShowMailIcon(-1);
+    EXPECT_EQ(0u, log.Records()) << log.Added();
+    form.ShowMailIcon(frmTrayIcon::mitNewMail);
+    EXPECT_EQ(1u, log.Records());
+    EXPECT_EQ(1u, log.Count("Source   : frmTrayIcon::ShowMailIcon()\r\nCode     : 91\r\n"));
+    EXPECT_TRUE(rec.shellCalls.empty());
+}
+
 TEST(frmTrayIcon, CallbackMessagesBecomeEvents)
 {
     SeamRecorder rec;

@@ -77,10 +77,12 @@ inline void DestroyWindowNoResult(HWND h) noexcept { ::DestroyWindow(h); }
 inline void FreeLibraryNoResult(HMODULE h) noexcept { ::FreeLibrary(h); }
 inline void DeleteDcNoResult(HDC h) noexcept { ::DeleteDC(h); }
 inline void SafeArrayDestroyNoResult(SAFEARRAY* a) noexcept { ::SafeArrayDestroy(a); }
+inline void FindCloseNoResult(HANDLE h) noexcept { ::FindClose(h); }
 } // namespace detail
 
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseHandleNoResult>;
 using UniqueFileHandle = UniqueAny<HANDLE, detail::CloseHandleNoResult, MinusOneIsInvalid>;
+using UniqueFindHandle = UniqueAny<HANDLE, detail::FindCloseNoResult, MinusOneIsInvalid>;
 using UniqueHKey = UniqueAny<HKEY, detail::RegCloseKeyNoResult>;
 using UniqueHBitmap = UniqueAny<HBITMAP, detail::DeleteObjectNoResult>;
 using UniqueHFont = UniqueAny<HFONT, detail::DeleteObjectNoResult>;

@@ -1,6 +1,7 @@
 #include "ErrorText.h"
 
 #include "com/ComError.h"
+#include "g_modDebug.h"
 #include "com/ComRaii.h"
 
 std::string ErrorText(HRESULT hr)
@@ -12,4 +13,26 @@ std::string ErrorText(HRESULT hr)
             return text.ansi();
     }
     return com::Narrow(com::DescribeError(hr));
+}
+
+void Check(HRESULT hr)
+{
+    if (FAILED(hr))
+        throw com::ComError(hr, com::Widen(ErrorText(hr)));
+}
+
+std::string FailureText(const com::ComError& failure)
+{
+    return com::Narrow(failure.description().empty() ? com::DescribeError(failure.hr()) : failure.description());
+}
+
+void ReportCaught(std::string_view sProc, const com::ComError& failure, bool bNoDialog) noexcept
+{
+    // Without memory for the text the record still goes out, undescribed.
+    std::string sDescription;
+    try {
+        sDescription = FailureText(failure);
+    } catch (...) {
+    }
+    ReportError(sProc, sDescription, failure.hr(), bNoDialog);
 }

@@ -131,7 +131,7 @@ void WriteLog(long lType, std::string_view sMessage, std::string_view sSource, l
 
 void ReportError(std::string_view sProc, std::string_view sError, long lError, bool bNoDialog) noexcept
 {
-    WriteLog(2, "An application error occured", sProc, lError, sError, true);
+    WriteLog(LogError, "An application error occured", sProc, lError, sError, true);
     if (bNoDialog)
         return;
     try {

@@ -67,9 +67,9 @@ void SetBusyCursor(bool bBusy) noexcept
         ::SetCursor(cursor);
 }
 
-std::string ModuleVersionText()
+ModuleVersionNumbers ModuleVersion()
 {
-    unsigned major = 0, minor = 0, revision = 0;
+    ModuleVersionNumbers version;
     const std::wstring path = com::Module::Path();
     DWORD ignored = 0;
     const DWORD size = path.empty() ? 0 : ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
@@ -79,9 +79,15 @@ std::string ModuleVersionText()
     if (size && ::GetFileVersionInfoW(path.c_str(), 0, size, block.data()) &&
         ::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &infoSize) && info &&
         infoSize >= sizeof *info) {
-        major = HIWORD(info->dwFileVersionMS);
-        minor = LOWORD(info->dwFileVersionMS);
-        revision = LOWORD(info->dwFileVersionLS);
+        version.major = HIWORD(info->dwFileVersionMS);
+        version.minor = LOWORD(info->dwFileVersionMS);
+        version.revision = LOWORD(info->dwFileVersionLS);
     }
-    return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(revision);
+    return version;
+}
+
+std::string ModuleVersionText()
+{
+    const ModuleVersionNumbers v = ModuleVersion();
+    return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.revision);
 }

@@ -19,6 +19,14 @@ std::string CurrentUserName() noexcept;
 void SetBusyCursor(bool bBusy) noexcept;
 
 // The version of the module this code is linked into, from its version
-// resource: major, minor and revision (the fourth part) in plain decimal,
-// joined by "." ("1.0.56"); "0.0.0" without a version resource.
+// resource: major, minor and revision (the fourth part); all 0 without a
+// version resource.
+struct ModuleVersionNumbers {
+    unsigned major = 0;
+    unsigned minor = 0;
+    unsigned revision = 0;
+};
+ModuleVersionNumbers ModuleVersion();
+
+// The same in plain decimal, joined by "." ("1.0.56").
 std::string ModuleVersionText();

@@ -1,0 +1,36 @@
+// The folder configuration file "notifyfolders.ini": its name and the names
+// of its sections and keys. The add-in reads and writes it; the Outlook
+// stand-in prepares one for its scenarios. Both take the names from here.
+//
+//   [Folder<n>]     one section per watched folder, numbered from 1:
+//     EntryId, StoreId, FriendlyName, PlaySound, UseDefaultSound,
+//     ShowTrayIcon, ChangeCursor, SoundFile, PluginCount, Plugin<m>
+//     (Booleans are written 1 or 0), then the plug-ins' own keys;
+//   [General]       FolderCount.
+#pragma once
+
+#include <string>
+
+namespace nffile {
+
+inline constexpr wchar_t kFileName[] = L"notifyfolders.ini";
+inline constexpr wchar_t kBackupName[] = L"notifyfolders.ini.bak";
+
+inline constexpr wchar_t kGeneral[] = L"General";
+inline constexpr wchar_t kFolderCount[] = L"FolderCount";
+
+inline constexpr wchar_t kEntryId[] = L"EntryId";
+inline constexpr wchar_t kStoreId[] = L"StoreId";
+inline constexpr wchar_t kFriendlyName[] = L"FriendlyName";
+inline constexpr wchar_t kPlaySound[] = L"PlaySound";
+inline constexpr wchar_t kUseDefaultSound[] = L"UseDefaultSound";
+inline constexpr wchar_t kShowTrayIcon[] = L"ShowTrayIcon";
+inline constexpr wchar_t kChangeCursor[] = L"ChangeCursor";
+inline constexpr wchar_t kSoundFile[] = L"SoundFile";
+inline constexpr wchar_t kPluginCount[] = L"PluginCount";
+
+// "Folder<n>" and "Plugin<m>", counted from 1.
+inline std::wstring FolderSection(long n) { return L"Folder" + std::to_wstring(n); }
+inline std::wstring PluginKey(long m) { return L"Plugin" + std::to_wstring(m); }
+
+} // namespace nffile
