@@ -163,15 +163,14 @@ TEST_F(KeyModel, PositionsFollowTheEnumerationOrder)
     LONG count = 0xdeadbeef;
     ASSERT_EQ(S_OK, keys->get_Count(&count));
     ASSERT_EQ(3, count);
-    HKEY raw = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName().c_str(), 0, KEY_READ, &raw));
+    com::UniqueHKey raw;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName().c_str(), 0, KEY_READ, raw.put()));
     for (DWORD i = 0; i < 3; ++i) {
         char name[32] = {};
         DWORD length = sizeof(name);
-        ASSERT_EQ(ERROR_SUCCESS, ::RegEnumKeyExA(raw, i, name, &length, nullptr, nullptr, nullptr, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, ::RegEnumKeyExA(raw.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr));
         EXPECT_EQ(com::Widen(name), ItemName(keys.Get(), Variant(static_cast<long>(i + 1))));
     }
-    ::RegCloseKey(raw);
     // One past the last subkey names no subkey: the collection's own key.
     EXPECT_EQ(com::Widen(KeyName().substr(KeyName().rfind('\\') + 1)), ItemName(keys.Get(), Variant(4L)));
     EXPECT_EQ((std::vector<std::wstring>{L"k1", L"k2", L"k3"}), Enumerate(keys.Get()));
