@@ -231,6 +231,17 @@ TEST_F(ExportImport, ImportWritesKeysAndValues)
     EXPECT_EQ(Bytes({'a', 0, 0}), multi.bytes);
 }
 
+TEST_F(ExportImport, ImportReadsAFileAnotherProgramHoldsOpenForWriting)
+{
+    TempFile file("held");
+    file.Write(HeaderAndKey("held") + "\"x\"=\"1\"\r\n\x1A"); // ended by an old editor's Ctrl-Z
+    com::UniqueFileHandle writer(::CreateFileA(file.Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer);
+    ASSERT_EQ(S_OK, Import(file));
+    EXPECT_EQ(Bytes({'1', 0}), ReadRaw("held", "x").bytes);
+}
+
 TEST_F(ExportImport, ImportFailures)
 {
     TempFile absent("absent");
