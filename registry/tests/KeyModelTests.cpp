@@ -202,6 +202,7 @@ class KeyCopy : public KeyModel
         WriteRaw("src", "text", REG_SZ, Bytes({'h', 'i', 0}));
         WriteRaw("src", "odd", REG_SZ, Bytes({'n', 'o'})); // no terminator
         WriteRaw("src", "none", REG_NONE, {});
+        WriteRaw("src", "qword", REG_QWORD, Bytes({1, 2, 3, 4, 5, 6, 7, 8}));
         WriteRaw("src", "", REG_DWORD, Bytes({42, 0, 0, 0}));
         WriteRaw("src\\sub\\deep", "bin", REG_BINARY, Bytes({1, 2, 3}));
         WriteRaw("src\\sub", "multi", REG_MULTI_SZ, Bytes({'a', 0, 0}));
@@ -209,7 +210,7 @@ class KeyCopy : public KeyModel
     void ExpectSameValues(const std::string& from, const std::string& to)
     {
         SCOPED_TRACE("copy of " + from + " at " + to);
-        for (const char* name : {"text", "odd", "none", ""}) {
+        for (const char* name : {"text", "odd", "none", "qword", ""}) {
             StoredValue a = ReadRaw(from, name), b = ReadRaw(to, name);
             EXPECT_EQ(ERROR_SUCCESS, b.rc) << name;
             EXPECT_EQ(a.type, b.type) << name;
