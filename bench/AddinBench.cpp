@@ -3,17 +3,21 @@
 // sound switched off through the system-call table. The stand-in's own cost
 // (the same burst to a folder nobody watches) is measured and taken off.
 //
-// Two rounds: with the system's real notification-icon and cursor calls,
-// and with those switched off too, which leaves the add-in's own work.
+// Two passes: with the system's real notification-icon and cursor calls,
+// and with those switched off too, which leaves the add-in's own work. Each
+// burst is measured in several rounds, the watched and the unwatched folder
+// alternating in order (see Measure.h); minimum and median are reported.
 //
-// Run: build/wine-run.sh build/bin/addin_bench.exe
+// Run: build/wine-run.sh build/bin/addin_bench.exe [rounds]
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
+#include <cstdlib>
+#include <vector>
 
 #include "AddinSeams.h"
+#include "Measure.h"
 #include "WatchedWorld.h"
 
 namespace {
@@ -32,34 +36,22 @@ BOOL WINAPI TakeCursor(HCURSOR cursor, DWORD)
     return TRUE;
 }
 
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
+// A burst of n items to one folder, the stand-in's trace emptied before it.
+bench::Operation Burst(outlooksim::OutlookWorld& world, const char* name, const wchar_t* folder, int n)
 {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Microseconds per item for a burst of n items to one folder: the best of
-// three bursts, so that a pause of the machine does not count.
-double Burst(outlooksim::OutlookWorld& world, const wchar_t* folder, int n)
-{
-    double best = 1e300;
-    for (int round = 0; round < 3; ++round) {
-        world.GetTrace().Clear();
-        LARGE_INTEGER start, end;
-        ::QueryPerformanceCounter(&start);
-        for (int i = 0; i < n; ++i)
-            world.Deliver(folder, olMailItem, {L"Neue Nachricht", L"Erika Muster"});
-        ::QueryPerformanceCounter(&end);
-        best = std::min(best, Seconds(start, end) * 1e6 / n);
-    }
-    return best;
+    return {name,
+            [&world, folder, n] {
+                for (int i = 0; i < n; ++i)
+                    world.Deliver(folder, olMailItem, {L"Neue Nachricht", L"Erika Muster"});
+            },
+            [&world] { world.GetTrace().Clear(); }};
 }
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     g_addinSeams.PlaySoundA = &NoSound;
     g_addinSeams.Sleep = &NoPause;
@@ -77,12 +69,17 @@ int main()
             g_addinSeams.LoadCursorA = real ? RealAddinSeams().LoadCursorA : &FakeLoadCursor;
             g_addinSeams.CopyIcon = real ? RealAddinSeams().CopyIcon : &FakeCopyIcon;
             g_addinSeams.SetSystemCursor = real ? &TakeCursor : &FakeSetSystemCursor;
-            std::printf("%s\n", real ? "with the system's icon and cursor calls:" : "the add-in alone:");
-            std::printf("  %-8s %14s %14s %16s\n", "items", "total us/item", "stand-in us", "add-in us/item");
+            std::printf("%s (%d rounds, min / median)\n",
+                        real ? "with the system's icon and cursor calls:" : "the add-in alone:", rounds);
+            std::printf("  %-8s %20s %20s %20s\n", "items", "total us/item", "stand-in us/item", "add-in us/item");
             for (int n : {1, 1000, 10000}) {
-                const double base = Burst(world, L"Archiv", n);
-                const double total = Burst(world, L"Support", n);
-                std::printf("  %-8d %14.2f %14.2f %16.2f\n", n, total, base, total - base);
+                const std::vector<bench::Figure> figures = bench::Measure(
+                    {Burst(world, "stand-in", L"Archiv", n), Burst(world, "watched", L"Support", n)}, rounds);
+                const double scale = 1e6 / n;
+                const bench::Figure &base = figures[0], &total = figures[1];
+                std::printf("  %-8d %9.2f / %8.2f %9.2f / %8.2f %9.2f / %8.2f\n", n, total.Min() * scale,
+                            total.Median() * scale, base.Min() * scale, base.Median() * scale,
+                            (total.Min() - base.Min()) * scale, (total.Median() - base.Median()) * scale);
             }
         }
     }

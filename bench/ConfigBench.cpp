@@ -1,42 +1,31 @@
 // The configuration file of 1,000 watched folders with 3 plug-ins each,
 // saved and loaded key for key as the add-in does it: once through the
 // in-memory INI document (one write of the whole file, one read of it) and
-// once through the private-profile functions, one call per key.
+// once through the private-profile functions, one call per key. Each
+// figure is the minimum and the median of several rounds, the order of the
+// two ways alternated between rounds (see Measure.h).
 //
-// Run: build/wine-run.sh build/bin/config_bench.exe [folders]
+// Run: build/wine-run.sh build/bin/config_bench.exe [folders] [rounds]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "IniDocument.h"
 #include "IniFile.h"
+#include "Measure.h"
 #include "com/ComRaii.h"
 
 namespace
 {
 
 constexpr int kPlugins = 3;
-
-class Stopwatch
-{
-  public:
-    Stopwatch() { ::QueryPerformanceCounter(&m_start); }
-    double Ms() const
-    {
-        LARGE_INTEGER now, frequency;
-        ::QueryPerformanceCounter(&now);
-        ::QueryPerformanceFrequency(&frequency);
-        return 1000.0 * static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(frequency.QuadPart);
-    }
-
-  private:
-    LARGE_INTEGER m_start;
-};
 
 std::wstring Folder(long i)
 {
@@ -96,60 +85,62 @@ std::string Bytes(const std::string& path)
 int main(int argc, char** argv)
 {
     const long lFolders = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 1000;
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
     const std::string whole = std::string(temp) + "config_bench_whole.ini";
     const std::string byKey = std::string(temp) + "config_bench_keys.ini";
-    ::DeleteFileA(whole.c_str());
-    ::DeleteFileA(byKey.c_str());
-    std::printf("%ld folders, %d plug-ins each\n", lFolders, kPlugins);
+    std::printf("%ld folders, %d plug-ins each; %d rounds, the order alternated between rounds\n", lFolders, kPlugins,
+                rounds);
 
-    // Save: the document, written in one go beside the file and moved over it.
-    Stopwatch saveWhole;
-    {
-        IniFile ini;
-        ini.UseDocument(std::make_unique<IniDocument>());
-        SaveAll(ini, lFolders);
-        const std::string fresh = whole + ".new";
-        if (!ini.ReleaseDocument()->Save(fresh) ||
-            !::MoveFileExA(fresh.c_str(), whole.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            std::printf("the whole file could not be written\n");
-    }
-    const double msSaveWhole = saveWhole.Ms();
-
-    Stopwatch saveByKey;
-    {
-        IniFile ini;
-        ini.SetIniFile(com::Widen(byKey));
-        SaveAll(ini, lFolders);
-    }
-    const double msSaveByKey = saveByKey.Ms();
+    bool bWholeWritten = true;
+    const std::vector<bench::Operation> saving = {
+        // The document, written in one go beside the file and moved over it.
+        {"save, document + one write",
+         [&] {
+             IniFile ini;
+             ini.UseDocument(std::make_unique<IniDocument>());
+             SaveAll(ini, lFolders);
+             const std::string fresh = whole + ".new";
+             if (!ini.ReleaseDocument()->Save(fresh) ||
+                 !::MoveFileExA(fresh.c_str(), whole.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                 bWholeWritten = false;
+         },
+         [&] { ::DeleteFileA(whole.c_str()); }},
+        {"save, WritePrivateProfileStringA",
+         [&] {
+             IniFile ini;
+             ini.SetIniFile(com::Widen(byKey));
+             SaveAll(ini, lFolders);
+         },
+         [&] { ::DeleteFileA(byKey.c_str()); }},
+    };
+    std::printf("\nsaving\n");
+    bench::PrintTable(bench::Measure(saving, rounds), 1000.0, "ms");
+    if (!bWholeWritten)
+        std::printf("the whole file could not be written\n");
 
     // Load: the document read once, against one profile-function call per key.
-    Stopwatch loadWhole;
-    size_t sumWhole = 0;
-    {
-        auto doc = std::make_unique<IniDocument>();
-        doc->Load(whole);
-        IniFile ini;
-        ini.UseDocument(std::move(doc));
-        sumWhole = LoadAll(ini);
-    }
-    const double msLoadWhole = loadWhole.Ms();
+    size_t sumWhole = 0, sumByKey = 0;
+    const std::vector<bench::Operation> loading = {
+        {"load, document from one read",
+         [&] {
+             auto doc = std::make_unique<IniDocument>();
+             doc->Load(whole);
+             IniFile ini;
+             ini.UseDocument(std::move(doc));
+             sumWhole = LoadAll(ini);
+         }},
+        {"load, GetPrivateProfileStringA",
+         [&] {
+             IniFile ini;
+             ini.SetIniFile(com::Widen(whole));
+             sumByKey = LoadAll(ini);
+         }},
+    };
+    std::printf("\nloading\n");
+    bench::PrintTable(bench::Measure(loading, rounds), 1000.0, "ms");
 
-    Stopwatch loadByKey;
-    size_t sumByKey = 0;
-    {
-        IniFile ini;
-        ini.SetIniFile(com::Widen(whole));
-        sumByKey = LoadAll(ini);
-    }
-    const double msLoadByKey = loadByKey.Ms();
-
-    std::printf("save, document + one write      : %9.1f ms\n", msSaveWhole);
-    std::printf("save, WritePrivateProfileStringA: %9.1f ms\n", msSaveByKey);
-    std::printf("load, document from one read    : %9.1f ms\n", msLoadWhole);
-    std::printf("load, GetPrivateProfileStringA  : %9.1f ms\n", msLoadByKey);
     const bool bSameFile = Bytes(whole) == Bytes(byKey), bSameValues = sumWhole == sumByKey;
     std::printf("same bytes: %s, same values: %s\n", bSameFile ? "yes" : "NO", bSameValues ? "yes" : "NO");
     ::DeleteFileA(whole.c_str());

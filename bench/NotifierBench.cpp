@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "Folder.h"
+#include "Measure.h"
 #include "OutlookWorld.h"
 #include "ZarqPlugin.h"
 #include "com/ComModule.h"
@@ -26,14 +27,6 @@
 #include "modNotify.h"
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    ::QueryPerformanceCounter(&counter);
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The process's committed private memory, counted region by region (Wine
 // reports 0 for the private-bytes counter of GetProcessMemoryInfo).
@@ -127,7 +120,7 @@ int main(int argc, char** argv)
             // Hidden while it fills: a shown list redraws its scroll bar at
             // every line (HandleItemAdd shows it again).
             window->Hide();
-            const double fillStart = Now();
+            const double fillStart = bench::Now();
             const size_t filledFrom = window->EntryCount();
             while (window->EntryCount() < static_cast<size_t>(n)) {
                 window->MailItemAdd(item.Get(), L"Support");
@@ -135,13 +128,14 @@ int main(int argc, char** argv)
                     trace.Clear();
             }
             if (window->EntryCount() > filledFrom + 1)
-                std::printf("  (%zu entries added in %.1f s)\n", window->EntryCount() - filledFrom, Now() - fillStart);
+                std::printf("  (%zu entries added in %.1f s)\n", window->EntryCount() - filledFrom,
+                            bench::Now() - fillStart);
             double best = 1e300;
             for (int round = 0; round < 3; ++round) {
-                const double start = Now();
+                const double start = bench::Now();
                 for (int i = 0; i < kMeasured; ++i)
                     plugin->HandleItemAdd(item.Get(), nf.Get());
-                best = std::min(best, (Now() - start) * 1e6 / kMeasured);
+                best = std::min(best, (bench::Now() - start) * 1e6 / kMeasured);
             }
             if (n == 1000)
                 atThousand = best;

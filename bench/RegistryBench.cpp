@@ -1,21 +1,27 @@
-// rovane_bench: how rovane's Export, Find and Import compare with a bare
-// walk of the same subtree (RegEnumKeyExA / RegEnumValueA reading every
-// value: the floor) and with the registry editor's own /e and /s.
+// rovane_bench: how rovane's Export, Find and Import compare with the bare
+// registry API on the same subtree, and with the registry editor's own /e
+// and /s. Reading is measured against a bare walk (RegEnumKeyExA /
+// RegEnumValueA reading every value: the floor), writing against the same
+// keys and values written by plain RegCreateKeyExA / RegSetValueExA calls.
+// Every figure is the minimum and the median of several rounds, the order
+// of the compared operations alternated between rounds (see Measure.h).
 //
 // Run it (from the build folder, where rovane.dll lies next to it):
-//   build/wine-run.sh build/bin/rovane_bench.exe [keys] [values]
-// Defaults: 20000 keys and 100000 values of mixed types, generated under
-// HKEY_CURRENT_USER\Software\corvane-bench\<process id>, deleted at the end.
-// rovane.dll is loaded from the program's folder; it need not be registered.
+//   build/wine-run.sh build/bin/rovane_bench.exe [keys] [values] [rounds]
+// Defaults: 20000 keys and 100000 values of mixed types, 5 rounds, generated
+// under HKEY_CURRENT_USER\Software\corvane-bench\<process id>, deleted at
+// the end. rovane.dll is loaded from the program's folder; it need not be
+// registered.
 #include <ocidl.h>
 #include <windows.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
-#include <functional>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "Measure.h"
 #include "RovaneInterfaces.h"
 #include "com/ComObject.h"
 #include "com/ComRaii.h"
@@ -24,15 +30,6 @@ using com::ComPtr;
 
 namespace
 {
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(const std::function<void()>& work)
-{
-    auto start = Clock::now();
-    work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 void Check(bool ok, const char* what)
 {
@@ -196,9 +193,8 @@ void RunRegedit(const std::string& arguments)
     PROCESS_INFORMATION process{};
     Check(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process),
           "CreateProcess regedit.exe");
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    com::UniqueHandle thread(process.hThread), child(process.hProcess);
+    ::WaitForSingleObject(child.get(), INFINITE);
 }
 
 std::string TempName(const char* tag)
@@ -231,9 +227,61 @@ Counts CountTree(const Subtree& tree)
     return c;
 }
 
-void Report(const char* what, double seconds, double floor, const std::string& note = {})
+std::string CountsNote(const Counts& c, const char* what)
 {
-    std::printf("%-34s %9.3f s  %8.1f x walk  %s\n", what, seconds, floor > 0 ? seconds / floor : 0.0, note.c_str());
+    return std::to_string(c.keys) + " keys, " + std::to_string(c.values) + " values" + what;
+}
+
+// The subtree as data, for the plain writes: every key (below
+// HKEY_CURRENT_USER, in walk order) with its values.
+struct StoredValue {
+    std::string name;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+};
+struct StoredKey {
+    std::string path;
+    std::vector<StoredValue> values;
+};
+
+void Collect(const std::string& path, std::vector<StoredKey>& keys)
+{
+    com::UniqueHKey key;
+    Check(::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS, "RegOpenKeyExA");
+    StoredKey stored{path, {}};
+    char name[256];
+    BYTE data[4096];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = sizeof(name), dataLength = sizeof(data), type = 0;
+        if (::RegEnumValueA(key.get(), i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS)
+            break;
+        stored.values.push_back({std::string(name, nameLength), type, std::vector<BYTE>(data, data + dataLength)});
+    }
+    keys.push_back(std::move(stored));
+    std::vector<std::string> children;
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof(name);
+        if (::RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        children.emplace_back(name, length);
+    }
+    key.reset();
+    for (const std::string& child : children)
+        Collect(path + "\\" + child, keys);
+}
+
+// The floor of an import: each key created from the root, as an import
+// file names it, and its values set.
+void PlainWrite(const std::vector<StoredKey>& keys)
+{
+    for (const StoredKey& stored : keys) {
+        com::UniqueHKey key;
+        Check(::RegCreateKeyExA(HKEY_CURRENT_USER, stored.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                key.put(), nullptr) == ERROR_SUCCESS,
+              "RegCreateKeyExA");
+        for (const StoredValue& value : stored.values)
+            SetValue(key.get(), value.name, value.type, value.data.data(), value.data.size());
+    }
 }
 
 } // namespace
@@ -242,26 +290,24 @@ int main(int argc, char** argv)
 {
     const int keyCount = argc > 1 ? std::atoi(argv[1]) : 20000;
     const int valueCount = argc > 2 ? std::atoi(argv[2]) : 100000;
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
     Check(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)), "CoInitializeEx");
     {
         ComPtr<IRegistry> registry = LoadRegistry();
         Subtree tree;
-        double generate = Seconds([&] { tree = Generate(keyCount, valueCount); });
+        const double generateStart = bench::Now();
+        tree = Generate(keyCount, valueCount);
+        const double generate = bench::Now() - generateStart;
         const std::wstring full = L"\\HKEY_CURRENT_USER\\" + com::Widen(tree.path);
         const com::Bstr key(full);
-        std::printf("subtree HKEY_CURRENT_USER\\%s: %d keys, %d values (generated in %.3f s)\n\n", tree.path.c_str(),
+        const Counts expected = CountTree(tree);
+        std::printf("subtree HKEY_CURRENT_USER\\%s: %d keys, %d values (generated in %.3f s)\n", tree.path.c_str(),
                     tree.keys, tree.values, generate);
-
-        Counts counted;
-        double walk = Seconds([&] { counted = CountTree(tree); });
-        Report("bare walk (RegEnumKeyExA/ValueA)", walk, walk,
-               std::to_string(counted.keys) + " keys, " + std::to_string(counted.values) + " values");
+        std::printf("%d rounds, the order alternated between rounds; seconds, and ratios to the first line\n\n",
+                    rounds);
 
         const std::string exported = TempName("export");
-        double exportTime = Seconds(
-            [&] { CheckHr(registry->Export(com::Bstr::FromAnsi(exported).get(), key.get(), VARIANT_TRUE), "Export"); });
-        Report("rovane Export", exportTime, walk, std::to_string(FileSize(exported)) + " bytes");
-
+        const std::string edited = TempName("regedit");
         ComPtr<IConnectionPointContainer> container;
         CheckHr(registry.As(&container), "connection points");
         ComPtr<IConnectionPoint> point;
@@ -269,33 +315,52 @@ int main(int argc, char** argv)
         ComPtr<CountingSink> sink = com::Make<CountingSink>();
         DWORD cookie = 0;
         CheckHr(point->Advise(static_cast<IDispatch*>(sink.Get()), &cookie), "Advise");
-        double findNone = Seconds([&] {
-            CheckHr(registry->Find(com::Variant(L"no such text anywhere"), key.get(), VARIANT_TRUE, foAll), "Find");
-        });
-        Report("rovane Find, no hits", findNone, walk, std::to_string(sink->hits) + " hits");
-        sink->hits = 0;
-        double findMany =
-            Seconds([&] { CheckHr(registry->Find(com::Variant(L"VAL"), key.get(), VARIANT_TRUE, foValues), "Find"); });
-        Report("rovane Find, every value name", findMany, walk, std::to_string(sink->hits) + " hits");
+        auto hits = [&] { return std::to_string(sink->hits) + " hits"; };
+        auto resetHits = [&] { sink->hits = 0; };
+
+        Counts walked;
+        const std::vector<bench::Operation> reading = {
+            {"bare walk (RegEnumKeyExA/ValueA)", [&] { walked = CountTree(tree); }, [&] { walked = {}; },
+             [&] { return CountsNote(walked, ""); }},
+            {"rovane Export",
+             [&] { CheckHr(registry->Export(com::Bstr::FromAnsi(exported).get(), key.get(), VARIANT_TRUE), "Export"); },
+             [&] { ::DeleteFileA(exported.c_str()); }, [&] { return std::to_string(FileSize(exported)) + " bytes"; }},
+            {"rovane Find, no hits",
+             [&] {
+                 CheckHr(registry->Find(com::Variant(L"no such text anywhere"), key.get(), VARIANT_TRUE, foAll),
+                         "Find");
+             },
+             resetHits, hits},
+            {"rovane Find, every value name",
+             [&] { CheckHr(registry->Find(com::Variant(L"VAL"), key.get(), VARIANT_TRUE, foValues), "Find"); },
+             resetHits, hits},
+            {"regedit /e", [&] { RunRegedit("/e \"" + edited + "\" \"HKEY_CURRENT_USER\\" + tree.path + "\""); },
+             [&] { ::DeleteFileA(edited.c_str()); }, [&] { return std::to_string(FileSize(edited)) + " bytes"; }},
+        };
+        std::printf("reading the subtree\n");
+        bench::PrintTable(bench::Measure(reading, rounds), 1.0, "s");
         point->Unadvise(cookie);
 
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, tree.path.c_str());
-        double importTime = Seconds([&] { CheckHr(registry->Import(com::Bstr::FromAnsi(exported).get()), "Import"); });
-        Counts imported = CountTree(tree);
-        Report("rovane Import", importTime, walk,
-               std::to_string(imported.keys) + " keys, " + std::to_string(imported.values) + " values back");
+        // Each import starts from a registry without the subtree, and must
+        // bring back every key and value.
+        std::vector<StoredKey> keys;
+        Collect(tree.path, keys);
+        auto remove = [&] { ::RegDeleteTreeA(HKEY_CURRENT_USER, tree.path.c_str()); };
+        auto restored = [&] {
+            const Counts back = CountTree(tree);
+            Check(back.keys == expected.keys && back.values == expected.values, "every key and value back");
+            return CountsNote(back, " back");
+        };
+        const std::vector<bench::Operation> writing = {
+            {"plain RegCreateKeyExA/RegSetValueExA", [&] { PlainWrite(keys); }, remove, restored},
+            {"rovane Import", [&] { CheckHr(registry->Import(com::Bstr::FromAnsi(exported).get()), "Import"); }, remove,
+             restored},
+            {"regedit /s", [&] { RunRegedit("/s \"" + edited + "\""); }, remove, restored},
+        };
+        std::printf("\nwriting the subtree back\n");
+        bench::PrintTable(bench::Measure(writing, rounds), 1.0, "s");
 
-        const std::string edited = TempName("regedit");
-        double regeditExport =
-            Seconds([&] { RunRegedit("/e \"" + edited + "\" \"HKEY_CURRENT_USER\\" + tree.path + "\""); });
-        Report("regedit /e", regeditExport, walk, std::to_string(FileSize(edited)) + " bytes");
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, tree.path.c_str());
-        double regeditImport = Seconds([&] { RunRegedit("/s \"" + edited + "\""); });
-        Counts restored = CountTree(tree);
-        Report("regedit /s", regeditImport, walk,
-               std::to_string(restored.keys) + " keys, " + std::to_string(restored.values) + " values back");
-
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, tree.path.c_str());
+        remove();
         ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\corvane-bench");
         ::DeleteFileA(exported.c_str());
         ::DeleteFileA(edited.c_str());

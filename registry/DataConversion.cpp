@@ -61,15 +61,6 @@ com::Variant ArrayFromBytes(VARTYPE vt, std::span<const BYTE> bytes)
     return result;
 }
 
-com::Variant ScalarFromBytes(VARTYPE vt, std::span<const BYTE> bytes)
-{
-    com::Variant result;
-    result.vt = vt;
-    std::memcpy(ScalarStorage(result), bytes.data(), std::min(bytes.size(), ElementSize(vt)));
-    result.vt = vt; // a decimal's first bytes overlay the type field
-    return result;
-}
-
 com::Variant StringFromBytes(std::span<const BYTE> bytes)
 {
     com::Variant result;
@@ -222,6 +213,21 @@ com::Variant VarFromData(DWORD type, std::span<const BYTE> bytes)
     }
 }
 
+void ScalarInto(VARIANT& out, VARTYPE vt, std::span<const BYTE> bytes)
+{
+    const size_t size = ElementSize(vt);
+    if (size == 0)
+        Raise(EInternalError);
+    // The whole variant is written, not only the data's bytes: VariantInit
+    // sets the type field alone (Windows 2000 and XP left the rest as it
+    // was), so a two-byte value read as a long would carry what the memory
+    // held before.
+    std::memset(&out, 0, sizeof(VARIANT));
+    out.vt = vt;
+    std::memcpy(ScalarStorage(out), bytes.data(), std::min(bytes.size(), size));
+    out.vt = vt; // a decimal's first bytes overlay the type field
+}
+
 com::Variant DataAs(DWORD type, std::span<const BYTE> bytes, long representation)
 {
     com::Variant natural = VarFromData(type, bytes);
@@ -234,7 +240,11 @@ com::Variant DataAs(DWORD type, std::span<const BYTE> bytes, long representation
     const VARTYPE vt = static_cast<VARTYPE>(representation & ~VT_ARRAY);
     if (ElementSize(vt) == 0 || (representation & ~(VT_ARRAY | 0xFF)) != 0)
         Raise(EInternalError);
-    return (representation & VT_ARRAY) ? ArrayFromBytes(vt, bytes) : ScalarFromBytes(vt, bytes);
+    if (representation & VT_ARRAY)
+        return ArrayFromBytes(vt, bytes);
+    com::Variant result;
+    ScalarInto(result, vt, bytes);
+    return result;
 }
 
 RawValue LetData(const VARIANT& data, long type)

@@ -25,6 +25,11 @@ com::Variant VarFromData(DWORD type, std::span<const BYTE> bytes);
 // possibly with dtArray); EInternalError for one that is not supported.
 com::Variant DataAs(DWORD type, std::span<const BYTE> bytes, long representation);
 
+// A scalar representation (a variant type of one element, not a string) of
+// the data's first bytes, written over the whole of out: its type and every
+// byte of its value, those past the data zero. Out holds nothing to free.
+void ScalarInto(VARIANT& out, VARTYPE vt, std::span<const BYTE> bytes);
+
 // The variant's bytes and registry type; type (when not 0) replaces the
 // registry type, and the bytes are then adjusted to it.
 RawValue LetData(const VARIANT& data, long type);

@@ -37,8 +37,10 @@ class ImportHandler final : public RegFileHandler
 
 std::string ReadWholeFile(const std::string& fileName)
 {
-    com::UniqueFileHandle file(::CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Shared for reading and writing, as the C runtime opens a file: a file
+    // another program holds open, even for writing, can still be imported.
+    com::UniqueFileHandle file(::CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         Raise(EFileOpenFailed);
     std::string text;
@@ -57,8 +59,8 @@ std::string ReadWholeFile(const std::string& fileName)
 
 void ImportFromFile(const RootKeyTable& roots, const std::string& fileName)
 {
-    // The whole file is read first (binary, so that no byte is taken for an
-    // end-of-file mark); the reader accepts CR LF and LF line ends alike.
+    // The whole file is read first, as it is; the reader accepts CR LF and
+    // LF line ends alike and takes a last Ctrl-Z for the end of the file.
     const std::string text = ReadWholeFile(fileName);
     ImportHandler handler(roots);
     try {

@@ -15,6 +15,8 @@ constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
 
+constexpr char kEndOfFileMark = '\x1A';
+
 enum class ParserState { Header, BlankAfterHeader, KeyLine, ValueLines, Count };
 
 // Splits the text into logical lines: a physical line ending in a backslash
@@ -240,6 +242,11 @@ constexpr StateFunction kStates[static_cast<size_t>(ParserState::Count)] = {
 
 void ParseRegFile(std::string_view text, RegFileHandler& handler)
 {
+    // A Ctrl-Z as the very last byte is the end-of-file mark that old
+    // editors append (text-mode reading stops there): not data. One anywhere
+    // else is an ordinary character.
+    if (!text.empty() && text.back() == kEndOfFileMark)
+        text.remove_suffix(1);
     Parser p{ParserState::Header, LineReader(text), {}, handler};
     while (p.reader.Next(p.line))
         p.state = kStates[static_cast<size_t>(p.state)](p, p.line);

@@ -2,6 +2,7 @@
 // knows nothing of the registry. Logical lines (physical lines joined where
 // one ends in a backslash, CR LF or LF) drive a state machine: header, empty
 // line, key line, value lines up to an empty line, key line, ...
+// A Ctrl-Z that ends the text is the end-of-file mark, not data.
 // A line that does not fit its state throws RegFileFormatError, which
 // Import reports as EInvalidFileFormat. Portable: no platform headers.
 #pragma once

@@ -95,9 +95,9 @@ HRESULT Registry::Add(BSTR Path, VARIANT Data, DataTypeConstants Type, AddOption
     return Run([&] {
         if (!ppValue)
             return E_POINTER;
-        const std::wstring path = reg::TextOf(Path);
+        const std::wstring path = com::Text(Path);
         com::ComPtr<RegistryKey> key = TopKeys()->AddKey(reg::GetParentKey(path));
-        return reg::HandOut(ValuesOf(key)->AddValue(com::Narrow(reg::GetKeyFoot(path)), Data, Type), ppValue);
+        return com::Out(ppValue, ValuesOf(key)->AddValue(com::Narrow(reg::GetKeyFoot(path)), Data, Type));
     });
 }
 
@@ -105,7 +105,7 @@ HRESULT Registry::Connect(BSTR ComputerName) noexcept
 {
     return Run([&] {
         // A connection that fails leaves the object on the registry it had.
-        const std::wstring computerName = reg::TextOf(ComputerName);
+        const std::wstring computerName = com::Text(ComputerName);
         m_roots.Build(computerName);
         m_computerName = computerName;
         return S_OK;
@@ -117,14 +117,14 @@ HRESULT Registry::Copy(BSTR SourcePath, BSTR TargetPath, IRegistryValue** ppValu
     return Run([&] {
         if (!ppValue)
             return E_POINTER;
-        return reg::HandOut(CopyValue(reg::TextOf(SourcePath), reg::TextOf(TargetPath)), ppValue);
+        return com::Out(ppValue, CopyValue(com::Text(SourcePath), com::Text(TargetPath)));
     });
 }
 
 HRESULT Registry::Export(BSTR FileName, BSTR Key, VARIANT_BOOL SubKeys) noexcept
 {
     return Run([&] {
-        reg::ExportToFile(m_roots, com::Narrow(reg::TextOf(FileName)), reg::TextOf(Key), SubKeys != VARIANT_FALSE);
+        reg::ExportToFile(m_roots, com::Narrow(com::Text(FileName)), com::Text(Key), SubKeys != VARIANT_FALSE);
         return S_OK;
     });
 }
@@ -136,7 +136,7 @@ HRESULT Registry::Find(VARIANT What, BSTR Key, VARIANT_BOOL SubKeys, FindOptionC
         HRESULT hr = FindConnectionPoint(IID_IRegistryEvents, &events);
         if (FAILED(hr))
             reg::RaiseSystemHr(hr);
-        reg::FindInRegistry(m_roots, *events.Get(), What, reg::TextOf(Key), SubKeys != VARIANT_FALSE, Options);
+        reg::FindInRegistry(m_roots, *events.Get(), What, com::Text(Key), SubKeys != VARIANT_FALSE, Options);
         return S_OK;
     });
 }
@@ -144,7 +144,7 @@ HRESULT Registry::Find(VARIANT What, BSTR Key, VARIANT_BOOL SubKeys, FindOptionC
 HRESULT Registry::Import(BSTR FileName) noexcept
 {
     return Run([&] {
-        reg::ImportFromFile(m_roots, com::Narrow(reg::TextOf(FileName)));
+        reg::ImportFromFile(m_roots, com::Narrow(com::Text(FileName)));
         return S_OK;
     });
 }
@@ -154,7 +154,7 @@ HRESULT Registry::Item(BSTR Path, IRegistryValue** ppValue) noexcept
     return Run([&] {
         if (!ppValue)
             return E_POINTER;
-        return reg::HandOut(ValueAt(reg::TextOf(Path)), ppValue);
+        return com::Out(ppValue, ValueAt(com::Text(Path)));
     });
 }
 
@@ -163,21 +163,21 @@ HRESULT Registry::Move(BSTR SourcePath, BSTR TargetPath, IRegistryValue** ppValu
     return Run([&] {
         if (!ppValue)
             return E_POINTER;
-        const std::wstring source = reg::TextOf(SourcePath);
-        const std::wstring target = reg::TextOf(TargetPath);
+        const std::wstring source = com::Text(SourcePath);
+        const std::wstring target = com::Text(TargetPath);
         // A value moved onto itself stays; a copy and a removal would lose it.
         if (IsSameValue(source, TargetOf(source, target)))
-            return reg::HandOut(ValueAt(source), ppValue);
+            return com::Out(ppValue, ValueAt(source));
         com::ComPtr<RegistryValue> copy = CopyValue(source, target);
         RemoveValueAt(source);
-        return reg::HandOut(copy, ppValue);
+        return com::Out(ppValue, copy);
     });
 }
 
 HRESULT Registry::Remove(BSTR Path) noexcept
 {
     return Run([&] {
-        RemoveValueAt(reg::TextOf(Path));
+        RemoveValueAt(com::Text(Path));
         return S_OK;
     });
 }
@@ -187,6 +187,6 @@ HRESULT Registry::get_Keys(IRegistryKeys** ppKeys) noexcept
     return Run([&] {
         if (!ppKeys)
             return E_POINTER;
-        return reg::HandOut(TopKeys(), ppKeys);
+        return com::Out(ppKeys, TopKeys());
     });
 }

@@ -26,8 +26,8 @@ HRESULT RegistryKey::get_Keys(IRegistryKeys** ppKeys) noexcept
     return Run([&] {
         if (!ppKeys)
             return E_POINTER;
-        return reg::HandOut(com::Make<RegistryKeys>(m_registry, static_cast<IRegistryKey*>(this), m_path, m_key.get()),
-                            ppKeys);
+        return com::Out(ppKeys,
+                        com::Make<RegistryKeys>(m_registry, static_cast<IRegistryKey*>(this), m_path, m_key.get()));
     });
 }
 
@@ -46,6 +46,6 @@ HRESULT RegistryKey::get_Values(IRegistryValues** ppValues) noexcept
     return Run([&] {
         if (!ppValues)
             return E_POINTER;
-        return reg::HandOut(com::Make<RegistryValues>(static_cast<IRegistryKey*>(this), m_key.get()), ppValues);
+        return com::Out(ppValues, com::Make<RegistryValues>(static_cast<IRegistryKey*>(this), m_key.get()));
     });
 }

@@ -38,7 +38,7 @@ std::wstring RegistryKeys::Resolve(const VARIANT& index)
         reg::Raise(EInvalidIndex);
     const reg::RootKeyTable& roots = m_registry->Roots();
     if (plain.vt == VT_BSTR)
-        return reg::MergeKeys(m_path, reg::TextOf(plain.bstrVal), roots);
+        return reg::MergeKeys(m_path, com::Text(plain.bstrVal), roots);
     long position = 0;
     if (!PositionOf(plain, position))
         reg::Raise(EInvalidIndex);
@@ -171,7 +171,7 @@ HRESULT RegistryKeys::Add(BSTR Key, AddOptionConstants, IRegistryKey** ppKey) no
     return Run([&] {
         if (!ppKey)
             return E_POINTER;
-        return reg::HandOut(AddKey(reg::TextOf(Key)), ppKey);
+        return com::Out(ppKey, AddKey(com::Text(Key)));
     });
 }
 
@@ -180,7 +180,7 @@ HRESULT RegistryKeys::Copy(VARIANT SourceIndex, BSTR TargetKey, VARIANT_BOOL Sub
     return Run([&] {
         if (!ppKey)
             return E_POINTER;
-        return reg::HandOut(CopyKey(SourceIndex, reg::TextOf(TargetKey), SubKeys != VARIANT_FALSE), ppKey);
+        return com::Out(ppKey, CopyKey(SourceIndex, com::Text(TargetKey), SubKeys != VARIANT_FALSE));
     });
 }
 
@@ -199,7 +199,7 @@ HRESULT RegistryKeys::get_Item(VARIANT Index, IRegistryKey** ppKey) noexcept
     return Run([&] {
         if (!ppKey)
             return E_POINTER;
-        return reg::HandOut(ItemOf(Index), ppKey);
+        return com::Out(ppKey, ItemOf(Index));
     });
 }
 
@@ -209,9 +209,9 @@ HRESULT RegistryKeys::Move(VARIANT SourceIndex, BSTR TargetKey, IRegistryKey** p
         if (!ppKey)
             return E_POINTER;
         const std::wstring source = ResolveSubKey(SourceIndex);
-        com::ComPtr<RegistryKey> target = CopyKey(com::Variant(source), reg::TextOf(TargetKey), true);
+        com::ComPtr<RegistryKey> target = CopyKey(com::Variant(source), com::Text(TargetKey), true);
         RemovePath(source);
-        return reg::HandOut(target, ppKey);
+        return com::Out(ppKey, target);
     });
 }
 

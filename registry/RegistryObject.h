@@ -5,9 +5,9 @@
 #pragma once
 
 #include <new>
-#include <string>
 
 #include "RegistryErrors.h"
+#include "com/AutomationValues.h"
 #include "com/ComObject.h"
 
 namespace reg
@@ -57,20 +57,5 @@ template <class Derived, class... Interfaces> class RegistryObject : public com:
         });
     }
 };
-
-// The text of a BSTR argument (a null BSTR is the empty string).
-inline std::wstring TextOf(BSTR value)
-{
-    return std::wstring(value ? value : L"", ::SysStringLen(value));
-}
-
-// Hands out a new reference to an object through an out pointer.
-template <class I, class T> HRESULT HandOut(const com::ComPtr<T>& object, I** out) noexcept
-{
-    I* p = object.Get();
-    p->AddRef();
-    *out = p;
-    return S_OK;
-}
 
 } // namespace reg

@@ -10,7 +10,7 @@ namespace
 
 std::string AnsiText(BSTR value)
 {
-    return com::Narrow(reg::TextOf(value));
+    return com::Narrow(com::Text(value));
 }
 
 } // namespace
@@ -97,7 +97,7 @@ HRESULT RegistryValues::Add(BSTR Value, VARIANT Data, DataTypeConstants Type, IR
     return Run([&] {
         if (!ppValue)
             return E_POINTER;
-        return reg::HandOut(AddValue(AnsiText(Value), Data, Type), ppValue);
+        return com::Out(ppValue, AddValue(AnsiText(Value), Data, Type));
     });
 }
 
@@ -106,7 +106,7 @@ HRESULT RegistryValues::Copy(VARIANT SourceIndex, BSTR TargetValue, IRegistryVal
     return Run([&] {
         if (!ppValue)
             return E_POINTER;
-        return reg::HandOut(CopyValue(SourceIndex, AnsiText(TargetValue)), ppValue);
+        return com::Out(ppValue, CopyValue(SourceIndex, AnsiText(TargetValue)));
     });
 }
 
@@ -125,7 +125,7 @@ HRESULT RegistryValues::get_Item(VARIANT Index, IRegistryValue** ppValue) noexce
     return Run([&] {
         if (!ppValue)
             return E_POINTER;
-        return reg::HandOut(ItemOf(Index), ppValue);
+        return com::Out(ppValue, ItemOf(Index));
     });
 }
 
@@ -141,10 +141,10 @@ HRESULT RegistryValues::Move(VARIANT SourceIndex, BSTR TargetValue, IRegistryVal
         // A value moved onto itself (the registry ignores letter case in
         // names) stays as it is; copying it and removing the source would lose it.
         if (reg::SameValueName(sourceName, targetName))
-            return reg::HandOut(ItemOf(source), ppValue);
+            return com::Out(ppValue, ItemOf(source));
         com::ComPtr<RegistryValue> copy = CopyValue(source, targetName);
         RemoveValue(source);
-        return reg::HandOut(copy, ppValue);
+        return com::Out(ppValue, copy);
     });
 }
 

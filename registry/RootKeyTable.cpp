@@ -1,5 +1,7 @@
 #include "RootKeyTable.h"
 
+#include <utility>
+
 #include "RegistryErrors.h"
 #include "com/ComRaii.h"
 
@@ -73,30 +75,26 @@ void RootKeyTable::Fill(const std::wstring& computerName)
 {
     const bool remote = !computerName.empty();
     const std::string machine = com::Narrow(computerName);
-    m_entries.reserve(std::size(kRows)); // push_back below cannot throw and lose a connected handle
+    m_entries.reserve(std::size(kRows));
     for (HKEY predefined : RootsFor(PlatformId(), remote)) {
         const RootRow& row = RowOf(predefined);
-        RootKey entry{row.shortName, row.longName, predefined, predefined, remote};
+        RootKey entry{row.shortName, row.longName, predefined, predefined, {}};
         if (remote) {
             // Wine connects only to its own computer name (and then locally);
             // any other name fails with ERROR_BAD_NETPATH. Windows connects
             // through the Remote Registry service.
-            HKEY connected = nullptr;
-            LONG rc = ::RegConnectRegistryA(machine.c_str(), predefined, &connected);
+            LONG rc = ::RegConnectRegistryA(machine.c_str(), predefined, entry.connection.put());
             if (rc != ERROR_SUCCESS)
                 RaiseSystem(rc);
-            entry.handle = connected;
+            entry.handle = entry.connection.get();
         }
-        m_entries.push_back(entry);
+        m_entries.push_back(std::move(entry));
     }
 }
 
 void RootKeyTable::Close() noexcept
 {
-    for (RootKey& entry : m_entries)
-        if (entry.remote && entry.handle)
-            ::RegCloseKey(entry.handle);
-    m_entries.clear();
+    m_entries.clear(); // closes the connected handles
 }
 
 const RootKey* RootKeyTable::Find(std::wstring_view component) const noexcept

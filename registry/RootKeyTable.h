@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "com/ComRaii.h"
+
 namespace reg
 {
 
@@ -17,7 +19,7 @@ struct RootKey {
     std::wstring longName;  // "\HKEY_LOCAL_MACHINE"
     HKEY predefined = nullptr;
     HKEY handle = nullptr;
-    bool remote = false; // a handle from RegConnectRegistryA, closed with the table
+    com::UniqueHKey connection; // a handle from RegConnectRegistryA, closed with the table
 };
 
 class RootKeyTable

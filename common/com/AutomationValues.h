@@ -47,6 +47,13 @@ HRESULT Out(I** out, V* value) noexcept
     return S_OK;
 }
 
+// The object a ComPtr holds, handed out the same way.
+template <class I, class T>
+HRESULT Out(I** out, const ComPtr<T>& value) noexcept
+{
+    return Out(out, value.Get());
+}
+
 // No object: Nothing.
 template <class I>
 HRESULT Out(I** out, std::nullptr_t) noexcept

@@ -94,6 +94,25 @@ TEST(DataConversion, Representations)
     EXPECT_EQ(VT_I4, passthrough.vt);
 }
 
+// A value shorter than its representation leaves no byte of the variant as
+// it was: VariantInit sets only the type field, so the variant is poisoned
+// before and every byte past the data must come back zero.
+TEST(DataConversion, WideningZeroesTheBytesPastTheData)
+{
+    for (VARTYPE vt : {VT_I4, VT_R8, VT_CY, VT_DECIMAL}) {
+        SCOPED_TRACE(vt);
+        VARIANT v;
+        std::memset(&v, 0xCC, sizeof(v));
+        ScalarInto(v, vt, B({1, 2}));
+        ASSERT_EQ(vt, v.vt);
+        const BYTE* bytes = reinterpret_cast<const BYTE*>(&v);
+        if (vt == VT_DECIMAL) // the decimal's first two bytes are the type field
+            EXPECT_EQ(std::vector<BYTE>(14, 0), std::vector<BYTE>(bytes + 2, bytes + 16));
+        else
+            EXPECT_EQ(B({1, 2, 0, 0, 0, 0, 0, 0}), std::vector<BYTE>(bytes + 8, bytes + 16));
+    }
+}
+
 TEST(DataConversion, LetDataTypesAndAdjustments)
 {
     RawValue v = LetData(Variant(5L), 0);

@@ -76,25 +76,25 @@ class ExportImport : public RegistryTest
     }
     void TakeKey(const std::string& sub, Snapshot& snapshot)
     {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_READ, &key));
+        com::UniqueHKey key;
+        ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_READ, key.put()));
         auto& values = snapshot[sub];
         char name[256];
         BYTE data[4096];
         for (DWORD i = 0;; ++i) {
             DWORD nameLength = sizeof(name), dataLength = sizeof(data), type = 0;
-            if (::RegEnumValueA(key, i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS)
+            if (::RegEnumValueA(key.get(), i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS)
                 break;
             values[std::string(name, nameLength)] = {type, std::vector<BYTE>(data, data + dataLength)};
         }
         std::vector<std::string> children;
         for (DWORD i = 0;; ++i) {
             DWORD length = sizeof(name);
-            if (::RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            if (::RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
                 break;
             children.emplace_back(name, length);
         }
-        ::RegCloseKey(key);
+        key.reset();
         for (const std::string& child : children)
             TakeKey(sub + "\\" + child, snapshot);
     }
@@ -229,6 +229,17 @@ TEST_F(ExportImport, ImportWritesKeysAndValues)
     StoredValue multi = ReadRaw("imp", "m");
     EXPECT_EQ(static_cast<DWORD>(REG_MULTI_SZ), multi.type);
     EXPECT_EQ(Bytes({'a', 0, 0}), multi.bytes);
+}
+
+TEST_F(ExportImport, ImportReadsAFileAnotherProgramHoldsOpenForWriting)
+{
+    TempFile file("held");
+    file.Write(HeaderAndKey("held") + "\"x\"=\"1\"\r\n\x1A"); // ended by an old editor's Ctrl-Z
+    com::UniqueFileHandle writer(::CreateFileA(file.Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer);
+    ASSERT_EQ(S_OK, Import(file));
+    EXPECT_EQ(Bytes({'1', 0}), ReadRaw("held", "x").bytes);
 }
 
 TEST_F(ExportImport, ImportFailures)

@@ -163,15 +163,14 @@ TEST_F(KeyModel, PositionsFollowTheEnumerationOrder)
     LONG count = 0xdeadbeef;
     ASSERT_EQ(S_OK, keys->get_Count(&count));
     ASSERT_EQ(3, count);
-    HKEY raw = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName().c_str(), 0, KEY_READ, &raw));
+    com::UniqueHKey raw;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName().c_str(), 0, KEY_READ, raw.put()));
     for (DWORD i = 0; i < 3; ++i) {
         char name[32] = {};
         DWORD length = sizeof(name);
-        ASSERT_EQ(ERROR_SUCCESS, ::RegEnumKeyExA(raw, i, name, &length, nullptr, nullptr, nullptr, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, ::RegEnumKeyExA(raw.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr));
         EXPECT_EQ(com::Widen(name), ItemName(keys.Get(), Variant(static_cast<long>(i + 1))));
     }
-    ::RegCloseKey(raw);
     // One past the last subkey names no subkey: the collection's own key.
     EXPECT_EQ(com::Widen(KeyName().substr(KeyName().rfind('\\') + 1)), ItemName(keys.Get(), Variant(4L)));
     EXPECT_EQ((std::vector<std::wstring>{L"k1", L"k2", L"k3"}), Enumerate(keys.Get()));
@@ -203,6 +202,7 @@ class KeyCopy : public KeyModel
         WriteRaw("src", "text", REG_SZ, Bytes({'h', 'i', 0}));
         WriteRaw("src", "odd", REG_SZ, Bytes({'n', 'o'})); // no terminator
         WriteRaw("src", "none", REG_NONE, {});
+        WriteRaw("src", "qword", REG_QWORD, Bytes({1, 2, 3, 4, 5, 6, 7, 8}));
         WriteRaw("src", "", REG_DWORD, Bytes({42, 0, 0, 0}));
         WriteRaw("src\\sub\\deep", "bin", REG_BINARY, Bytes({1, 2, 3}));
         WriteRaw("src\\sub", "multi", REG_MULTI_SZ, Bytes({'a', 0, 0}));
@@ -210,7 +210,7 @@ class KeyCopy : public KeyModel
     void ExpectSameValues(const std::string& from, const std::string& to)
     {
         SCOPED_TRACE("copy of " + from + " at " + to);
-        for (const char* name : {"text", "odd", "none", ""}) {
+        for (const char* name : {"text", "odd", "none", "qword", ""}) {
             StoredValue a = ReadRaw(from, name), b = ReadRaw(to, name);
             EXPECT_EQ(ERROR_SUCCESS, b.rc) << name;
             EXPECT_EQ(a.type, b.type) << name;

@@ -100,6 +100,21 @@ TEST(RegFileParser, LinesAndBlocks)
     ExpectParsed("REGEDIT4\r\n\r\n[K]\r\n\"b\"=hex:1,2,3\r\n", {"K:K", "V:b:3:12", "E"});
 }
 
+TEST(RegFileParser, ACtrlZThatEndsTheFileIsItsEnd)
+{
+    for (std::string text :
+         {"REGEDIT4\r\n\r\n[K]\r\n\"x\"=\"1\"\r\n\r\n[L]\r\n", "REGEDIT4\n\n[K]\n\"x\"=\"1\"", "REGEDIT4\r\n"}) {
+        SCOPED_TRACE(text);
+        Outcome plain = Parse(text), marked = Parse(text + '\x1A');
+        EXPECT_EQ(S_OK, plain.hr);
+        EXPECT_EQ(S_OK, marked.hr);
+        EXPECT_EQ(plain.log, marked.log);
+    }
+    // Anywhere else it is a character like any other.
+    ExpectParsed("REGEDIT4\r\n\r\n[K]\r\n\"x\"=\"\x1A\"\r\n", {"K:K", "V:x:1:1a00", "E"});
+    ExpectRejected("REGEDIT4\r\n\r\n[K]\r\n\x1A\r\n", {"K:K"});
+}
+
 TEST(RegFileParser, LongLogicalLines)
 {
     std::string text = "REGEDIT4\r\n\r\n[K]\r\n\"b\"=hex:";

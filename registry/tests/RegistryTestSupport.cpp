@@ -58,63 +58,56 @@ std::wstring RegistryTest::FullPath(const std::string& sub) const
 
 void RegistryTest::CreateKey(const std::string& sub)
 {
-    HKEY key = nullptr;
+    com::UniqueHKey key;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                               nullptr, &key, nullptr));
-    ::RegCloseKey(key);
+                                               nullptr, key.put(), nullptr));
 }
 
 bool RegistryTest::KeyExists(const std::string& sub) const
 {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(key);
-    return true;
+    com::UniqueHKey key;
+    return ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
 void RegistryTest::WriteRaw(const std::string& sub, const std::string& name, DWORD type, const std::vector<BYTE>& bytes)
 {
     SCOPED_TRACE("WriteRaw " + sub + " " + name);
     CreateKey(sub);
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_ALL_ACCESS, &key));
+    com::UniqueHKey key;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_ALL_ACCESS, key.put()));
     // A byte after the data that is not zero: for a string without its
     // terminator the system would write a zero byte that follows it too.
     std::vector<BYTE> padded(bytes);
     padded.push_back(1);
     EXPECT_EQ(ERROR_SUCCESS,
-              ::RegSetValueExA(key, name.c_str(), 0, type, padded.data(), static_cast<DWORD>(bytes.size())));
-    ::RegCloseKey(key);
+              ::RegSetValueExA(key.get(), name.c_str(), 0, type, padded.data(), static_cast<DWORD>(bytes.size())));
 }
 
 StoredValue RegistryTest::ReadRaw(const std::string& sub, const std::string& name) const
 {
     StoredValue value;
-    HKEY key = nullptr;
-    value.rc = ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_READ, &key);
+    com::UniqueHKey key;
+    value.rc = ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_READ, key.put());
     if (value.rc != ERROR_SUCCESS)
         return value;
     DWORD size = 0;
-    value.rc = ::RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+    value.rc = ::RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size);
     if (value.rc == ERROR_SUCCESS) {
         value.bytes.resize(size);
-        value.rc = ::RegQueryValueExA(key, name.c_str(), nullptr, &value.type, value.bytes.data(), &size);
+        value.rc = ::RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, value.bytes.data(), &size);
         value.bytes.resize(size);
     }
-    ::RegCloseKey(key);
     return value;
 }
 
 DWORD RegistryTest::SubKeyCount(const std::string& sub) const
 {
-    HKEY key = nullptr;
+    com::UniqueHKey key;
     DWORD count = 0xdeadbeef;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
         return count;
-    ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                       nullptr);
-    ::RegCloseKey(key);
+    ::RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, nullptr);
     return count;
 }
 

@@ -171,15 +171,20 @@ TEST_F(Values, IndexesNamesAndPositions)
 TEST_F(Values, CopyAndMoveWithinTheKey)
 {
     WriteRaw("", "s", REG_SZ, Bytes({'h', 'i', 0}));
-    WriteRaw("", "odd", REG_EXPAND_SZ, Bytes({'n'})); // no terminator: copied as it is
+    WriteRaw("", "odd", REG_EXPAND_SZ, Bytes({'n'}));              // no terminator: copied as it is
+    WriteRaw("", "q", REG_QWORD, Bytes({1, 2, 3, 4, 5, 6, 7, 8})); // a type that Data cannot write
     ComPtr<IRegistryValues> values = ValuesAt("");
     ComPtr<IRegistryValue> copy;
     ASSERT_EQ(S_OK, values->Copy(V(L"s"), B(L"t").get(), &copy));
     StoredValue s = ReadRaw("", "s"), t = ReadRaw("", "t");
     EXPECT_EQ(s.type, t.type);
     EXPECT_EQ(s.bytes, t.bytes);
-    ASSERT_EQ(S_OK, values->Copy(V(L"odd"), B(L"odd2").get(), &copy));
-    EXPECT_EQ(ReadRaw("", "odd").bytes, ReadRaw("", "odd2").bytes);
+    for (const std::string name : {"odd", "q"}) {
+        ASSERT_EQ(S_OK, values->Copy(V(com::Widen(name)), B(com::Widen(name + "2")).get(), &copy));
+        StoredValue source = ReadRaw("", name), target = ReadRaw("", name + "2");
+        EXPECT_EQ(source.type, target.type) << name;
+        EXPECT_EQ(source.bytes, target.bytes) << name;
+    }
 
     ComPtr<IRegistryValue> moved;
     ASSERT_EQ(S_OK, values->Move(V(L"t"), B(L"u").get(), &moved));

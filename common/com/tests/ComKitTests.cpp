@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "com/AutomationValues.h"
 #include "com/ComObject.h"
 #include "com/ComRaii.h"
 #include "com/EventSink.h"
@@ -115,6 +116,23 @@ TEST_F(ComKit, QueryInterfaceFollowsTheIdentityAndRefCountRules)
         EXPECT_EQ(before + 1, RefCount(m_probe.Get()));
     }
     EXPECT_EQ(before, RefCount(m_probe.Get()));
+}
+
+TEST_F(ComKit, OutHandsOutAComPtrsObjectWithItsOwnReference)
+{
+    const ULONG before = RefCount(m_probe.Get());
+    EXPECT_EQ(E_POINTER, com::Out(static_cast<IKitProbe**>(nullptr), m_probe));
+    EXPECT_EQ(before, RefCount(m_probe.Get()));
+
+    IKitProbe* out = reinterpret_cast<IKitProbe*>(0xdeadbeef);
+    ASSERT_EQ(S_OK, com::Out(&out, m_probe));
+    EXPECT_EQ(m_probe.Get(), out);
+    EXPECT_EQ(before + 1, RefCount(m_probe.Get()));
+    out->Release();
+
+    out = reinterpret_cast<IKitProbe*>(0xdeadbeef);
+    EXPECT_EQ(S_OK, com::Out(&out, ComPtr<IKitProbe>()));
+    EXPECT_EQ(nullptr, out);
 }
 
 TEST_F(ComKit, DispatchByNameWithOptionalArgumentsAndPropertyPutByReference)
