@@ -1,5 +1,5 @@
 // A PNG encoder for screenshots: 8-bit RGB, every row unfiltered, the
-// image data in stored (uncompressed) deflate blocks inside a zlib stream.
+// image data compressed by zlib (deflate).
 #pragma once
 
 #include <cstdint>
@@ -16,11 +16,13 @@ struct RgbImage {
 
 class Png {
   public:
+    // The file's bytes; empty when the image is not one (a size that does
+    // not match its pixels) or zlib fails.
     static std::vector<uint8_t> Encode(const RgbImage& image);
     static bool Write(const std::wstring& path, const RgbImage& image);
 
+    // The CRC-32 of PNG chunks; `crc` continues an earlier result.
     static uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) noexcept;
-    static uint32_t Adler32(const uint8_t* data, size_t size) noexcept;
 };
 
 } // namespace outlooksim

@@ -224,6 +224,14 @@ public:
     }
 
     void Clear() noexcept { ::VariantClear(this); }
+    // For an out parameter: the old content is released before the address
+    // is handed out, so that `enumerator->Next(1, item.put(), nullptr)` in a
+    // loop cannot leak.
+    VARIANT* put() noexcept
+    {
+        Clear();
+        return this;
+    }
     VARIANT Detach() noexcept
     {
         VARIANT out = *this;

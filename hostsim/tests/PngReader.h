@@ -1,11 +1,13 @@
-// Reads back the PNG files the host writes (8-bit RGB, stored deflate
-// blocks), checking every length, checksum and field on the way; for the
-// tests of the encoder and of the screenshots.
+// Reads back the PNG files the host writes (8-bit RGB, unfiltered rows,
+// compressed by zlib), checking every length, checksum and field on the way;
+// for the tests of the encoder and of the screenshots.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 #include "Png.h"
 
@@ -15,7 +17,7 @@ struct PngRead {
     bool ok = false;
     std::string problem;
     outlooksim::RgbImage image;
-    int storedBlocks = 0;
+    size_t compressedSize = 0; // of the zlib stream in the IDAT chunks
 };
 
 inline uint32_t Be32At(const std::vector<uint8_t>& b, size_t at)
@@ -57,27 +59,20 @@ inline PngRead ReadPng(const std::vector<uint8_t>& bytes)
     }
     if (!ended)
         return fail("no IEND");
-    if (zlib.size() < 6 || zlib[0] != 0x78 || (zlib[0] * 256 + zlib[1]) % 31 != 0)
-        return fail("bad zlib header");
-    std::vector<uint8_t> raw;
-    size_t at = 2;
-    for (bool last = false; !last;) {
-        if (at + 5 > zlib.size())
-            return fail("stored block runs past the end");
-        last = zlib[at] & 1;
-        if ((zlib[at] >> 1) != 0)
-            return fail("not a stored block");
-        uint16_t len = static_cast<uint16_t>(zlib[at + 1] | (zlib[at + 2] << 8));
-        uint16_t nlen = static_cast<uint16_t>(zlib[at + 3] | (zlib[at + 4] << 8));
-        if (static_cast<uint16_t>(~len) != nlen || at + 5 + len > zlib.size())
-            return fail("bad stored block length");
-        raw.insert(raw.end(), zlib.begin() + at + 5, zlib.begin() + at + 5 + len);
-        at += 5 + len;
-        ++r.storedBlocks;
-    }
-    if (at + 4 != zlib.size() || Be32At(zlib, at) != outlooksim::Png::Adler32(raw.data(), raw.size()))
-        return fail("bad Adler-32");
+    // The IDAT data is one zlib stream and nothing after it. Its room is one
+    // byte larger than the image data, so that a stream that holds more is
+    // noticed.
     const size_t row = static_cast<size_t>(r.image.width) * 3;
+    std::vector<uint8_t> raw((row + 1) * static_cast<size_t>(r.image.height) + 1);
+    uLongf rawSize = static_cast<uLongf>(raw.size());
+    uLong zlibSize = static_cast<uLong>(zlib.size());
+    int status = ::uncompress2(raw.data(), &rawSize, zlib.data(), &zlibSize);
+    if (status != Z_OK)
+        return fail("zlib error " + std::to_string(status));
+    if (zlibSize != zlib.size())
+        return fail("data after the zlib stream");
+    r.compressedSize = zlib.size();
+    raw.resize(rawSize);
     if (raw.size() != (row + 1) * static_cast<size_t>(r.image.height))
         return fail("wrong amount of image data");
     for (int y = 0; y < r.image.height; ++y) {

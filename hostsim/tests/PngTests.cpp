@@ -28,17 +28,15 @@ RgbImage Gradient(int width, int height)
 
 } // namespace
 
-TEST(Png, ChecksumsMatchTheirPublishedCheckValues)
+TEST(Png, ChunkChecksumMatchesItsPublishedCheckValue)
 {
     EXPECT_EQ(0xCBF43926u, Png::Crc32(Bytes("123456789"), 9));
     EXPECT_EQ(0xAE426082u, Png::Crc32(Bytes("IEND"), 4)) << "the CRC every PNG file ends with";
-    EXPECT_EQ(0x11E60398u, Png::Adler32(Bytes("Wikipedia"), 9));
-    EXPECT_EQ(1u, Png::Adler32(nullptr, 0));
     // CRC-32 continues across pieces.
     EXPECT_EQ(Png::Crc32(Bytes("123456789"), 9), Png::Crc32(Bytes("6789"), 4, Png::Crc32(Bytes("12345"), 5)));
 }
 
-TEST(Png, EncodesRgbRowsInStoredDeflateBlocks)
+TEST(Png, EncodesRgbRowsCompressed)
 {
     RgbImage small = Gradient(3, 2);
     hosttest::PngRead read = hosttest::ReadPng(Png::Encode(small));
@@ -46,19 +44,46 @@ TEST(Png, EncodesRgbRowsInStoredDeflateBlocks)
     EXPECT_EQ(3, read.image.width);
     EXPECT_EQ(2, read.image.height);
     EXPECT_EQ(small.rgb, read.image.rgb);
-    EXPECT_EQ(1, read.storedBlocks);
 
-    // More than 65535 bytes of image data take several blocks.
-    RgbImage large = Gradient(200, 120);
-    read = hosttest::ReadPng(Png::Encode(large));
+    // Noise does not compress: more than one piece of the encoder's output.
+    RgbImage noise{700, 600, {}};
+    uint32_t seed = 12345;
+    for (size_t i = 0; i < 700u * 600u * 3u; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        noise.rgb.push_back(static_cast<uint8_t>(seed >> 24));
+    }
+    read = hosttest::ReadPng(Png::Encode(noise));
     ASSERT_TRUE(read.ok) << read.problem;
-    EXPECT_EQ(2, read.storedBlocks);
-    EXPECT_EQ(large.rgb, read.image.rgb);
+    EXPECT_GT(read.compressedSize, size_t{1} << 20);
+    EXPECT_EQ(noise.rgb, read.image.rgb);
+
+    // A screen of one colour takes a few kilobytes instead of 2.3 MB.
+    RgbImage flat{1024, 768, std::vector<uint8_t>(1024u * 768u * 3u, 0xC0)};
+    std::vector<uint8_t> bytes = Png::Encode(flat);
+    EXPECT_LT(bytes.size(), flat.rgb.size() / 100);
+    read = hosttest::ReadPng(bytes);
+    ASSERT_TRUE(read.ok) << read.problem;
+    EXPECT_EQ(flat.rgb, read.image.rgb);
 
     // The reader is strict: a changed byte is noticed.
-    std::vector<uint8_t> bytes = Png::Encode(small);
+    bytes = Png::Encode(small);
     bytes[bytes.size() - 20] ^= 0x40;
     EXPECT_FALSE(hosttest::ReadPng(bytes).ok);
+}
+
+TEST(Png, RefusesAnImageWhoseSizeDoesNotMatchItsPixels)
+{
+    EXPECT_TRUE(Png::Encode(RgbImage{3, 2, std::vector<uint8_t>(17)}).empty());
+    EXPECT_TRUE(Png::Encode(RgbImage{3, 2, std::vector<uint8_t>(21)}).empty());
+    EXPECT_TRUE(Png::Encode(RgbImage{0, 0, {}}).empty());
+    EXPECT_TRUE(Png::Encode(RgbImage{-1, -6, std::vector<uint8_t>(18)}).empty());
+
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    std::wstring path = std::wstring(dir) + L"corvane-png-refused.png";
+    ::DeleteFileW(path.c_str());
+    EXPECT_FALSE(Png::Write(path, RgbImage{3, 2, std::vector<uint8_t>(17)}));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(path.c_str())) << "no file for a refused image";
 }
 
 TEST(Screenshot, ShowsTheWindowsOfThisProcess)
