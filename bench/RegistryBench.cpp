@@ -23,6 +23,7 @@
 
 #include "Measure.h"
 #include "RovaneInterfaces.h"
+#include "SubtreeCopy.h"
 #include "com/ComObject.h"
 #include "com/ComRaii.h"
 
@@ -232,54 +233,16 @@ std::string CountsNote(const Counts& c, const char* what)
     return std::to_string(c.keys) + " keys, " + std::to_string(c.values) + " values" + what;
 }
 
-// The subtree as data, for the plain writes: every key (below
-// HKEY_CURRENT_USER, in walk order) with its values.
-struct StoredValue {
-    std::string name;
-    DWORD type = 0;
-    std::vector<BYTE> data;
-};
-struct StoredKey {
-    std::string path;
-    std::vector<StoredValue> values;
-};
-
-void Collect(const std::string& path, std::vector<StoredKey>& keys)
-{
-    com::UniqueHKey key;
-    Check(::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS, "RegOpenKeyExA");
-    StoredKey stored{path, {}};
-    char name[256];
-    BYTE data[4096];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = sizeof(name), dataLength = sizeof(data), type = 0;
-        if (::RegEnumValueA(key.get(), i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS)
-            break;
-        stored.values.push_back({std::string(name, nameLength), type, std::vector<BYTE>(data, data + dataLength)});
-    }
-    keys.push_back(std::move(stored));
-    std::vector<std::string> children;
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof(name);
-        if (::RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        children.emplace_back(name, length);
-    }
-    key.reset();
-    for (const std::string& child : children)
-        Collect(path + "\\" + child, keys);
-}
-
 // The floor of an import: each key created from the root, as an import
 // file names it, and its values set.
-void PlainWrite(const std::vector<StoredKey>& keys)
+void PlainWrite(const std::vector<SubtreeKey>& keys)
 {
-    for (const StoredKey& stored : keys) {
+    for (const SubtreeKey& stored : keys) {
         com::UniqueHKey key;
         Check(::RegCreateKeyExA(HKEY_CURRENT_USER, stored.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                 key.put(), nullptr) == ERROR_SUCCESS,
               "RegCreateKeyExA");
-        for (const StoredValue& value : stored.values)
+        for (const SubtreeValue& value : stored.values)
             SetValue(key.get(), value.name, value.type, value.data.data(), value.data.size());
     }
 }
@@ -343,8 +306,8 @@ int main(int argc, char** argv)
 
         // Each import starts from a registry without the subtree, and must
         // bring back every key and value.
-        std::vector<StoredKey> keys;
-        Collect(tree.path, keys);
+        std::vector<SubtreeKey> keys;
+        Check(ReadSubtree(tree.path, keys), "reading the subtree");
         auto remove = [&] { ::RegDeleteTreeA(HKEY_CURRENT_USER, tree.path.c_str()); };
         auto restored = [&] {
             const Counts back = CountTree(tree);

@@ -10,6 +10,7 @@
 #include "PageHost.h"
 #include "PropertyPages.h"
 #include "Session.h"
+#include "WindowText.h"
 
 namespace outlooksim {
 
@@ -18,12 +19,6 @@ namespace {
 constexpr int kApplyButton = 0x3021; // the sheet's Apply button
 constexpr short kPageWidth = 264; // dialog units: Outlook's page is about 400 x 355 pixels
 constexpr short kPageHeight = 236;
-
-std::wstring WithoutMnemonic(std::wstring text)
-{
-    std::erase(text, L'&');
-    return text;
-}
 
 struct ControlSearch {
     std::wstring text;

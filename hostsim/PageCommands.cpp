@@ -26,12 +26,6 @@ bool ClassIs(HWND window, const wchar_t* name)
     return ::CompareStringOrdinal(ClassOf(window).c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
 }
 
-std::wstring WithoutMnemonic(std::wstring text)
-{
-    std::erase(text, L'&');
-    return text;
-}
-
 // Every descendant of the page, parents before children, in z-order.
 void Collect(HWND parent, std::vector<HWND>& out)
 {

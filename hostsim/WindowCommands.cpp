@@ -30,18 +30,6 @@ BOOL CALLBACK MatchTitle(HWND hwnd, LPARAM param)
     return TRUE;
 }
 
-// A caption as the user reads it: without the mnemonic's "&".
-std::wstring WithoutMnemonic(const std::wstring& text)
-{
-    std::wstring out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'&' && i + 1 < text.size())
-            ++i;
-        out += text[i];
-    }
-    return out;
-}
-
 struct TipSearch {
     HWND owner;
     HWND control;

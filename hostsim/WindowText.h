@@ -23,4 +23,17 @@ inline std::wstring TextOf(HWND window)
     return text;
 }
 
+// A caption as the user reads it: without the mnemonic's "&" ("&&" stands
+// for one "&").
+inline std::wstring WithoutMnemonic(const std::wstring& text)
+{
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size())
+            ++i;
+        out += text[i];
+    }
+    return out;
+}
+
 } // namespace outlooksim

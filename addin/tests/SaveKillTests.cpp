@@ -14,6 +14,7 @@
 #include <string>
 
 #include "com/ComModule.h"
+#include "HostRun.h"
 #include "com/ComRaii.h"
 
 namespace
@@ -58,45 +59,24 @@ class SaveUnderKill : public ::testing::Test
         ::RemoveDirectoryA(m_dir.c_str());
     }
 
-    // Starts the child; its standard output goes to out when given.
-    PROCESS_INFORMATION Start(const std::string& arguments, HANDLE out = nullptr)
+    // Starts the child.
+    PROCESS_INFORMATION Start(const std::string& arguments)
     {
         std::string command = "\"" + m_dir + "config_save_child.exe\" " + arguments;
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        if (out) {
-            si.dwFlags = STARTF_USESTDHANDLES;
-            si.hStdOutput = out;
-            si.hStdError = out;
-        }
         PROCESS_INFORMATION pi{};
-        EXPECT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, out != nullptr, 0, nullptr,
-                                     m_dir.c_str(), &si, &pi));
+        EXPECT_TRUE(
+            ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, m_dir.c_str(), &si, &pi));
         return pi;
     }
     // Runs the reference save; the time of one save in microseconds.
     long Reference()
     {
-        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-        HANDLE readEnd = nullptr, writeEnd = nullptr;
-        if (!::CreatePipe(&readEnd, &writeEnd, &sa, 0))
-            return -1;
-        ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-        PROCESS_INFORMATION pi = Start("reference", writeEnd);
-        ::CloseHandle(writeEnd);
-        std::string output;
-        char buffer[256];
-        DWORD n = 0;
-        while (pi.hProcess && ::ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n)
-            output.append(buffer, n);
-        ::CloseHandle(readEnd);
-        DWORD code = 0xdeadbeef;
-        ::WaitForSingleObject(pi.hProcess, 120000);
-        ::GetExitCodeProcess(pi.hProcess, &code);
-        ::CloseHandle(pi.hProcess);
-        ::CloseHandle(pi.hThread);
-        EXPECT_EQ(0u, code) << "the reference save (3: a save failed, 4: a file did not load 200 folders)";
-        return code == 0 ? std::strtol(output.c_str(), nullptr, 10) : -1;
+        const hosttest::ChildRun child = hosttest::RunCollecting(
+            com::Widen("\"" + m_dir + "config_save_child.exe\" reference"), com::Widen(m_dir).c_str());
+        EXPECT_EQ(0u, child.exitCode) << "the reference save (3: a save failed, 4: a file did not load 200 folders)";
+        return child.exitCode == 0 ? std::strtol(child.output.c_str(), nullptr, 10) : -1;
     }
 
     std::string m_dir;

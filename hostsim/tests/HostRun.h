@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -36,16 +37,22 @@ inline void WriteUtf8(const std::wstring& path, const std::wstring& text)
     std::ofstream(std::filesystem::path(path), std::ios::binary) << utf8;
 }
 
-// Runs corvane-host.exe (beside this program) and collects its standard output.
-inline HostRun RunHost(const std::wstring& arguments)
+// A child process's exit code and what it wrote to its standard output.
+struct ChildRun {
+    DWORD exitCode = 0xDEADBEEF;
+    std::string output;
+};
+
+// Runs a command line (in directory, if given) and collects its standard
+// output and standard error until it has ended.
+inline ChildRun RunCollecting(std::wstring command, const wchar_t* directory = nullptr)
 {
-    HostRun run;
+    ChildRun run;
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!::CreatePipe(&readEnd, &writeEnd, &sa, 0))
         return run;
     ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    std::wstring command = L"\"" + com::Module::Directory() + L"corvane-host.exe\" " + arguments;
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
@@ -53,20 +60,52 @@ inline HostRun RunHost(const std::wstring& arguments)
     si.hStdError = writeEnd;
     si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi{};
-    BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, directory, &si, &pi);
     ::CloseHandle(writeEnd);
-    std::string output;
-    char buffer[4096];
-    DWORD n = 0;
-    while (started && ::ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n)
-        output.append(buffer, n);
+    // Read until the child has ended and what it wrote is drained. The end
+    // of the pipe does not tell: a process started while the child runs may
+    // inherit the write end and outlive the child (under Wine the desktop
+    // process, explorer.exe, is started by the first window of a session),
+    // and a read would then wait for that process. A child that hangs is
+    // ended after two minutes; its output so far shows where it stood.
+    const ULONGLONG deadline = ::GetTickCount64() + 120000;
+    bool ended = !started;
+    while (started) {
+        char buffer[4096];
+        DWORD available = 0, n = 0;
+        if (!::PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr))
+            break; // every writer has closed its end
+        if (available) {
+            if (!::ReadFile(readEnd, buffer, std::min<DWORD>(available, sizeof buffer), &n, nullptr) || !n)
+                break;
+            run.output.append(buffer, n);
+        } else if (ended) {
+            break;
+        } else if (::GetTickCount64() > deadline) {
+            run.output += "\n[the child did not end within two minutes and was ended]\n";
+            ::TerminateProcess(pi.hProcess, 0xDEAD);
+            break;
+        } else {
+            ended = ::WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0;
+        }
+    }
     ::CloseHandle(readEnd);
     if (!started)
         return run;
-    ::WaitForSingleObject(pi.hProcess, 120000);
+    ::WaitForSingleObject(pi.hProcess, 5000);
     ::GetExitCodeProcess(pi.hProcess, &run.exitCode);
     ::CloseHandle(pi.hProcess);
     ::CloseHandle(pi.hThread);
+    return run;
+}
+
+// Runs corvane-host.exe (beside this program) and collects its standard output.
+inline HostRun RunHost(const std::wstring& arguments)
+{
+    HostRun run;
+    const ChildRun child = RunCollecting(L"\"" + com::Module::Directory() + L"corvane-host.exe\" " + arguments);
+    run.exitCode = child.exitCode;
+    const std::string& output = child.output;
     int wide = ::MultiByteToWideChar(CP_UTF8, 0, output.data(), static_cast<int>(output.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(wide), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, output.data(), static_cast<int>(output.size()), text.data(), wide);

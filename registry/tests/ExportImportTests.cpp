@@ -1,10 +1,10 @@
 // The REGEDIT4 dialect: value lines as the writer forms them, Export and
 // Import through the Registry object, and a real subtree exported and
 // imported back to identical keys, values, types and bytes.
-#include <map>
 
 #include "RegFileWriter.h"
 #include "RegistryTestSupport.h"
+#include "SubtreeCopy.h"
 #include "com/ComError.h"
 
 using com::ComPtr;
@@ -65,38 +65,14 @@ TEST(RegFileWriter, WhatTheQuotedFormsCannotCarry)
 class ExportImport : public RegistryTest
 {
   protected:
-    // Every key (relative to the fixture's key) with its values.
-    using Snapshot = std::map<std::string, std::map<std::string, std::pair<DWORD, std::vector<BYTE>>>>;
+    // Every key of the subtree with its values, in walk order.
+    using Snapshot = std::vector<SubtreeKey>;
 
     Snapshot Take(const std::string& sub)
     {
         Snapshot snapshot;
-        TakeKey(sub, snapshot);
+        EXPECT_TRUE(ReadSubtree(KeyName(sub), snapshot));
         return snapshot;
-    }
-    void TakeKey(const std::string& sub, Snapshot& snapshot)
-    {
-        com::UniqueHKey key;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, KeyName(sub).c_str(), 0, KEY_READ, key.put()));
-        auto& values = snapshot[sub];
-        char name[256];
-        BYTE data[4096];
-        for (DWORD i = 0;; ++i) {
-            DWORD nameLength = sizeof(name), dataLength = sizeof(data), type = 0;
-            if (::RegEnumValueA(key.get(), i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS)
-                break;
-            values[std::string(name, nameLength)] = {type, std::vector<BYTE>(data, data + dataLength)};
-        }
-        std::vector<std::string> children;
-        for (DWORD i = 0;; ++i) {
-            DWORD length = sizeof(name);
-            if (::RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                break;
-            children.emplace_back(name, length);
-        }
-        key.reset();
-        for (const std::string& child : children)
-            TakeKey(sub + "\\" + child, snapshot);
     }
     HRESULT Export(const TempFile& file, const std::wstring& key, bool subKeys = true)
     {
