@@ -191,15 +191,16 @@ ComPtr<T> Make(Args&&... args)
     return object;
 }
 
-// Creates a T and queries it for riid: the creation function of a class factory.
-template <class T>
+// Creates a T (from the constructor arguments Args, if any) and queries it
+// for riid: the creation function of a class factory.
+template <class T, auto... Args>
 HRESULT CreateInstance(REFIID riid, void** ppv) noexcept
 {
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
     try {
-        return Make<T>()->QueryInterface(riid, ppv);
+        return Make<T>(Args...)->QueryInterface(riid, ppv);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (...) {

@@ -4,22 +4,6 @@
 #include "ProbeRecorder.h"
 #include "com/ComServer.h"
 
-namespace {
-
-HRESULT CreateFailingAddin(REFIID riid, void** ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    try {
-        return com::Make<ProbeAddin>(true)->QueryInterface(riid, ppv);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-} // namespace
-
 namespace com {
 
 std::span<const ComClass> ServerClasses()
@@ -28,7 +12,7 @@ std::span<const ComClass> ServerClasses()
         {&CLSID_ProbeAddin, L"corvaneHostProbe.Addin.1", L"corvaneHostProbe.Addin", L"Host probe add-in",
          &CreateInstance<ProbeAddin>},
         {&CLSID_FailingProbeAddin, L"corvaneHostProbe.FailingAddin.1", L"corvaneHostProbe.FailingAddin",
-         L"Host probe add-in that fails to connect", &CreateFailingAddin},
+         L"Host probe add-in that fails to connect", &CreateInstance<ProbeAddin, true>},
         {&CLSID_ProbeRecorder, L"corvaneHostProbe.Recorder.1", L"corvaneHostProbe.Recorder", L"Host probe recorder",
          &CreateInstance<ProbeRecorder>},
         {&CLSID_ProbePage, L"corvaneHostProbe.Page.1", L"corvaneHostProbe.Page", L"Host probe page",

@@ -24,19 +24,6 @@ HRESULT OutText(BSTR* value, const std::string& text)
 const CLSID kClsidZarqProbe = {0x6e1b7a20, 0x3c55, 0x4a8b, {0x9f, 0x0e, 0x2d, 0x1c, 0x5b, 0x8a, 0x7e, 0x01}};
 const CLSID kClsidZarqOther = {0x6e1b7a21, 0x3c55, 0x4a8b, {0x9f, 0x0e, 0x2d, 0x1c, 0x5b, 0x8a, 0x7e, 0x01}};
 
-template <const char* Class>
-HRESULT Create(REFIID riid, void** ppv) noexcept
-{
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    try {
-        return com::Make<ZarqProbe>(Class)->QueryInterface(riid, ppv);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
 constexpr char kProbe[] = "ZarqProbe";
 constexpr char kOther[] = "ZarqOther";
 
@@ -134,8 +121,10 @@ namespace com {
 std::span<const ComClass> ServerClasses()
 {
     static const ComClass classes[] = {
-        {&kClsidZarqProbe, L"ZarqProbe.ZarqPlugin", nullptr, L"ZarqProbe.ZarqPlugin", &Create<kProbe>},
-        {&kClsidZarqOther, L"ZarqOther.ZarqPlugin", nullptr, L"ZarqOther.ZarqPlugin", &Create<kOther>},
+        {&kClsidZarqProbe, L"ZarqProbe.ZarqPlugin", nullptr, L"ZarqProbe.ZarqPlugin",
+         &com::CreateInstance<ZarqProbe, kProbe>},
+        {&kClsidZarqOther, L"ZarqOther.ZarqPlugin", nullptr, L"ZarqOther.ZarqPlugin",
+         &com::CreateInstance<ZarqProbe, kOther>},
     };
     return classes;
 }
