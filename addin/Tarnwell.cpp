@@ -24,7 +24,7 @@ std::string Ansi(const std::wstring& text) { return com::Narrow(text); }
 
 // Every step of creation, connection, disconnection and destruction runs
 // with its failures suppressed: a failing step is skipped and the next one
-// runs; nothing is reported to Outlook.
+// runs; nothing is reported, neither to Outlook nor in the log.
 
 Tarnwell::Tarnwell()
     : m_olNs(kOlDiidNameSpaceEvents,
