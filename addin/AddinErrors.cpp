@@ -29,4 +29,3 @@ void ReportFailure(std::string_view sProc, HRESULT hr) noexcept
     }
     ReportFailure(sProc, hr, sDescription);
 }
-

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "AddinErrors.h"
+#include "ErrorText.h"
 #include "com/ComRaii.h"
 #include "corvane.h"
 

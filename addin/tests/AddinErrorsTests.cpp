@@ -11,12 +11,7 @@ namespace {
 // Leaves error information on the thread, as a failed call of another object would.
 void LeaveErrorInfo(const wchar_t* description)
 {
-    com::ComPtr<ICreateErrorInfo> create;
-    ASSERT_EQ(S_OK, ::CreateErrorInfo(&create));
-    create->SetDescription(const_cast<LPOLESTR>(description));
-    com::ComPtr<IErrorInfo> info;
-    ASSERT_EQ(S_OK, create.As(&info));
-    ::SetErrorInfo(0, info.Get());
+    com::SetError(E_FAIL, description, L"Other", IID_NULL);
 }
 
 } // namespace

@@ -35,13 +35,11 @@ protected:
 
     static SAFEARRAY* EmptyCustom() { return ::SafeArrayCreateVector(VT_VARIANT, 0, 0); }
 
-    // The records the add-in appends to its log, next to corvane.dll, from now on.
+    // The records the add-in appends from now on to its log, beside
+    // corvane.dll in this program's folder.
     static addintest::LogWatch AddinLog()
     {
-        char path[MAX_PATH] = {};
-        ::GetModuleFileNameA(::GetModuleHandleA("corvane.dll"), path, MAX_PATH);
-        std::string log = path;
-        return addintest::LogWatch(log.substr(0, log.find_last_of('\\') + 1) + "corvane.log");
+        return addintest::LogWatch(com::Narrow(com::Module::Directory()) + "corvane.log");
     }
 };
 

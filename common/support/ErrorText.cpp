@@ -1,8 +1,8 @@
 #include "ErrorText.h"
 
 #include "com/ComError.h"
-#include "g_modDebug.h"
 #include "com/ComRaii.h"
+#include "g_modDebug.h"
 
 std::string ErrorText(HRESULT hr)
 {
