@@ -161,25 +161,25 @@ std::unique_ptr<IniDocument> IniFile::ReleaseDocument() noexcept
     return std::move(m_doc);
 }
 
-std::string IniFile::ReadText(const std::wstring& sSection, const std::wstring& sKey, const std::string& sDefault,
-                              DWORD nSize) const
+std::wstring IniFile::ReadText(const std::wstring& sSection, const std::wstring& sKey, const std::wstring& sDefault,
+                               DWORD nSize) const
 {
-    const std::string section = com::Narrow(sSection), key = com::Narrow(sKey);
     if (m_doc)
-        return m_doc->GetString(section, key, sDefault, nSize);
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[static_cast<size_t>(nSize) + 1]);
+        return m_doc->GetString(sSection, sKey, sDefault, nSize);
+    std::unique_ptr<wchar_t[]> buffer(new (std::nothrow) wchar_t[static_cast<size_t>(nSize) + 1]);
     if (!buffer)
         return {};
-    const DWORD length = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), sDefault.c_str(), buffer.get(), nSize,
-                                                    com::Narrow(m_sIniFile).c_str());
-    return std::string(buffer.get(), std::min(length, nSize));
+    const DWORD length = ::GetPrivateProfileStringW(sSection.c_str(), sKey.c_str(), sDefault.c_str(), buffer.get(),
+                                                    nSize, m_sIniFile.c_str());
+    return std::wstring(buffer.get(), std::min(length, nSize));
 }
 
 std::wstring IniFile::ReadString(const std::wstring& sSection, const std::wstring& sKey, const std::wstring& sDefault,
                                  DWORD nSize, bool bReplaceSpaces) const
 {
-    const std::string text = ReadText(sSection, sKey, com::Narrow(sDefault), nSize);
-    std::wstring result = text.empty() ? sDefault : com::Widen(text);
+    std::wstring result = ReadText(sSection, sKey, sDefault, nSize);
+    if (result.empty())
+        result = sDefault;
     if (bReplaceSpaces)
         std::replace(result.begin(), result.end(), Code255(), L' ');
     return result;
@@ -187,20 +187,17 @@ std::wstring IniFile::ReadString(const std::wstring& sSection, const std::wstrin
 
 int IniFile::ReadInt(const std::wstring& sSection, const std::wstring& sKey, int nDefault) const
 {
-    const std::string section = com::Narrow(sSection), key = com::Narrow(sKey);
     if (m_doc)
-        return m_doc->GetInt(section, key, nDefault);
-    return static_cast<int>(
-        ::GetPrivateProfileIntA(section.c_str(), key.c_str(), nDefault, com::Narrow(m_sIniFile).c_str()));
+        return m_doc->GetInt(sSection, sKey, nDefault);
+    return static_cast<int>(::GetPrivateProfileIntW(sSection.c_str(), sKey.c_str(), nDefault, m_sIniFile.c_str()));
 }
 
-void IniFile::WriteText(const std::wstring& sSection, const std::wstring& sKey, const std::string& sValue)
+void IniFile::WriteText(const std::wstring& sSection, const std::wstring& sKey, const std::wstring& sValue)
 {
-    const std::string section = com::Narrow(sSection), key = com::Narrow(sKey);
     if (m_doc)
-        m_doc->SetString(section, key, sValue);
+        m_doc->SetString(sSection, sKey, sValue);
     else
-        ::WritePrivateProfileStringA(section.c_str(), key.c_str(), sValue.c_str(), com::Narrow(m_sIniFile).c_str());
+        ::WritePrivateProfileStringW(sSection.c_str(), sKey.c_str(), sValue.c_str(), m_sIniFile.c_str());
 }
 
 short IniFile::GetInt(const std::wstring& sSection, const std::wstring& sKey, short nDefault) const
@@ -244,27 +241,23 @@ std::wstring IniFile::GetPath(const std::wstring& sSection, const std::wstring& 
 
 std::vector<std::wstring> IniFile::SectionNames() const
 {
-    std::vector<std::wstring> names;
-    if (m_doc) {
-        for (const std::string& name : m_doc->SectionNames())
-            names.push_back(com::Widen(name));
-        return names;
-    }
+    if (m_doc)
+        return m_doc->SectionNames();
     // The names arrive NUL-separated; a buffer that was too small comes back
     // filled to its size less two characters.
-    std::string buffer(4096, '\0');
+    std::wstring buffer(4096, L'\0');
     DWORD length = 0;
     for (;;) {
-        length = ::GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                  com::Narrow(m_sIniFile).c_str());
+        length = ::GetPrivateProfileSectionNamesW(buffer.data(), static_cast<DWORD>(buffer.size()), m_sIniFile.c_str());
         if (length + 2 < buffer.size() || buffer.size() >= (1u << 26))
             break;
-        buffer.assign(buffer.size() * 4, '\0');
+        buffer.assign(buffer.size() * 4, L'\0');
     }
+    std::vector<std::wstring> names;
     for (size_t start = 0; start < length;) {
-        const size_t end = std::min<size_t>(buffer.find('\0', start), length);
+        const size_t end = std::min<size_t>(buffer.find(L'\0', start), length);
         if (end > start)
-            names.push_back(com::Widen(std::string_view(buffer).substr(start, end - start)));
+            names.push_back(buffer.substr(start, end - start));
         start = end + 1;
     }
     return names;
@@ -272,32 +265,32 @@ std::vector<std::wstring> IniFile::SectionNames() const
 
 float IniFile::GetSingle(const std::wstring& sSection, const std::wstring& sKey, float fDefault) const
 {
-    const std::string sDefaultText = SingleText(fDefault);
-    std::string text = ReadText(sSection, sKey, sDefaultText, kStringSize);
+    const std::wstring sDefaultText = com::Widen(SingleText(fDefault));
+    std::wstring text = ReadText(sSection, sKey, sDefaultText, kStringSize);
     if (text.empty())
         text = sDefaultText;
     float fValue = 0;
-    return ParseSingle(text, fValue) ? fValue : fDefault;
+    return ParseSingle(com::Narrow(text), fValue) ? fValue : fDefault;
 }
 
 void IniFile::PutInt(const std::wstring& sSection, const std::wstring& sKey, short nValue)
 {
-    WriteText(sSection, sKey, std::to_string(nValue));
+    WriteText(sSection, sKey, std::to_wstring(nValue));
 }
 
 void IniFile::PutByte(const std::wstring& sSection, const std::wstring& sKey, BYTE btValue)
 {
-    WriteText(sSection, sKey, std::to_string(btValue));
+    WriteText(sSection, sKey, std::to_wstring(btValue));
 }
 
 void IniFile::PutLong(const std::wstring& sSection, const std::wstring& sKey, long nValue)
 {
-    WriteText(sSection, sKey, std::to_string(nValue));
+    WriteText(sSection, sKey, std::to_wstring(nValue));
 }
 
 void IniFile::PutBoolean(const std::wstring& sSection, const std::wstring& sKey, bool bValue)
 {
-    WriteText(sSection, sKey, bValue ? "1" : "0");
+    WriteText(sSection, sKey, bValue ? L"1" : L"0");
 }
 
 void IniFile::PutPath(const std::wstring& sSection, const std::wstring& sKey, const std::wstring& sValue)
@@ -307,7 +300,7 @@ void IniFile::PutPath(const std::wstring& sSection, const std::wstring& sKey, co
 
 void IniFile::PutSingle(const std::wstring& sSection, const std::wstring& sKey, float fValue, short iDecimal)
 {
-    WriteText(sSection, sKey, FixedText(fValue, static_cast<size_t>(std::max<short>(iDecimal, 0))));
+    WriteText(sSection, sKey, com::Widen(FixedText(fValue, static_cast<size_t>(std::max<short>(iDecimal, 0)))));
 }
 
 void IniFile::PutString(const std::wstring& sSection, const std::wstring& sKey, const std::wstring& sValue,
@@ -316,5 +309,5 @@ void IniFile::PutString(const std::wstring& sSection, const std::wstring& sKey, 
     std::wstring value = sValue;
     if (bReplaceSpaces)
         std::replace(value.begin(), value.end(), L' ', Code255());
-    WriteText(sSection, sKey, com::Narrow(value));
+    WriteText(sSection, sKey, value);
 }

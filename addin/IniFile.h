@@ -1,7 +1,8 @@
 // Typed values in one private INI file. Every read and write is one call
-// of the 8-bit private-profile functions on the file named by IniFile
-// (strings cross them in the system's code page); nothing is opened or
-// kept between calls. While a document is in use (UseDocument), the same
+// of the private-profile functions on the file named by IniFile; nothing
+// is opened or kept between calls. They are the wide functions, which read
+// a file in the system's code page exactly as the 8-bit ones do and a
+// file in UTF-16 as well, so that a name in any script survives. While a document is in use (UseDocument), the same
 // reads and writes go to that document in memory instead of the file.
 #pragma once
 
@@ -69,12 +70,12 @@ class IniFile
   private:
     // One string read into a buffer of nSize characters: the text the
     // profile function returned (its reported length).
-    std::string ReadText(const std::wstring& sSection, const std::wstring& sKey, const std::string& sDefault,
-                         DWORD nSize) const;
+    std::wstring ReadText(const std::wstring& sSection, const std::wstring& sKey, const std::wstring& sDefault,
+                          DWORD nSize) const;
     std::wstring ReadString(const std::wstring& sSection, const std::wstring& sKey, const std::wstring& sDefault,
                             DWORD nSize, bool bReplaceSpaces) const;
     int ReadInt(const std::wstring& sSection, const std::wstring& sKey, int nDefault) const;
-    void WriteText(const std::wstring& sSection, const std::wstring& sKey, const std::string& sValue);
+    void WriteText(const std::wstring& sSection, const std::wstring& sKey, const std::wstring& sValue);
 
     std::wstring m_sIniFile;
     std::wstring m_sFile;

@@ -1,5 +1,7 @@
 #include "NotifyFoldersIni.h"
 
+#include <algorithm>
+#include <optional>
 #include <unordered_set>
 
 #include "AddinErrors.h"
@@ -7,7 +9,6 @@
 #include "IniDocument.h"
 #include "com/ComModule.h"
 #include "config/NotifyFoldersFile.h"
-#include "g_modNewFunc.h"
 
 using com::ComPtr;
 using namespace nffile;
@@ -17,16 +18,8 @@ namespace
 
 const char kLoad[] = "NotifyFoldersIni::LoadFolders()";
 const char kSave[] = "NotifyFoldersIni::SaveFolders()";
-// A written file is complete under this suffix before it takes its place.
-const char kNewSuffix[] = ".new";
 // The store identifier is read through a buffer of 512 characters.
 constexpr long kStoreIdBuffer = 512;
-
-void LogLastError(const char* sProc)
-{
-    const DWORD error = ::GetLastError();
-    ReportFailure(sProc, HRESULT_FROM_WIN32(error), com::Narrow(com::SystemMessage(error)));
-}
 
 VARIANT_BOOL Vb(bool b) noexcept
 {
@@ -83,10 +76,43 @@ class SectionSet
     std::unordered_set<std::wstring> m_names;
 };
 
-// Replaces sTo by sFrom in one step: a rename within the directory.
-bool Replace(const std::string& sFrom, const std::string& sTo)
+// What a configuration file holds, by its first and last lines.
+enum class FileState {
+    Missing,     // no file, or none that can be read
+    Empty,       // no line at all: made empty, or emptied by a save that then stopped
+    Complete,    // written whole by a save
+    Interrupted, // a save stopped while writing it
+    Unmarked,    // written by an earlier version or by hand
+};
+
+FileState StateOf(const std::optional<std::string>& bytes)
 {
-    return ::MoveFileExA(sFrom.c_str(), sTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!bytes)
+        return FileState::Missing;
+    const std::wstring text = IniDocument::Decode(*bytes);
+    bool bFirst = true, bMarked = false;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find_first_of(L"\r\n", at), text.size());
+        std::wstring_view line = std::wstring_view(text).substr(at, end - at);
+        at = end + 1;
+        const size_t first = line.find_first_not_of(L" \t");
+        if (first == std::wstring_view::npos)
+            continue;
+        line = line.substr(first, line.find_last_not_of(L" \t") - first + 1);
+        if (bFirst && line != kFirstLine)
+            return FileState::Unmarked;
+        bFirst = false;
+        // Plug-ins may add sections of their own after the host's part:
+        // the last line need not stay last.
+        if (line == kLastLine)
+            bMarked = true;
+    }
+    return bFirst ? FileState::Empty : bMarked ? FileState::Complete : FileState::Interrupted;
+}
+
+bool Readable(FileState state) noexcept
+{
+    return state == FileState::Complete || state == FileState::Unmarked;
 }
 
 } // namespace
@@ -121,7 +147,14 @@ HRESULT NotifyFoldersIni::LoadFolders(_NotifyFolders** nfFolders) noexcept
     return Guard([&] {
         long lMissing = 0;
         short iCount = 0;
+        const std::wstring sFile = m_ini.GetIniFile();
+        struct Restore {
+            IniFile& ini;
+            std::wstring sFile;
+            ~Restore() { ini.SetIniFile(sFile); }
+        } restore{m_ini, sFile};
         try {
+            ChooseFileToLoad();
             iCount = m_ini.GetInt(kGeneral, kFolderCount, 0);
             // A folder number whose section is not in the file at all is
             // skipped: a corrupt count must not add thousands of empty
@@ -144,6 +177,26 @@ HRESULT NotifyFoldersIni::LoadFolders(_NotifyFolders** nfFolders) noexcept
                  kLoad);
         return S_OK;
     });
+}
+
+// A save that was stopped left the configuration file without its last
+// line, or empty; the backup then holds the configuration it replaced, and
+// the folders are read from there.
+void NotifyFoldersIni::ChooseFileToLoad()
+{
+    const FileState state = StateOf(IniDocument::ReadBytes(m_ini.GetIniFile()));
+    if (state != FileState::Interrupted && state != FileState::Empty)
+        return;
+    const std::wstring sBackup = m_ini.Path() + kBackupName;
+    const std::optional<std::string> backup = IniDocument::ReadBytes(sBackup);
+    if (Readable(StateOf(backup))) {
+        Warn("notifyfolders.ini was not saved completely; the folders are loaded from notifyfolders.ini.bak", kLoad);
+        m_ini.SetIniFile(sBackup);
+    } else if (state == FileState::Interrupted) {
+        Warn("notifyfolders.ini was not saved completely, and notifyfolders.ini.bak cannot stand in for it; the "
+             "folders are loaded from what there is",
+             kLoad);
+    }
 }
 
 void NotifyFoldersIni::LoadFolder(_NotifyFolders* nfFolders, const std::wstring& sSection)
@@ -176,23 +229,27 @@ void NotifyFoldersIni::LoadFolder(_NotifyFolders* nfFolders, const std::wstring&
 
 // Saving. Plug-ins write their own keys into "notifyfolders.ini" itself,
 // through the profile functions, when their folder's SavePlugins hands them
-// the section name; yet a save must never leave that file half-written. So
-// a save goes in three steps:
+// the section name; and an ordinary user may write the configuration file
+// and its backup, but create no file beside them. So a save rewrites both
+// files in place, and goes in three steps:
 //  1. The host's part of the new file (every folder section with the host's
-//     keys, then "General") is built in memory and written in one go,
-//     flushed, as "notifyfolders.ini.new". Nothing else has changed yet; if
-//     this fails, the save ends there.
-//  2. The configuration file is copied beside the backup, the new file
-//     takes the configuration file's place in one step (a rename within the
-//     directory), and then the copy takes the backup's place the same way.
+//     keys, then "General") is built in memory, between the file's first
+//     and last lines.
+//  2. The configuration file, if it is complete (or from an earlier
+//     version), is copied over the backup, which is flushed; only then is
+//     the configuration file emptied and written whole, and flushed, its
+//     last line last. If either write fails, the save ends there and
+//     reports it.
 //  3. Only then each folder's SavePlugins runs. Its plug-ins write into the
 //     new configuration file, and their keys land at the end of their
 //     folder's section, after the host's keys, just as if the whole file
 //     had been written key by key.
-// So the configuration file is at every moment either the complete old one
-// or the complete new one; an interruption in step 3 costs at most the keys
-// of plug-ins that had not written yet, never a folder or its settings, and
-// the backup holds the previous file byte for byte.
+// So whenever a save stops, either the configuration file is complete (the
+// old one, or the new one), or it lacks its last line and the backup holds
+// the complete old one, which the next load reads instead. A file that was
+// left incomplete is never copied over the backup. An interruption in step
+// 3 costs at most the keys of plug-ins that had not written yet, never a
+// folder or its settings.
 HRESULT NotifyFoldersIni::SaveFolders(_NotifyFolders** nfFolders) noexcept
 {
     if (!nfFolders || !*nfFolders)
@@ -200,8 +257,8 @@ HRESULT NotifyFoldersIni::SaveFolders(_NotifyFolders** nfFolders) noexcept
     return Guard([&] {
         std::vector<ComPtr<_NotifyFolder>> written;
         const std::unique_ptr<IniDocument> doc = BuildFile(*nfFolders, written);
-        if (!Commit(*doc))
-            return S_OK;
+        if (const HRESULT hr = Commit(*doc); FAILED(hr))
+            return hr;
         // One folder whose plug-ins cannot save does not keep the others from it.
         for (size_t k = 0; k < written.size(); ++k) {
             const HRESULT hr = written[k]->SavePlugins(com::Bstr(FolderSection(static_cast<long>(k + 1))).get());
@@ -260,36 +317,34 @@ void NotifyFoldersIni::WriteFolder(_NotifyFolder* nf, const std::wstring& sSecti
     }
 }
 
-// Steps 1 and 2 of a save: false, with the failure logged, when the
-// configuration file could not be replaced; it and the backup are then as
-// they were.
-bool NotifyFoldersIni::Commit(const IniDocument& doc)
+// Step 2 of a save: the failure, logged and with its description, when the
+// configuration file could not be written; it is then as it was, or
+// incomplete with the backup holding the old configuration.
+HRESULT NotifyFoldersIni::Commit(const IniDocument& doc)
 {
-    const std::string sFile = com::Narrow(m_ini.GetIniFile());
-    const std::string sNew = sFile + kNewSuffix;
-    const std::string sBackup = com::Narrow(m_ini.Path() + kBackupName);
-    const std::string sBackupNew = sBackup + kNewSuffix;
-    const auto abandon = [&] {
-        LogLastError(kSave);
-        ::DeleteFileA(sNew.c_str());
-        ::DeleteFileA(sBackupNew.c_str());
-        return false;
+    const std::wstring sFile = m_ini.GetIniFile();
+    const std::wstring sBackup = m_ini.Path() + kBackupName;
+    const auto fail = [] {
+        const DWORD error = ::GetLastError();
+        const std::wstring sDescription = com::SystemMessage(error);
+        ReportFailure(kSave, HRESULT_FROM_WIN32(error), com::Narrow(sDescription));
+        return com::SetError(HRESULT_FROM_WIN32(error), sDescription, NotifyFoldersIni::ErrorSource(),
+                             IID__NotifyFoldersIni);
     };
-    if (!doc.Save(sNew))
-        return abandon();
-    // The previous file is copied before it is replaced. The copy becomes
-    // the backup once the new file is in place (with no previous file there
-    // is no backup); a copy that fails leaves the backup as it was.
-    const bool bHadFile = FileExists(sFile);
-    const bool bCopied = bHadFile && ::CopyFileA(sFile.c_str(), sBackupNew.c_str(), FALSE);
-    if (!Replace(sNew, sFile))
-        return abandon();
-    if (!bHadFile)
-        ::DeleteFileA(sBackup.c_str());
-    if (!bCopied || !Replace(sBackupNew, sBackup))
-        ::DeleteFileA(sBackupNew.c_str());
+    const std::optional<std::string> previous = IniDocument::ReadBytes(sFile);
+    if (!previous && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+        return fail(); // a file that cannot be read cannot be kept as the backup either
+    const FileState state = StateOf(previous);
+    if (Readable(state) && !IniDocument::WriteBytesInPlace(sBackup, *previous))
+        return fail();
+    const std::wstring text = std::wstring(kFirstLine) + L"\r\n" + doc.Text() + kLastLine + L"\r\n";
+    if (!IniDocument::WriteBytesInPlace(sFile, IniDocument::Encode(text)))
+        return fail();
+    // The first configuration has no backup; one of an older one goes.
+    if (state == FileState::Missing)
+        ::DeleteFileW(sBackup.c_str());
     // The profile functions may keep the file they read last in a cache,
     // which the plug-ins' writes must not start from.
-    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, sFile.c_str());
-    return true;
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, sFile.c_str());
+    return S_OK;
 }

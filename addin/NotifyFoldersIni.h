@@ -31,10 +31,11 @@ class NotifyFoldersIni final : public com::ComObject<NotifyFoldersIni, _NotifyFo
     const std::wstring& FileName() const noexcept { return m_ini.GetIniFile(); }
 
   private:
+    void ChooseFileToLoad();
     void LoadFolder(_NotifyFolders* nfFolders, const std::wstring& sSection);
     std::unique_ptr<IniDocument> BuildFile(_NotifyFolders* nfFolders, std::vector<com::ComPtr<_NotifyFolder>>& written);
     void WriteFolder(_NotifyFolder* nf, const std::wstring& sSection);
-    bool Commit(const IniDocument& doc);
+    HRESULT Commit(const IniDocument& doc);
 
     IniFile m_ini;
 };

@@ -4,7 +4,9 @@
 #include <shlobj.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -55,18 +57,42 @@ std::wstring Join(const std::wstring& dir, const std::wstring& name)
     return dir + (dir.back() == L'\\' || dir.back() == L'/' ? L"" : L"\\") + name;
 }
 
-// The last lines of a text file in the system's code page; nullopt if it cannot be read.
+// The text of a file: UTF-16 or UTF-8 after its byte order mark, else in
+// the system's code page.
+std::wstring DecodedText(const std::string& bytes)
+{
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+        std::wstring text;
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+            text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                         static_cast<unsigned char>(bytes[i + 1]) << 8);
+        return text;
+    }
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
+        const int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), nullptr, 0);
+        std::wstring text(static_cast<size_t>(std::max(n, 0)), L'\0');
+        ::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), text.data(), n);
+        return text;
+    }
+    return com::Widen(bytes);
+}
+
+// The last lines of a text file; nullopt if it cannot be read.
 std::optional<std::vector<std::wstring>> TailLines(const std::wstring& path, size_t count)
 {
     std::ifstream file(std::filesystem::path(path), std::ios::binary);
     if (!file)
         return std::nullopt;
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::wstring text = DecodedText(bytes);
     std::vector<std::wstring> lines;
-    std::string line;
-    while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r')
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find(L'\n', at), text.size());
+        std::wstring line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == L'\r')
             line.pop_back();
-        lines.push_back(com::Widen(line));
+        lines.push_back(std::move(line));
         if (lines.size() > count)
             lines.erase(lines.begin());
     }

@@ -299,4 +299,9 @@ void zarqPropMain::ApplySettings()
     VARIANT_BOOL saved = VARIANT_FALSE;
     Check(m_nfFolders->SaveToFile(&saved));
     ItemClicked(m_selected);
+    // The add-in has logged why; the user must know that the settings hold
+    // only until Outlook ends.
+    if (!Flag(saved))
+        throw com::ComError(E_FAIL, L"Die Einstellungen konnten nicht in notifyfolders.ini gespeichert werden "
+                                    L"(N\u00E4heres in corvane.log).");
 }

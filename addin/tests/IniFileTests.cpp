@@ -69,6 +69,21 @@ std::string ApiString(const std::string& file, const char* section, const char* 
     return std::string(buffer.data(), n);
 }
 
+// The wide reader, which the add-in uses.
+std::wstring ApiStringW(const std::string& file, const char* section, const char* key, const char* def, DWORD size)
+{
+    std::vector<wchar_t> buffer(size + 1, L'\x7F');
+    const DWORD n = ::GetPrivateProfileStringW(com::Widen(section).c_str(), com::Widen(key).c_str(),
+                                               com::Widen(def).c_str(), buffer.data(), size, com::Widen(file).c_str());
+    return std::wstring(buffer.data(), n);
+}
+
+// A document's text as its file holds it.
+std::string Bytes(const IniDocument& doc)
+{
+    return IniDocument::Encode(doc.Text());
+}
+
 // ---------------------------------------------------------------------------
 // The file name
 
@@ -116,14 +131,15 @@ class IniFileTyped : public ::testing::TestWithParam<Backend>
     void Store(const char* key, const std::string& value)
     {
         if (m_doc)
-            m_doc->SetString("S", key, value);
+            m_doc->SetString(L"S", com::Widen(key), com::Widen(value));
         else
             ::WritePrivateProfileStringA("S", key, value.c_str(), m_path.c_str());
     }
     // The text stored under a key.
     std::string Stored(const char* key) const
     {
-        return m_doc ? m_doc->GetString("S", key, "<none>", 1000) : ApiString(m_path, "S", key, "<none>", 1000);
+        return m_doc ? com::Narrow(m_doc->GetString(L"S", com::Widen(key), L"<none>", 1000))
+                     : ApiString(m_path, "S", key, "<none>", 1000);
     }
 
     TempFolder m_temp;
@@ -328,12 +344,14 @@ class IniFileDocumentVsPlatform : public ::testing::Test
         for (const auto& [section, key] : lookups) {
             for (DWORD size : {1u, 4u, 7u, 254u, 100001u}) {
                 SCOPED_TRACE(std::string("[") + section + "] " + key + " size " + std::to_string(size));
-                EXPECT_EQ(ApiString(file, section, key, "  dflt  ", size),
-                          doc.GetString(section, key, "  dflt  ", size));
-                EXPECT_EQ(ApiString(file, section, key, "", size), doc.GetString(section, key, "", size));
+                EXPECT_EQ(ApiStringW(file, section, key, "  dflt  ", size),
+                          doc.GetString(com::Widen(section), com::Widen(key), L"  dflt  ", size));
+                EXPECT_EQ(ApiStringW(file, section, key, "", size),
+                          doc.GetString(com::Widen(section), com::Widen(key), L"", size));
             }
-            EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntA(section, key, -77, file.c_str())),
-                      doc.GetInt(section, key, -77))
+            EXPECT_EQ(static_cast<int>(::GetPrivateProfileIntW(com::Widen(section).c_str(), com::Widen(key).c_str(),
+                                                               -77, com::Widen(file).c_str())),
+                      doc.GetInt(com::Widen(section), com::Widen(key), -77))
                 << "[" << section << "] " << key;
         }
     }
@@ -363,11 +381,11 @@ TEST_F(IniFileDocumentVsPlatform, TheSameWritesGiveTheSameBytes)
     IniDocument doc;
     for (const auto& w : kWrites) {
         ::WritePrivateProfileStringA(w[0].c_str(), w[1].c_str(), w[2].c_str(), api.c_str());
-        doc.SetString(w[0], w[1], w[2]);
+        doc.SetString(com::Widen(w[0]), com::Widen(w[1]), com::Widen(w[2]));
     }
-    ASSERT_TRUE(doc.Save(mine));
+    ASSERT_TRUE(doc.Save(com::Widen(mine)));
     EXPECT_EQ(ReadBytes(api), ReadBytes(mine));
-    EXPECT_EQ(ReadBytes(mine), doc.Text());
+    EXPECT_EQ(ReadBytes(mine), Bytes(doc));
     EXPECT_EQ("[Folder1]\r\n"
               "EntryId=replaced\r\n"
               "FriendlyName=Posteingang = Inbox; mit Semikolon\r\n"
@@ -382,7 +400,7 @@ TEST_F(IniFileDocumentVsPlatform, TheSameWritesGiveTheSameBytes)
               "Semicolon=;not a comment\r\n"
               "[General]\r\n"
               "FolderCount=2\r\n",
-              doc.Text());
+              Bytes(doc));
 }
 
 TEST_F(IniFileDocumentVsPlatform, AWrittenDocumentReadsTheSameThroughThePlatform)
@@ -390,8 +408,8 @@ TEST_F(IniFileDocumentVsPlatform, AWrittenDocumentReadsTheSameThroughThePlatform
     const std::string file = m_temp.File("doc.ini");
     IniDocument doc;
     for (const auto& w : kWrites)
-        doc.SetString(w[0], w[1], w[2]);
-    ASSERT_TRUE(doc.Save(file));
+        doc.SetString(com::Widen(w[0]), com::Widen(w[1]), com::Widen(w[2]));
+    ASSERT_TRUE(doc.Save(com::Widen(file)));
     ExpectSameReads(doc, file,
                     {{"Folder1", "EntryId"},
                      {"FOLDER1", "entryid"},
@@ -452,7 +470,7 @@ TEST_F(IniFileDocumentVsPlatform, AnyTextReadsTheSameThroughTheDocument)
                              std::string("[nul]\r\nz=x\0y\r\nlast=end", 22);
     WriteBytes(file, text);
     IniDocument doc;
-    ASSERT_TRUE(doc.Load(file));
+    ASSERT_TRUE(doc.Load(com::Widen(file)));
     ExpectSameReads(doc, file,
                     {{"", "top"},         {"Spaced", "key one"}, {"Spaced", "Tabbed"}, {"Spaced", "noequals"},
                      {"Spaced", ""},      {"dup", "a"},          {"dup", "b"},         {"DUP", "a"},
@@ -464,30 +482,58 @@ TEST_F(IniFileDocumentVsPlatform, AnyTextReadsTheSameThroughTheDocument)
 
     // A write through the platform rewrites the file in the form the document writes.
     ::WritePrivateProfileStringA("dup", "c", "new", file.c_str());
-    doc.SetString("dup", "c", "new");
-    EXPECT_EQ(ReadBytes(file), doc.Text());
+    doc.SetString(L"dup", L"c", L"new");
+    EXPECT_EQ(ReadBytes(file), Bytes(doc));
+}
+
+// A name outside the code page makes the whole file UTF-16 with its byte
+// order mark: the platform reads it whole, and its own later writes (a
+// plug-in's keys) keep it so.
+TEST_F(IniFileDocumentVsPlatform, ANameInAnotherScriptIsWrittenAsUtf16AndReadWhole)
+{
+    const std::string file = m_temp.File("cyrillic.ini");
+    const std::wstring name = L"\u041F\u043E\u0434\u0434\u0435\u0440\u0436\u043A\u0430"; // Поддержка
+    IniDocument doc;
+    doc.SetString(L"Folder1", L"FriendlyName", name);
+    doc.SetString(L"Folder1", L"SoundFile", L"C:\\\u00D6l\\\u0437\u0432\u0443\u043A.wav");
+    doc.SetString(L"General", L"FolderCount", L"1");
+    ASSERT_TRUE(doc.Save(com::Widen(file)));
+    const std::string bytes = ReadBytes(file);
+    ASSERT_EQ("\xFF\xFE", bytes.substr(0, 2));
+    EXPECT_EQ(doc.Text(), IniDocument::Decode(bytes));
+
+    IniFile ini;
+    ini.SetIniFile(com::Widen(file));
+    EXPECT_EQ(name, ini.GetString(L"Folder1", L"FriendlyName"));
+    EXPECT_EQ(1, ini.GetInt(L"General", L"FolderCount"));
+    ::WritePrivateProfileStringW(L"Folder1", L"Plugin1", L"ZarqNotifier", com::Widen(file).c_str());
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, com::Widen(file).c_str());
+    EXPECT_EQ("\xFF\xFE", ReadBytes(file).substr(0, 2));
+    EXPECT_EQ(name, ini.GetString(L"Folder1", L"FriendlyName"));
+    EXPECT_EQ(L"C:\\\u00D6l\\\u0437\u0432\u0443\u043A.wav", ini.GetString(L"Folder1", L"SoundFile"));
+    EXPECT_EQ(L"ZarqNotifier", ini.GetString(L"Folder1", L"Plugin1"));
 }
 
 TEST_F(IniFileDocumentVsPlatform, AMissingFileReadsAsEmpty)
 {
     const std::string file = m_temp.File("missing.ini");
     IniDocument doc;
-    EXPECT_FALSE(doc.Load(file));
+    EXPECT_FALSE(doc.Load(com::Widen(file)));
     ExpectSameReads(doc, file, {{"General", "FolderCount"}, {"", ""}});
-    EXPECT_EQ("", doc.Text());
+    EXPECT_EQ(L"", doc.Text());
 }
 
 TEST(IniFileDocument, ALineBreakInAValueCannotStartALine)
 {
     IniDocument doc;
-    doc.SetString("Folder1", "FriendlyName", "evil\r\n[General]\r\nFolderCount=0");
-    doc.SetString("General", "FolderCount", "1");
-    EXPECT_EQ("[Folder1]\r\n"
-              "FriendlyName=evil  [General]  FolderCount=0\r\n"
-              "[General]\r\n"
-              "FolderCount=1\r\n",
+    doc.SetString(L"Folder1", L"FriendlyName", L"evil\r\n[General]\r\nFolderCount=0");
+    doc.SetString(L"General", L"FolderCount", L"1");
+    EXPECT_EQ(L"[Folder1]\r\n"
+              L"FriendlyName=evil  [General]  FolderCount=0\r\n"
+              L"[General]\r\n"
+              L"FolderCount=1\r\n",
               doc.Text());
-    EXPECT_EQ(1, IniDocument::Parse(doc.Text()).GetInt("General", "FolderCount", 0));
+    EXPECT_EQ(1, IniDocument::Parse(doc.Text()).GetInt(L"General", L"FolderCount", 0));
 }
 
 TEST(IniFileDocument, BinaryGarbageParsesWithoutHarm)
@@ -498,8 +544,8 @@ TEST(IniFileDocument, BinaryGarbageParsesWithoutHarm)
         x = x * 1103515245u + 12345u;
         garbage += static_cast<char>(x >> 24);
     }
-    const IniDocument doc = IniDocument::Parse(garbage);
-    EXPECT_EQ(0, doc.GetInt("General", "FolderCount", 0));
+    const IniDocument doc = IniDocument::Parse(IniDocument::Decode(garbage));
+    EXPECT_EQ(0, doc.GetInt(L"General", L"FolderCount", 0));
     const IniDocument again = IniDocument::Parse(doc.Text());
     EXPECT_EQ(doc.Text(), again.Text());
 }

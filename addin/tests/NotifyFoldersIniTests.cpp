@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <optional>
 #include <sstream>
 
@@ -262,6 +263,40 @@ std::string General(int count)
     return "[General]\r\nFolderCount=" + std::to_string(count) + "\r\n";
 }
 
+// A file as a save writes it: the host's part between the file's first and last lines.
+std::string Written(const std::string& body)
+{
+    return "; corvane folder configuration\r\n" + body + "; end of corvane folder configuration\r\n";
+}
+
+// The names of the files in a folder.
+std::set<std::string> FilesIn(const std::string& dir)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE h = ::FindFirstFileA((dir + "*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.insert(found.cFileName);
+    while (::FindNextFileA(h, &found));
+    ::FindClose(h);
+    return names;
+}
+
+// The file system's identity of a file: an in-place write keeps it, a file
+// put in another's place does not.
+ULONGLONG FileIdentity(const std::string& path)
+{
+    HANDLE h = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = h != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(h, &info);
+    if (h != INVALID_HANDLE_VALUE)
+        ::CloseHandle(h);
+    return ok ? (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32 | info.nFileIndexLow) : 0;
+}
+
 class NotifyFoldersIniFile : public ::testing::Test
 {
   protected:
@@ -284,7 +319,7 @@ class NotifyFoldersIniFile : public ::testing::Test
             WriteBytes(name, bytes);
         ::CoUninitialize();
     }
-    std::vector<std::string> Names() const { return {m_file, m_backup, m_file + ".new", m_backup + ".new"}; }
+    std::vector<std::string> Names() const { return {m_file, m_backup}; }
     static void Remove(const std::string& name)
     {
         if (!::DeleteFileA(name.c_str()))
@@ -300,6 +335,12 @@ class NotifyFoldersIniFile : public ::testing::Test
     {
         ComPtr<NotifyFoldersIni> ini = com::Make<NotifyFoldersIni>();
         EXPECT_EQ(S_OK, ini->SaveFolders(&folders));
+    }
+    // A save that cannot write reports it.
+    static void SaveFails(_NotifyFolders* folders)
+    {
+        ComPtr<NotifyFoldersIni> ini = com::Make<NotifyFoldersIni>();
+        EXPECT_TRUE(FAILED(ini->SaveFolders(&folders)));
     }
     // The add-in's own collection; its folders cannot be bound and are kept.
     static ComPtr<NotifyFolders> RealCollection()
@@ -545,7 +586,7 @@ TEST_F(NotifyFoldersIniFile, SaveWritesFoldersInOrderAndGeneralLast)
     b.useDefaultSound = true;
     b.showTrayIcon = true;
     Save(m_fake.Get());
-    EXPECT_EQ("[Folder1]\r\n"
+    EXPECT_EQ(Written("[Folder1]\r\n"
               "EntryId=00AA11\r\n"
               "StoreId=0000STORE\r\n"
               "FriendlyName=Posteingang\r\n"
@@ -569,18 +610,16 @@ TEST_F(NotifyFoldersIniFile, SaveWritesFoldersInOrderAndGeneralLast)
               "SoundFile=\r\n"
               "PluginCount=0\r\n"
               "[General]\r\n"
-              "FolderCount=2\r\n",
+              "FolderCount=2\r\n"),
               ReadBytes(m_file));
     EXPECT_EQ((Journal{"00AA11.SavePlugins(Folder1)", "00BB22.SavePlugins(Folder2)"}), m_journal);
     EXPECT_FALSE(Exists(m_backup)); // there was no file to keep
-    EXPECT_FALSE(Exists(m_file + ".new"));
-    EXPECT_FALSE(Exists(m_backup + ".new"));
 }
 
 TEST_F(NotifyFoldersIniFile, AnEmptyCollectionSavesOnlyTheCount)
 {
     Save(m_fake.Get());
-    EXPECT_EQ(General(0), ReadBytes(m_file));
+    EXPECT_EQ(Written(General(0)), ReadBytes(m_file));
 
     ComPtr<NotifyFoldersIni> ini = com::Make<NotifyFoldersIni>();
     _NotifyFolders* none = nullptr;
@@ -595,17 +634,27 @@ TEST_F(NotifyFoldersIniFile, TheBackupHoldsThePreviousBytes)
         "; written by hand\n\n[General]\nFolderCount=1\n[Folder1]\nEntryId=OLD\n  odd  =  spacing  \n\xFF\x01";
     WriteBytes(m_file, previous);
     WriteBytes(m_backup, "an older backup");
+    // Both files are written where they are: a user who may change them but
+    // create nothing in their folder can save.
+    const std::string dir = m_file.substr(0, m_file.rfind('\\') + 1);
+    const std::set<std::string> files = FilesIn(dir);
+    const ULONGLONG fileIdentity = FileIdentity(m_file), backupIdentity = FileIdentity(m_backup);
+    ASSERT_NE(0u, fileIdentity);
     m_fake->Folder(L"NEW");
+    m_fake->folders[0]->onSavePlugins = [&](const std::string&) { EXPECT_EQ(files, FilesIn(dir)); };
     Save(m_fake.Get());
     EXPECT_EQ(previous, ReadBytes(m_backup));
-    EXPECT_EQ(Section(1, "NEW", "ST", "Name", "0000", "") + General(1), ReadBytes(m_file));
+    EXPECT_EQ(Written(Section(1, "NEW", "ST", "Name", "0000", "") + General(1)), ReadBytes(m_file));
+    EXPECT_EQ(files, FilesIn(dir));
+    EXPECT_EQ(fileIdentity, FileIdentity(m_file));
+    EXPECT_EQ(backupIdentity, FileIdentity(m_backup));
 
     // The next save keeps this file, and a removed folder leaves no section behind.
     const std::string first = ReadBytes(m_file);
     m_fake->folders.clear();
     Save(m_fake.Get());
     EXPECT_EQ(first, ReadBytes(m_backup));
-    EXPECT_EQ(General(0), ReadBytes(m_file));
+    EXPECT_EQ(Written(General(0)), ReadBytes(m_file));
 }
 
 TEST_F(NotifyFoldersIniFile, PluginKeysLandInTheirSectionAfterTheHostKeys)
@@ -630,9 +679,10 @@ TEST_F(NotifyFoldersIniFile, PluginKeysLandInTheirSectionAfterTheHostKeys)
 
     // When the plug-ins write, the file is already the complete new one.
     ASSERT_EQ(2u, seenByPlugins.size());
-    EXPECT_EQ(hostPart, seenByPlugins[0]);
-    EXPECT_EQ(Section(1, "00AA", "ST", "Name", "0000", "", {"ZarqNotifier"}) + "Columns=Subject;From\r\nWidth=320\r\n" +
-                  Section(2, "00BB", "ST", "Name", "0000", "") + "Sound=chimes.wav\r\n" + General(2),
+    EXPECT_EQ(Written(hostPart), seenByPlugins[0]);
+    EXPECT_EQ(Written(Section(1, "00AA", "ST", "Name", "0000", "", {"ZarqNotifier"}) +
+                      "Columns=Subject;From\r\nWidth=320\r\n" + Section(2, "00BB", "ST", "Name", "0000", "") +
+                      "Sound=chimes.wav\r\n" + General(2)),
               ReadBytes(m_file));
     EXPECT_EQ("previous", ReadBytes(m_backup));
 }
@@ -657,10 +707,10 @@ TEST_F(NotifyFoldersIniFile, AFailingFolderEndsTheSectionsButTheCountCoversIt)
     m_fake->Folder(L"03");
     addintest::LogWatch log;
     Save(m_fake.Get());
-    EXPECT_EQ(Section(1, "01", "ST", "Name", "0000", "", {"ZarqNotifier"}) +
-                  "[Folder2]\r\nEntryId=02\r\nStoreId=ST\r\nFriendlyName=Name\r\nPlaySound=0\r\nUseDefaultSound=0\r\n"
-                  "ShowTrayIcon=0\r\nChangeCursor=0\r\n" +
-                  General(2),
+    EXPECT_EQ(Written(Section(1, "01", "ST", "Name", "0000", "", {"ZarqNotifier"}) +
+                      "[Folder2]\r\nEntryId=02\r\nStoreId=ST\r\nFriendlyName=Name\r\nPlaySound=0\r\n"
+                      "UseDefaultSound=0\r\nShowTrayIcon=0\r\nChangeCursor=0\r\n" +
+                      General(2)),
               ReadBytes(m_file));
     EXPECT_EQ("previous", ReadBytes(m_backup));
     EXPECT_EQ(Journal{"01.SavePlugins(Folder1)"}, m_journal); // only complete sections get plug-in keys
@@ -675,7 +725,7 @@ TEST_F(NotifyFoldersIniFile, AFailingEnumerationSavesNoFolder)
     m_fake->failEnum = true;
     addintest::LogWatch log;
     Save(m_fake.Get());
-    EXPECT_EQ(General(0), ReadBytes(m_file));
+    EXPECT_EQ(Written(General(0)), ReadBytes(m_file));
     EXPECT_EQ(1u, log.Records());
 }
 
@@ -688,39 +738,106 @@ TEST_F(NotifyFoldersIniFile, PluginsThatCannotSaveDoNotStopTheOthers)
     EXPECT_EQ(Journal{"02.SavePlugins(Folder2)"}, m_journal);
     EXPECT_EQ(1u, log.Records());
     EXPECT_NE(std::string::npos, log.Added().find("Source   : NotifyFoldersIni::SaveFolders()\r\n"));
-    EXPECT_EQ(Section(1, "01", "ST", "Name", "0000", "") + Section(2, "02", "ST", "Name", "0000", "") + General(2),
+    EXPECT_EQ(Written(Section(1, "01", "ST", "Name", "0000", "") + Section(2, "02", "ST", "Name", "0000", "") +
+                      General(2)),
               ReadBytes(m_file));
 }
 
-TEST_F(NotifyFoldersIniFile, ASaveThatCannotWriteLeavesFileAndBackupAsTheyWere)
+TEST_F(NotifyFoldersIniFile, ASaveThatCannotKeepTheBackupLeavesTheFileAsItWasAndFails)
 {
     WriteBytes(m_file, "current");
-    WriteBytes(m_backup, "older");
-    // The new file cannot be created: a directory stands in its place.
-    ASSERT_TRUE(::CreateDirectoryA((m_file + ".new").c_str(), nullptr));
+    // The backup cannot be written: a directory stands in its place.
+    ASSERT_TRUE(::CreateDirectoryA(m_backup.c_str(), nullptr));
     m_fake->Folder(L"01").onSavePlugins = [&](const std::string& section) { PluginWrites(section, "k", "v"); };
     addintest::LogWatch log;
-    Save(m_fake.Get());
+    SaveFails(m_fake.Get());
     EXPECT_EQ("current", ReadBytes(m_file));
-    EXPECT_EQ("older", ReadBytes(m_backup));
     EXPECT_EQ(Journal{}, m_journal); // no plug-in wrote into the old file
     EXPECT_EQ(1u, log.Records());
     EXPECT_NE(std::string::npos, log.Added().find("Source   : NotifyFoldersIni::SaveFolders()\r\n"));
 }
 
-TEST_F(NotifyFoldersIniFile, ASaveThatCannotReplaceLeavesNoNewFileBehind)
+TEST_F(NotifyFoldersIniFile, ASaveThatCannotReadOrWriteTheFileKeepsTheBackupAndFails)
 {
-    // The configuration file's name is taken by a directory: it cannot be replaced.
+    // The configuration file's name is taken by a directory: it can be neither read nor written.
     ASSERT_TRUE(::CreateDirectoryA(m_file.c_str(), nullptr));
     WriteBytes(m_backup, "older");
     m_fake->Folder(L"01");
     addintest::LogWatch log;
-    Save(m_fake.Get());
+    SaveFails(m_fake.Get());
     EXPECT_TRUE(::GetFileAttributesA(m_file.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ("older", ReadBytes(m_backup));
-    EXPECT_FALSE(Exists(m_file + ".new"));
     EXPECT_EQ(Journal{}, m_journal);
     EXPECT_EQ(1u, log.Records());
+}
+
+// A save that stopped while it wrote the file leaves it without its last
+// line, or empty: the next load reads the backup, with one warning; the
+// next save does not copy the incomplete file over the backup.
+TEST_F(NotifyFoldersIniFile, AnInterruptedSaveLoadsFromTheBackup)
+{
+    const std::string complete = Written(Section(1, "OLD", "S", "Old", "1000", "") + General(1));
+    const std::string newer = Written(Section(1, "NEW", "S", "New", "0000", "") + General(1));
+    for (const std::string& cut : {newer.substr(0, newer.size() - 40), newer.substr(0, 30), std::string()}) {
+        SCOPED_TRACE("file of " + std::to_string(cut.size()) + " bytes");
+        WriteBytes(m_file, cut);
+        WriteBytes(m_backup, complete);
+        ComPtr<NotifyFolders> folders = RealCollection();
+        addintest::LogWatch log;
+        Load(folders.Get());
+        ASSERT_EQ(1, Count(folders.Get()));
+        VARIANT_BOOL flag = VARIANT_FALSE;
+        At(folders.Get(), 1)->get_PlaySound(&flag);
+        EXPECT_EQ(VARIANT_TRUE, flag);
+        EXPECT_EQ(1u, log.Count("notifyfolders.ini was not saved completely"));
+
+        Save(folders.Get());
+        EXPECT_EQ(complete, ReadBytes(m_backup));
+        EXPECT_EQ(complete, ReadBytes(m_file));
+    }
+
+    // A file without the first line is an earlier version's: read as it is.
+    WriteBytes(m_file, General(1) + Section(1, "EARLIER", "S", "Earlier", "0000", ""));
+    WriteBytes(m_backup, complete);
+    ComPtr<NotifyFolders> folders = RealCollection();
+    addintest::LogWatch log;
+    Load(folders.Get());
+    ASSERT_EQ(1, Count(folders.Get()));
+    Bstr id;
+    At(folders.Get(), 1)->get_EntryId(id.put());
+    EXPECT_EQ(L"EARLIER", id.str());
+    EXPECT_EQ(0u, log.Count("not saved completely"));
+}
+
+// A name outside the code page survives the file; a file whose names all
+// fit the code page stays in it.
+TEST_F(NotifyFoldersIniFile, ANameInAnotherScriptSurvivesTheFile)
+{
+    const std::wstring name = L"\u041F\u043E\u0434\u0434\u0435\u0440\u0436\u043A\u0430"; // Поддержка
+    ComPtr<NotifyFolders> first = RealCollection();
+    long n = 0;
+    first->Add(Bstr(L"00AA").get(), Bstr(L"S").get(), Bstr(name).get(), &n);
+    At(first.Get(), 1)->put_SoundFile(Bstr(L"C:\\\u0417\u0432\u0443\u043A\\ding.wav").get());
+    Save(first.Get());
+    EXPECT_EQ("\xFF\xFE", ReadBytes(m_file).substr(0, 2));
+
+    ComPtr<NotifyFolders> second = RealCollection();
+    Load(second.Get());
+    ASSERT_EQ(1, Count(second.Get()));
+    Bstr friendly, sound;
+    At(second.Get(), 1)->get_FriendlyName(friendly.put());
+    At(second.Get(), 1)->get_SoundFile(sound.put());
+    EXPECT_EQ(name, friendly.str());
+    EXPECT_EQ(L"C:\\\u0417\u0432\u0443\u043A\\ding.wav", sound.str());
+
+    second->Remove(Bstr(L"00AA").get());
+    second->Add(Bstr(L"00BB").get(), Bstr(L"S").get(), Bstr(L"\u00D6ffentlich").get(), &n);
+    Save(second.Get());
+    EXPECT_EQ(Written(Section(1, "00BB", "S", "\xD6"
+                                           "ffentlich",
+                              "0000", "") +
+                      General(1)),
+              ReadBytes(m_file));
 }
 
 // ---------------------------------------------------------------------------

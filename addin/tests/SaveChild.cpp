@@ -8,6 +8,9 @@
 //                                 one save in microseconds
 //   config_save_child loop EVENT  saves A, B, A, B, ... for ever; sets the
 //                                 named event once the saving has begun
+//   config_save_child loaded      loads the configuration as the add-in does
+//                                 and prints the state it holds, A or B
+//                                 (exit code 5: 200 folders of neither)
 #include <windows.h>
 
 #include <cstdio>
@@ -69,18 +72,41 @@ class Config
         return saved != VARIANT_FALSE;
     }
     // The folders a fresh collection loads from the file.
-    long LoadedCount()
+    long LoadedCount() { return Loaded() ? Count(m_loaded.Get()) : -1; }
+    // The state the loaded folders hold: 'A', 'B', or '?' for anything else.
+    char LoadedState()
     {
-        com::ComPtr<NotifyFolders> fresh = com::Make<NotifyFolders>();
-        fresh->putref_OutlookNamespace(Namespace().Get());
-        VARIANT_BOOL loaded = VARIANT_FALSE;
-        fresh->LoadFromFile(&loaded);
-        long n = 0;
-        fresh->get_Count(&n);
-        return loaded ? n : -1;
+        if (!Loaded() || Count(m_loaded.Get()) != kFolders)
+            return '?';
+        int b = 0;
+        for (long i = 1; i <= kFolders; ++i) {
+            com::ComPtr<_NotifyFolder> nf;
+            m_loaded->GetAt(i, &nf);
+            VARIANT_BOOL sound = VARIANT_FALSE, cursor = VARIANT_FALSE;
+            nf->get_PlaySound(&sound);
+            nf->get_ChangeCursor(&cursor);
+            if ((sound != VARIANT_FALSE) == (cursor != VARIANT_FALSE))
+                return '?';
+            b += sound != VARIANT_FALSE;
+        }
+        return b == 0 ? 'A' : b == kFolders ? 'B' : '?';
     }
 
   private:
+    static long Count(_NotifyFolders* folders)
+    {
+        long n = 0;
+        folders->get_Count(&n);
+        return n;
+    }
+    bool Loaded()
+    {
+        m_loaded = com::Make<NotifyFolders>();
+        m_loaded->putref_OutlookNamespace(Namespace().Get());
+        VARIANT_BOOL loaded = VARIANT_FALSE;
+        m_loaded->LoadFromFile(&loaded);
+        return loaded != VARIANT_FALSE;
+    }
     com::ComPtr<IDispatch> Namespace()
     {
         DISPID id = 0;
@@ -96,6 +122,7 @@ class Config
 
     outlooksim::OutlookWorld m_world;
     com::ComPtr<NotifyFolders> m_folders;
+    com::ComPtr<NotifyFolders> m_loaded;
 };
 
 std::string Beside(const char* name)
@@ -156,5 +183,10 @@ int main(int argc, char** argv)
         return Reference(config);
     if (argc == 3 && std::strcmp(argv[1], "loop") == 0)
         return Loop(config, argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "loaded") == 0) {
+        const char state = config.LoadedState();
+        std::printf("%c\n", state);
+        return state == '?' ? 5 : 0;
+    }
     return 2;
 }

@@ -1,8 +1,10 @@
-// A save of the configuration file killed at any moment leaves
-// notifyfolders.ini as the complete old file or the complete new one, byte
-// for byte, never a mixture or a part. The save runs in a child process
-// (config_save_child) that saves 200 folders again and again, alternating
-// between two states; it is killed after delays spread over two saves.
+// A save of the configuration file killed at any moment leaves what the
+// add-in loads next as the complete old configuration or the complete new
+// one, never a mixture or a part: either notifyfolders.ini is complete, byte
+// for byte one of the two, or it is incomplete and the backup is complete.
+// The save runs in a child process (config_save_child) that saves 200
+// folders again and again, alternating between two states; it is killed
+// after delays spread over two saves, and then asked what it loads.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -26,11 +28,6 @@ std::string Bytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 class SaveUnderKill : public ::testing::Test
@@ -70,6 +67,13 @@ class SaveUnderKill : public ::testing::Test
             ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, m_dir.c_str(), &si, &pi));
         return pi;
     }
+    // What a fresh load finds: 'A', 'B', or '?'.
+    char Loaded()
+    {
+        const hosttest::ChildRun child = hosttest::RunCollecting(
+            com::Widen("\"" + m_dir + "config_save_child.exe\" loaded"), com::Widen(m_dir).c_str());
+        return child.exitCode == 0 && !child.output.empty() ? child.output.front() : '?';
+    }
     // Runs the reference save; the time of one save in microseconds.
     long Reference()
     {
@@ -95,7 +99,7 @@ TEST_F(SaveUnderKill, TheFileIsAlwaysTheOldOrTheNewOne)
     // Delays from 0 to two saves, in 22 steps, so that every part of a save
     // is hit several times whatever the moment the first save began.
     const DWORD span = static_cast<DWORD>(2 * saveMicroseconds / 1000 + 2);
-    int kills = 0, oldOrNew[2] = {}, newLeft = 0, backupNewLeft = 0;
+    int kills = 0, loadedState[2] = {}, incomplete = 0;
     for (int i = 0; i < kKills; ++i) {
         const std::string event =
             "corvane-save-kill-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(i);
@@ -117,22 +121,26 @@ TEST_F(SaveUnderKill, TheFileIsAlwaysTheOldOrTheNewOne)
         ASSERT_TRUE(running) << "the child ended by itself with code " << code;
         ++kills;
 
-        const std::string now = Bytes(file);
-        ASSERT_TRUE(now == a || now == b)
-            << "kill " << i << " after " << span * (i % 22) / 21 << " ms left a file of " << now.size() << " bytes";
-        ++oldOrNew[now == b];
-        EXPECT_EQ(200u, ::GetPrivateProfileIntA("General", "FolderCount", 0, file.c_str()));
-        newLeft += Exists(file + ".new");
-        backupNewLeft += Exists(m_dir + "notifyfolders.ini.bak.new");
+        const std::string now = Bytes(file), backup = Bytes(m_dir + "notifyfolders.ini.bak");
+        const bool complete = now == a || now == b;
+        ASSERT_TRUE(complete || backup == a || backup == b)
+            << "kill " << i << " after " << span * (i % 22) / 21 << " ms left a file of " << now.size()
+            << " bytes and a backup of " << backup.size() << " bytes, neither complete";
+        incomplete += !complete;
+        const char state = Loaded();
+        ASSERT_TRUE(state == 'A' || state == 'B') << "kill " << i << ": the next load found neither state";
+        if (complete) {
+            EXPECT_EQ(now == b ? 'B' : 'A', state) << "kill " << i << ": a complete file loads as it is";
+        }
+        ++loadedState[state == 'B'];
     }
     EXPECT_GE(kills, 100);
     // Kills that met the file in each state, and in the middle of the steps.
-    EXPECT_GT(oldOrNew[0], 0);
-    EXPECT_GT(oldOrNew[1], 0);
-    std::printf("%d kills over %lu ms (one save: %ld us): state A %d, state B %d; the new file still being written "
-                "%d times, the backup copy %d times\n",
-                kills, static_cast<unsigned long>(span), saveMicroseconds, oldOrNew[0], oldOrNew[1], newLeft,
-                backupNewLeft);
+    EXPECT_GT(loadedState[0], 0);
+    EXPECT_GT(loadedState[1], 0);
+    std::printf("%d kills over %lu ms (one save: %ld us): state A loaded %d times, state B %d times; the file "
+                "being rewritten (the backup loaded) %d times\n",
+                kills, static_cast<unsigned long>(span), saveMicroseconds, loadedState[0], loadedState[1], incomplete);
 }
 
 } // namespace

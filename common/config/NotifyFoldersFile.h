@@ -7,6 +7,13 @@
 //     ShowTrayIcon, ChangeCursor, SoundFile, PluginCount, Plugin<m>
 //     (Booleans are written 1 or 0), then the plug-ins' own keys;
 //   [General]       FolderCount.
+//
+// The add-in writes the file whole, in place, between a first and a last
+// line of its own (comment lines to the profile functions). A file that
+// begins with the first line but holds no last line was being written when
+// its writer stopped: the backup then holds the configuration. A file
+// without either line comes from an earlier version or from a hand: it is
+// read as it is.
 #pragma once
 
 #include <string>
@@ -15,6 +22,9 @@ namespace nffile {
 
 inline constexpr wchar_t kFileName[] = L"notifyfolders.ini";
 inline constexpr wchar_t kBackupName[] = L"notifyfolders.ini.bak";
+
+inline constexpr wchar_t kFirstLine[] = L"; corvane folder configuration";
+inline constexpr wchar_t kLastLine[] = L"; end of corvane folder configuration";
 
 inline constexpr wchar_t kGeneral[] = L"General";
 inline constexpr wchar_t kFolderCount[] = L"FolderCount";
