@@ -11,7 +11,10 @@
 #
 # Run as root, Wine ignores Unix file permissions; run as an ordinary user
 # it refuses writes that the Unix permissions refuse, as Windows refuses a
-# standard user in Program Files. So the host runs as the user corvane-user
+# standard user in Program Files (Microsoft Learn, "How User Account Control
+# works": standard users cannot write to %ProgramFiles%; a manifested or
+# 64-bit program such as Outlook gets no file virtualization, so the write
+# fails with ERROR_ACCESS_DENIED). So the host runs as the user corvane-user
 # (made here if missing) in a Wine prefix of that user's own, made once per
 # architecture and reused. Exit code 77: the test cannot run here (not
 # root, or no way to run a program as another user).
