@@ -50,6 +50,12 @@ function(corvane_com_server target)
     set(${target}_TLB ${${target}_TLB} PARENT_SCOPE)
   endif()
   corvane_version_resource(${target} "${ARG_DESCRIPTION}" ${ARG_RC})
+  # Before Vista the import of GetTickCount64 that the static thread runtime
+  # brings along is served by the DLL itself; it has to be an object of its
+  # own, linked ahead of the import libraries (see the file).
+  if(CORVANE_PRE_VISTA)
+    list(APPEND ARG_SOURCES ${CMAKE_SOURCE_DIR}/common/com/TickCount64.cpp)
+  endif()
   add_library(${target} SHARED ${ARG_SOURCES} ${ARG_RC} ${${target}_VERSION_RC} ${ARG_DEF}
               ${CMAKE_SOURCE_DIR}/common/com/ComServerExports.cpp)
   if(resource_depends)
@@ -69,6 +75,27 @@ function(corvane_test target)
   add_executable(${target} ${ARG_SOURCES})
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${CORVANE_WARNINGS}>)
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  corvane_host_program(${target})
   add_test(NAME ${target} COMMAND ${target})
   set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine_servers TIMEOUT 600)
+endfunction()
+
+# corvane_host_program(<target>...): programs that run only on the build
+# machine, never shipped, compile for CORVANE_HOST_WINDOWS_VERSION and may
+# call what the shipped DLLs' target lacks.
+function(corvane_host_program)
+  set_target_properties(${ARGN} PROPERTIES CORVANE_WINDOWS_VERSION ${CORVANE_HOST_WINDOWS_VERSION})
+endfunction()
+
+# corvane_host_directory(<dir>): every target defined in <dir> and below it
+# is such a program (the Outlook stand-in, the benchmarks).
+function(corvane_host_directory dir)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  if(targets)
+    corvane_host_program(${targets})
+  endif()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdir IN LISTS subdirs)
+    corvane_host_directory(${subdir})
+  endforeach()
 endfunction()

@@ -1,5 +1,8 @@
 #include "com/ComRaii.h"
 
+#include <algorithm>
+#include <cwchar>
+
 namespace com {
 
 std::wstring Widen(std::string_view text)
@@ -22,10 +25,27 @@ std::string Narrow(std::wstring_view text)
     return out;
 }
 
+// What CompareStringOrdinal with bIgnoreCase does (Microsoft's [MS-UCODEREF]
+// 3.1.5.5.1: both strings upper-cased, then compared code unit by code unit),
+// with what Windows 2000 and XP have: LCMapStringW with LOCALE_INVARIANT and
+// LCMAP_UPPERCASE maps each UTF-16 code unit to one code unit, whatever the
+// user's language (no Turkish dotless I). So the strings are mapped and
+// compared in pieces of a fixed size, without allocating.
 bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b) noexcept
 {
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
+    if (a.size() != b.size())
+        return false;
+    constexpr size_t kPiece = 64;
+    wchar_t upperA[kPiece], upperB[kPiece];
+    for (size_t at = 0; at < a.size(); at += kPiece) {
+        const int n = static_cast<int>(std::min(kPiece, a.size() - at));
+        if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, a.data() + at, n, upperA, n) != n ||
+            ::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, b.data() + at, n, upperB, n) != n)
+            return false;
+        if (std::wmemcmp(upperA, upperB, static_cast<size_t>(n)) != 0)
+            return false;
+    }
+    return true;
 }
 
 Bstr Bstr::FromAnsi(std::string_view text) { return Bstr(Widen(text)); }

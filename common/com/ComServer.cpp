@@ -6,6 +6,7 @@
 #include "com/ComModule.h"
 #include "com/ComRaii.h"
 #include <olectl.h>
+#include <shlwapi.h>
 
 namespace com {
 
@@ -28,7 +29,10 @@ LONG SetKeyValue(const std::wstring& keyPath, const wchar_t* name, const std::ws
                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-void DeleteTree(const std::wstring& keyPath) { ::RegDeleteTreeW(HKEY_CLASSES_ROOT, keyPath.c_str()); }
+// The key with its values and every key below it. SHDeleteKeyW is there from
+// Windows 2000 on (shlwapi 4.71), where RegDeleteTreeW needs Vista
+// (Microsoft documentation of SHDeleteKeyW and RegDeleteTreeW).
+void DeleteTree(const std::wstring& keyPath) { ::SHDeleteKeyW(HKEY_CLASSES_ROOT, keyPath.c_str()); }
 
 HRESULT RegisterClass(const ComClass& c, const std::wstring& modulePath, const std::wstring& libId)
 {

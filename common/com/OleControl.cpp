@@ -3,6 +3,8 @@
 #include <cwctype>
 #include <vector>
 
+#include "com/ComRaii.h"
+
 namespace com::olecontrol {
 
 namespace {
@@ -24,18 +26,12 @@ wchar_t MnemonicOf(HWND window)
     return 0;
 }
 
-bool IsButtonClass(HWND window)
+// Window class names compare without regard to case.
+bool IsOfClass(HWND window, const wchar_t* className)
 {
     wchar_t name[32] = {};
     ::GetClassNameW(window, name, 32);
-    return ::CompareStringOrdinal(name, -1, L"Button", -1, TRUE) == CSTR_EQUAL;
-}
-
-bool IsStaticClass(HWND window)
-{
-    wchar_t name[32] = {};
-    ::GetClassNameW(window, name, 32);
-    return ::CompareStringOrdinal(name, -1, L"Static", -1, TRUE) == CSTR_EQUAL;
+    return EqualsIgnoreCase(name, className);
 }
 
 // Every visible descendant of root, parents before their children, in z-order.
@@ -139,7 +135,7 @@ bool RunMnemonic(HWND root, const MSG& msg) noexcept
             HWND w = all[i];
             if (MnemonicOf(w) != letter || !::IsWindowEnabled(w))
                 continue;
-            if (IsStaticClass(w)) {
+            if (IsOfClass(w, L"Static")) {
                 // A label's mnemonic belongs to the control after it.
                 for (size_t j = i + 1; j < all.size(); ++j)
                     if (::GetWindowLongW(all[j], GWL_STYLE) & WS_TABSTOP) {
@@ -150,7 +146,7 @@ bool RunMnemonic(HWND root, const MSG& msg) noexcept
             }
             ::SetFocus(w);
             const LONG type = ::GetWindowLongW(w, GWL_STYLE) & BS_TYPEMASK;
-            if (IsButtonClass(w) && type != BS_GROUPBOX)
+            if (IsOfClass(w, L"Button") && type != BS_GROUPBOX)
                 ::SendMessageW(w, BM_CLICK, 0, 0);
             return true;
         }
