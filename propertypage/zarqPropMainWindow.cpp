@@ -174,7 +174,9 @@ void zarqPropMain::CreateChildren()
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root, nullptr,
                                     com::Module::Instance(), nullptr);
     TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
+    // The full structure is known to the common controls of version 6 only;
+    // without a manifest (Outlook 2000 on Windows XP) version 5 refuses it.
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = page1;
     tool.uId = reinterpret_cast<UINT_PTR>(m_w.btnInfo);
