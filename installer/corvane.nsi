@@ -6,7 +6,9 @@
 ; (installer/build-installer.sh passes them; `make dist` calls it).
 ;
 ; Switches: /S silent; /x64 or /x86 forces the architecture (default: the
-; installed Outlook's); /D=<folder> another installation folder.
+; installed Outlook's); /LOG=<file> writes the setup's messages (the lines
+; of its details list) to a file as well; /D=<folder> another installation
+; folder.
 ; Uninstaller: /S silent (keeps the configuration file); /REMOVECONFIG
 ; removes the configuration file and its backup as well.
 Unicode true
@@ -25,7 +27,7 @@ RequestExecutionLevel admin
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\corvane"
 !define UNINSTALLER "uninstall.exe"
 ; The built-in group "Users", by its SID: the same on every language.
-!define USERS_SID "*S-1-5-32-545"
+!define USERS_SID "S-1-5-32-545"
 
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
@@ -56,6 +58,43 @@ VIAddVersionKey /LANG=1031 "LegalCopyright" "${PUBLISHER}"
 
 Var Arch      ; 64 or 32: the DLLs and the registry view being installed
 Var Failed    ; 1 when a server could not be registered
+Var DeniedAccess ; 1 when the access rights could not be set
+Var SetupLog  ; handle of the /LOG file, empty without one
+
+; ---------------------------------------------------------------------------
+; The setup's messages: a line of the details list, and of the /LOG file.
+
+!macro NoteCall TEXT
+  Push "${TEXT}"
+  Call Note
+!macroend
+!define Note "!insertmacro NoteCall"
+
+Function Note
+  Exch $0
+  DetailPrint $0
+  ${If} $SetupLog != ""
+    FileWriteUTF16LE $SetupLog "$0$\r$\n"
+  ${EndIf}
+  Pop $0
+FunctionEnd
+
+Function CloseSetupLog
+  ${If} $SetupLog != ""
+    FileClose $SetupLog
+    StrCpy $SetupLog ""
+  ${EndIf}
+FunctionEnd
+
+Function .onInstSuccess
+  Call CloseSetupLog
+FunctionEnd
+
+Function .onInstFailed
+  Call CloseSetupLog
+FunctionEnd
+
+!include "Access.nsh"
 
 ; ---------------------------------------------------------------------------
 ; Shared by installer and uninstaller
@@ -90,8 +129,23 @@ FunctionEnd
 ; ---------------------------------------------------------------------------
 ; Installer
 
+; Sets $Arch to 64 when a registry value of the 64-bit view says "x64".
+; Stack: the key (pushed first), the value's name.
+Function DetectX64Value
+  Exch $1
+  Exch
+  Exch $0
+  ReadRegStr $0 HKLM $0 $1
+  ${If} $0 == "x64"
+    StrCpy $Arch 64
+  ${EndIf}
+  Pop $0
+  Pop $1
+FunctionEnd
+
 ; The architecture of the installed Outlook: 64 when a 64-bit Office says
-; "Bitness" = "x64" (Outlook 2010 and later), else 32 (Outlook 2000 and every
+; "Bitness" = "x64" (Outlook 2010 and later) or its Click-to-Run
+; configuration says "Platform" = "x64", else 32 (Outlook 2000 and every
 ; 32-bit Outlook).
 Function DetectOutlookArch
   StrCpy $Arch 32
@@ -99,22 +153,42 @@ Function DetectOutlookArch
     Return
   ${EndIf}
   SetRegView 64
-  ${ForEach} $1 16 14 - 1
-    ReadRegStr $0 HKLM "SOFTWARE\Microsoft\Office\$1.0\Outlook" "Bitness"
-    ${If} $0 == "x64"
-      StrCpy $Arch 64
-    ${EndIf}
+  ${ForEach} $2 16 14 - 1
+    Push "SOFTWARE\Microsoft\Office\$2.0\Outlook"
+    Push "Bitness"
+    Call DetectX64Value
   ${Next}
-  ; Click-to-Run installations keep their own view of the Office keys.
-  ReadRegStr $0 HKLM "SOFTWARE\Microsoft\Office\ClickToRun\Configuration" "Platform"
-  ${If} $0 == "x64"
-    StrCpy $Arch 64
-  ${EndIf}
+  ; Click-to-Run installations keep their own view of the Office keys:
+  ; Office 2016 and later under Office\ClickToRun, Office 2013 under its
+  ; version's key, Office\15.0\ClickToRun (Microsoft's Office 2013
+  ; Click-to-Run deployment documentation: value "Platform", "x86" or
+  ; "x64").
+  Push "SOFTWARE\Microsoft\Office\ClickToRun\Configuration"
+  Push "Platform"
+  Call DetectX64Value
+  Push "SOFTWARE\Microsoft\Office\15.0\ClickToRun\Configuration"
+  Push "Platform"
+  Call DetectX64Value
   SetRegView 32
 FunctionEnd
 
 Function .onInit
   ${GetParameters} $R0
+  StrCpy $SetupLog ""
+  ClearErrors
+  ${GetOptions} $R0 "/LOG=" $0
+  ${IfNot} ${Errors}
+    ClearErrors
+    FileOpen $SetupLog "$0" w
+    ${If} ${Errors}
+      StrCpy $SetupLog ""
+      MessageBox MB_ICONSTOP "Das Protokoll $0 kann nicht geschrieben werden." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    ; UTF-16 with its byte order mark: readable whatever the code page.
+    FileWriteUTF16LE /BOM $SetupLog ""
+  ${EndIf}
   Call DetectOutlookArch
   ClearErrors
   ${GetOptions} $R0 "/x64" $0
@@ -129,6 +203,7 @@ Function .onInit
   ${If} $Arch == 64
   ${AndIfNot} ${RunningX64}
     MessageBox MB_ICONSTOP "Die 64-Bit-Version kann nur unter 64-Bit-Windows installiert werden." /SD IDOK
+    Call CloseSetupLog
     SetErrorLevel 2
     Quit
   ${EndIf}
@@ -142,17 +217,7 @@ Function .onInit
     ${EndIf}
   ${EndIf}
   StrCpy $Failed 0
-FunctionEnd
-
-; Makes a file that the program writes at run time, if it is missing, and
-; lets ordinary users change it. $R9: the file.
-Function MakeUserWritable
-  ${IfNot} ${FileExists} "$R9"
-    FileOpen $0 "$R9" w
-    FileClose $0
-  ${EndIf}
-  nsExec::ExecToLog 'icacls "$R9" /grant ${USERS_SID}:(M)'
-  Pop $0
+  StrCpy $DeniedAccess 0
 FunctionEnd
 
 !macro InstallServer NAME
@@ -161,17 +226,13 @@ FunctionEnd
   ${Else}
     File "/oname=${NAME}" "${BUILD32}\bin\${NAME}"
   ${EndIf}
-  ; The component's log file beside it (corvane.dll writes corvane.log).
-  ${GetBaseName} "${NAME}" $R7
-  StrCpy $R9 "$INSTDIR\$R7.log"
-  Call MakeUserWritable
   StrCpy $R8 "/s"
   StrCpy $R9 "$INSTDIR\${NAME}"
   Call RunRegsvr32
   ${If} $0 == 0
-    DetailPrint "Registriert: ${NAME}"
+    ${Note} "Registriert: ${NAME}"
   ${Else}
-    DetailPrint "Registrierung fehlgeschlagen ($0): ${NAME}"
+    ${Note} "Registrierung fehlgeschlagen ($0): ${NAME}"
     StrCpy $Failed 1
   ${EndIf}
 !macroend
@@ -194,7 +255,7 @@ Function RemoveOtherArchitecture
   ${OrIfNot} ${FileExists} "$R5\${UNINSTALLER}"
     Return
   ${EndIf}
-  DetailPrint "Entferne die Installation in $R5"
+  ${Note} "Entferne die Installation in $R5"
   ; _?= runs the uninstaller in place, so that ExecWait waits for it.
   ExecWait '"$R5\${UNINSTALLER}" /S _?=$R5' $0
   Delete "$R5\${UNINSTALLER}"
@@ -232,16 +293,16 @@ Section "corvane"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 
-  ; Program Files is read-only for ordinary users, but the add-in saves the
-  ; configuration file (through a new file that replaces the old one) and
-  ; the components append to their logs in this folder: users may add files
-  ; here and change those files, not the DLLs.
-  nsExec::ExecToLog 'icacls "$INSTDIR" /grant ${USERS_SID}:(WD,AD)'
-  Pop $0
-  StrCpy $R9 "$INSTDIR\${CONFIG_FILE}"
-  Call MakeUserWritable
-  StrCpy $R9 "$INSTDIR\${CONFIG_FILE}.bak"
-  Call MakeUserWritable
+  ; Program Files is read-only for ordinary users, but the add-in rewrites
+  ; its configuration file and backup in place and the components append to
+  ; their logs in this folder: users may change exactly those files, made
+  ; here if they are missing, and add nothing to the folder (Access.nsh).
+  StrCpy $R9 "$INSTDIR"
+  Call RevokeUsersAccess
+  !insertmacro CorvaneUserFiles GrantUsersModifyOn
+  ; Earlier versions of this setup made a log for rovane.dll too, which
+  ; writes none.
+  Delete "$INSTDIR\rovane.log"
 
   !insertmacro CorvaneServers InstallServer
 
@@ -258,6 +319,11 @@ Section "corvane"
   ${If} $Failed != 0
     MessageBox MB_ICONSTOP "Nicht alle Komponenten konnten registriert werden. Details stehen im Protokoll der Installation." /SD IDOK
     SetErrorLevel 3
+    Abort
+  ${EndIf}
+  ${If} $DeniedAccess != 0
+    MessageBox MB_ICONSTOP "Nicht alle Zugriffsrechte konnten gesetzt werden. Details stehen im Protokoll der Installation." /SD IDOK
+    SetErrorLevel 4
     Abort
   ${EndIf}
 SectionEnd

@@ -11,7 +11,13 @@
 #          installs the 32-bit DLLs into Program Files (x86), registered in
 #          the 32-bit view
 #   win32  32-bit Windows (32-bit Wine): the 32-bit DLLs
-# Each case: silent install; the installer's keys are there; a program of
+#   c2r2013  64-bit Windows with a 64-bit Office 2013 Click-to-Run, which says
+#          so only under its own key (Office\15.0\ClickToRun\Configuration,
+#          "Platform" = "x64"): the 64-bit DLLs
+# Each case: silent install; the installer's keys are there; the setup's
+# log (/LOG) shows the rights it gave the group Users: none of their own on
+# the folder, change on the configuration file, its backup and the three
+# logs, nothing else; a program of
 # the installed architecture creates every server (corvane.Tarnwell,
 # rovane.Registry, ZarqNotifier.ZarqPlugin, corvaneProps.zarqPropMain) by
 # ProgID from the installation folder; a user's configuration file is
@@ -52,6 +58,18 @@ check() { # check <what> <command...>
 }
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
+# The files the product writes at run time, which users may change.
+user_files="notifyfolders.ini notifyfolders.ini.bak corvane.log ZarqNotifier.log corvaneProps.log"
+
+# The setup's log lines for the rights of the group Users, in the folder
+# given (Windows path).
+expected_rights() {
+  printf 'Rechte der Benutzer (S-1-5-32-545) an %s: keine eigenen, nur geerbte\n' "$1"
+  for f in $user_files; do
+    printf 'Rechte der Benutzer (S-1-5-32-545) an %s\\%s: ändern\n' "$1" "$f"
+  done
+}
+
 new_prefix() { # new_prefix <folder> <win64|win32>
   WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true
   rm -rf "$1"
@@ -79,13 +97,25 @@ run_case() { # run_case <name> <prefix> <loader of installcheck> <installcheck.e
   [ -f "$out/$name-registry-before.txt" ] || registry_keys "$prefix" >"$out/$name-registry-before.txt"
 
   # shellcheck disable=SC2086
-  wine "$(winpath "$setup")" /S $switches >"$out/$name-install.log" 2>&1
+  wine "$(winpath "$setup")" /S "/LOG=$(winpath "$out/$name-setup-utf16.log")" $switches >"$out/$name-install.log" 2>&1
   rc=$?
   wineserver -w
   check "$name: silent install exits with 0 (got $rc)" [ "$rc" -eq 0 ]
-  for f in corvane.dll rovane.dll ZarqNotifier.dll corvaneProps.dll uninstall.exe notifyfolders.ini; do
+  for f in corvane.dll rovane.dll ZarqNotifier.dll corvaneProps.dll uninstall.exe $user_files; do
     check "$name: $f installed" [ -f "$unixdir/$f" ]
   done
+  check "$name: no log for rovane.dll, which writes none" [ ! -e "$unixdir/rovane.log" ]
+
+  # Wine keeps no access list of its own: it shows one made from the Unix
+  # mode (SYSTEM, the owner, Everyone) and turns a list it is given into a
+  # mode, so an entry for Users is lost and cannot be read back. What the
+  # setup did is checked in its log instead; on Windows the same lines say
+  # that the security API accepted each change.
+  iconv -f UTF-16 -t UTF-8 "$out/$name-setup-utf16.log" >"$out/$name-setup.log" 2>/dev/null
+  expected_rights "$windir" >"$out/$name-rights-expected.txt"
+  grep -F 'Rechte der Benutzer' "$out/$name-setup.log" | tr -d '\r' >"$out/$name-rights.txt"
+  check "$name: Users get no right of their own on the folder, change on each file it writes, nothing else" \
+    cmp -s "$out/$name-rights-expected.txt" "$out/$name-rights.txt"
 
   $loader "$check_exe" keys >"$out/$name-keys-installed.txt" 2>/dev/null
   check "$name: add-in key with LoadBehavior 3" grep -q '"LoadBehavior" = dword:3' "$out/$name-keys-installed.txt"
@@ -174,6 +204,15 @@ wineserver -w
 check "win32: /x64 is refused (exit code 2, got $rc)" [ "$rc" -eq 2 ]
 check "win32: nothing installed by the refused /x64" [ ! -e "$p32/drive_c/Program Files/Wendmoor/Corvane/corvane.dll" ]
 wineserver -k >/dev/null 2>&1 || true
+
+# Office 2013 Click-to-Run, 64-bit, with none of the other keys.
+pc2r="$dist/install-test/prefix-c2r2013"
+new_prefix "$pc2r" win64
+WINEPREFIX=$pc2r $wine64 reg add 'HKLM\SOFTWARE\Microsoft\Office\15.0\ClickToRun\Configuration' /v Platform /d x64 /f \
+  >/dev/null 2>&1
+WINEPREFIX=$pc2r wineserver -w
+run_case c2r2013 "$pc2r" "$wine64" "$build64/bin/installcheck.exe" "" \
+  'C:\Program Files\Wendmoor\Corvane' "$pc2r/drive_c/Program Files/Wendmoor/Corvane"
 
 echo "install test: $(($(date +%s) - start)) s; listings in $out"
 echo "$passed passed, $failed failed"
