@@ -1,9 +1,28 @@
 #include "KeyAccess.h"
 
 #include "RegistryErrors.h"
+#include "RegistrySeams.h"
 
 namespace reg
 {
+
+namespace
+{
+
+// Both leave out DELETE, WRITE_DAC and WRITE_OWNER, which KEY_ALL_ACCESS
+// adds: deleting a subkey does not depend on the rights of the parent's
+// handle (RegDeleteKeyEx, Microsoft documentation), and the library changes
+// no key's security.
+constexpr REGSAM kReadAccess = KEY_READ;
+constexpr REGSAM kWriteAccess = KEY_READ | KEY_WRITE;
+
+LONG TryCreateKey(HKEY parent, const std::string& subKey, com::UniqueHKey& key) noexcept
+{
+    return g_registrySeams.RegCreateKeyExA(parent, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kWriteAccess,
+                                           nullptr, key.put(), nullptr);
+}
+
+} // namespace
 
 LONG TryQueryKeyInfo(HKEY key, KeyInfo& info) noexcept
 {
@@ -78,16 +97,30 @@ void WriteValue(HKEY key, const std::string& name, const RawValue& value)
     CheckSystem(::RegSetValueExA(key, name.c_str(), 0, value.type, data, static_cast<DWORD>(value.bytes.size())));
 }
 
-LONG OpenKey(HKEY parent, const std::string& subKey, REGSAM access, com::UniqueHKey& key) noexcept
+LONG OpenKey(HKEY parent, const char* subKey, KeyUse use, com::UniqueHKey& key) noexcept
 {
-    return ::RegOpenKeyExA(parent, subKey.c_str(), 0, access, key.put());
+    if (use == KeyUse::Update) {
+        LONG rc = g_registrySeams.RegOpenKeyExA(parent, subKey, 0, kWriteAccess, key.put());
+        if (rc != ERROR_ACCESS_DENIED)
+            return rc;
+    }
+    return g_registrySeams.RegOpenKeyExA(parent, subKey, 0, kReadAccess, key.put());
 }
 
 com::UniqueHKey CreateKey(HKEY parent, const std::string& subKey)
 {
     com::UniqueHKey key;
-    CheckSystem(::RegCreateKeyExA(parent, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                  key.put(), nullptr));
+    CheckSystem(TryCreateKey(parent, subKey, key));
+    return key;
+}
+
+com::UniqueHKey CreateOrOpenKey(HKEY parent, const std::string& subKey)
+{
+    com::UniqueHKey key;
+    const LONG rc = TryCreateKey(parent, subKey, key);
+    if (rc == ERROR_ACCESS_DENIED && OpenKey(parent, subKey.c_str(), KeyUse::Read, key) == ERROR_SUCCESS)
+        return key;
+    CheckSystem(rc);
     return key;
 }
 

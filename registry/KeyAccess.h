@@ -44,9 +44,26 @@ LONG ReadValue(HKEY key, const std::string& name, RawValue& value);
 // Writes a value (creating or replacing it); a failure raises EMessageFromSystem.
 void WriteValue(HKEY key, const std::string& name, const RawValue& value);
 
-// Opens subKey under parent; returns the system's result.
-LONG OpenKey(HKEY parent, const std::string& subKey, REGSAM access, com::UniqueHKey& key) noexcept;
-// Creates or opens subKey (missing keys on the way are created); raises EMessageFromSystem.
+// What a key is opened for. A user may be allowed to read a key and not to
+// write it (a standard user and the keys under HKEY_LOCAL_MACHINE): asking
+// for more than reading then fails with ERROR_ACCESS_DENIED.
+enum class KeyUse {
+    // Only read through the handle: KEY_READ.
+    Read,
+    // Written through the handle where the user may: KEY_READ | KEY_WRITE,
+    // or KEY_READ alone when writing is refused; a write through such a
+    // handle then fails with ERROR_ACCESS_DENIED like any refused write.
+    Update,
+};
+
+// Opens subKey under parent for use; returns the system's result.
+LONG OpenKey(HKEY parent, const char* subKey, KeyUse use, com::UniqueHKey& key) noexcept;
+// Creates or opens subKey for writing (missing keys on the way are created);
+// raises EMessageFromSystem.
 com::UniqueHKey CreateKey(HKEY parent, const std::string& subKey);
+// CreateKey for a key object: an existing key that the user may not write
+// is opened for reading instead. A missing key that may not be created
+// raises EMessageFromSystem as CreateKey does.
+com::UniqueHKey CreateOrOpenKey(HKEY parent, const std::string& subKey);
 
 } // namespace reg

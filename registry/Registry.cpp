@@ -44,15 +44,16 @@ com::ComPtr<RegistryKeys> Registry::TopKeys()
 }
 
 // The value at a full value path: key path, backslash, value name.
-com::ComPtr<RegistryValue> Registry::ValueAt(const std::wstring& path)
+com::ComPtr<RegistryValue> Registry::ValueAt(const std::wstring& path, reg::KeyUse use)
 {
-    com::ComPtr<RegistryKey> key = TopKeys()->ItemOf(com::Variant(std::wstring_view(reg::GetParentKey(path))));
+    com::ComPtr<RegistryKey> key = TopKeys()->ItemOf(com::Variant(std::wstring_view(reg::GetParentKey(path))), use);
     return ValuesOf(key)->ItemOf(com::Variant(std::wstring_view(reg::GetKeyFoot(path))));
 }
 
 void Registry::RemoveValueAt(const std::wstring& path)
 {
-    com::ComPtr<RegistryKey> key = TopKeys()->ItemOf(com::Variant(std::wstring_view(reg::GetParentKey(path))));
+    com::ComPtr<RegistryKey> key =
+        TopKeys()->ItemOf(com::Variant(std::wstring_view(reg::GetParentKey(path))), reg::KeyUse::Update);
     ValuesOf(key)->RemoveValue(com::Variant(std::wstring_view(reg::GetKeyFoot(path))));
 }
 
@@ -73,20 +74,21 @@ bool Registry::IsSameValue(const std::wstring& sourcePath, const std::wstring& t
            reg::SameValueName(com::Narrow(reg::GetKeyFoot(sourcePath)), com::Narrow(reg::GetKeyFoot(target)));
 }
 
+// The source is only read: a value can be copied out of a key that the user
+// may not write. The copy is written byte for byte, type included, into the
+// source's own key or into another one, which is created where it is missing.
 com::ComPtr<RegistryValue> Registry::CopyValue(const std::wstring& sourcePath, const std::wstring& targetPath)
 {
-    com::ComPtr<RegistryValue> source = ValueAt(sourcePath);
+    const reg::RawValue source = ValueAt(sourcePath, reg::KeyUse::Read)->Raw();
     const std::wstring sourceKey = reg::GetParentKey(sourcePath);
     const std::wstring target = TargetOf(sourcePath, targetPath);
     const std::wstring targetKey = reg::GetParentKey(target);
     const std::string targetName = com::Narrow(reg::GetKeyFoot(target));
-    if (targetKey == sourceKey) {
-        com::ComPtr<RegistryKey> key = TopKeys()->ItemOf(com::Variant(std::wstring_view(sourceKey)));
-        return ValuesOf(key)->CopyValue(com::Variant(std::wstring_view(reg::GetKeyFoot(sourcePath))), targetName);
-    }
-    com::ComPtr<RegistryKey> key = TopKeys()->AddKey(targetKey);
-    reg::WriteValue(key->Handle(), targetName, source->Raw());
-    return com::Make<RegistryValue>(static_cast<IRegistryKey*>(key.Get()), key->Handle(), targetName, source->Raw());
+    com::ComPtr<RegistryKey> key =
+        targetKey == sourceKey ? TopKeys()->ItemOf(com::Variant(std::wstring_view(sourceKey)), reg::KeyUse::Update)
+                               : TopKeys()->AddKey(targetKey);
+    reg::WriteValue(key->Handle(), targetName, source);
+    return com::Make<RegistryValue>(static_cast<IRegistryKey*>(key.Get()), key->Handle(), targetName, source);
 }
 
 HRESULT Registry::Add(BSTR Path, VARIANT Data, DataTypeConstants Type, AddOptionConstants,
@@ -154,7 +156,7 @@ HRESULT Registry::Item(BSTR Path, IRegistryValue** ppValue) noexcept
     return Run([&] {
         if (!ppValue)
             return E_POINTER;
-        return com::Out(ppValue, ValueAt(com::Text(Path)));
+        return com::Out(ppValue, ValueAt(com::Text(Path), reg::KeyUse::Update));
     });
 }
 
@@ -167,7 +169,7 @@ HRESULT Registry::Move(BSTR SourcePath, BSTR TargetPath, IRegistryValue** ppValu
         const std::wstring target = com::Text(TargetPath);
         // A value moved onto itself stays; a copy and a removal would lose it.
         if (IsSameValue(source, TargetOf(source, target)))
-            return com::Out(ppValue, ValueAt(source));
+            return com::Out(ppValue, ValueAt(source, reg::KeyUse::Update));
         com::ComPtr<RegistryValue> copy = CopyValue(source, target);
         RemoveValueAt(source);
         return com::Out(ppValue, copy);

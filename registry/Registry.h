@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "KeyAccess.h"
 #include "RegistryObject.h"
 #include "RootKeyTable.h"
 #include "RovaneInterfaces.h"
@@ -37,7 +38,7 @@ class Registry final : public reg::RegistryObject<Registry, IRegistry, ISupportE
 
   private:
     com::ComPtr<RegistryKeys> TopKeys();
-    com::ComPtr<RegistryValue> ValueAt(const std::wstring& path);
+    com::ComPtr<RegistryValue> ValueAt(const std::wstring& path, reg::KeyUse use);
     void RemoveValueAt(const std::wstring& path);
     com::ComPtr<RegistryValue> CopyValue(const std::wstring& sourcePath, const std::wstring& targetPath);
     static std::wstring TargetOf(const std::wstring& sourcePath, const std::wstring& targetPath);

@@ -1,6 +1,6 @@
-// RegistryKey: one open key (full access) with its full path. The handle
-// lives as long as the object; collections and values made from it keep it
-// alive by reference.
+// RegistryKey: one open key with its full path. The handle reads and, where
+// the user may, writes (reg::KeyUse); it lives as long as the object, and
+// collections and values made from it keep it alive by reference.
 #pragma once
 
 #include <string>

@@ -65,20 +65,20 @@ std::wstring RegistryKeys::ResolveSubKey(const VARIANT& index)
     return Resolve(plain);
 }
 
-com::ComPtr<RegistryKey> RegistryKeys::OpenPath(const std::wstring& path)
+com::ComPtr<RegistryKey> RegistryKeys::OpenPath(const std::wstring& path, reg::KeyUse use)
 {
     reg::KeyLocation where = reg::Locate(path, m_registry->Roots());
     com::UniqueHKey key;
-    LONG rc = reg::OpenKey(where.root, where.tail, KEY_ALL_ACCESS, key);
+    LONG rc = reg::OpenKey(where.root, where.tail.c_str(), use, key);
     if (rc == ERROR_FILE_NOT_FOUND)
         reg::Raise(EInvalidKey);
     reg::CheckSystem(rc);
     return com::Make<RegistryKey>(m_registry, path, std::move(key));
 }
 
-com::ComPtr<RegistryKey> RegistryKeys::ItemOf(const VARIANT& index)
+com::ComPtr<RegistryKey> RegistryKeys::ItemOf(const VARIANT& index, reg::KeyUse use)
 {
-    return OpenPath(Resolve(index));
+    return OpenPath(Resolve(index), use);
 }
 
 com::ComPtr<RegistryKey> RegistryKeys::AddKey(const std::wstring& key)
@@ -88,7 +88,7 @@ com::ComPtr<RegistryKey> RegistryKeys::AddKey(const std::wstring& key)
     if (where.tail.empty())
         reg::Raise(EInvalidKey);
     // Keys are always created non-volatile, whatever Options says.
-    return com::Make<RegistryKey>(m_registry, path, reg::CreateKey(where.root, where.tail));
+    return com::Make<RegistryKey>(m_registry, path, reg::CreateOrOpenKey(where.root, where.tail));
 }
 
 long RegistryKeys::CountKeys()
@@ -105,7 +105,7 @@ void RegistryKeys::RemovePath(const std::wstring& path)
     if (where.tail.empty())
         reg::Raise(EInvalidKey);
     {
-        com::ComPtr<RegistryKey> key = OpenPath(path);
+        com::ComPtr<RegistryKey> key = OpenPath(path, reg::KeyUse::Read);
         const DWORD count = reg::QueryKeyInfo(key->Handle()).subKeys;
         for (DWORD i = 0; i < count; ++i) {
             std::string first = reg::SubKeyName(key->Handle(), 0);
@@ -120,7 +120,7 @@ void RegistryKeys::RemovePath(const std::wstring& path)
 // Copies the key at source (values, and subkeys if asked) to target.
 com::ComPtr<RegistryKey> RegistryKeys::CopyPath(const std::wstring& source, const std::wstring& target, bool subKeys)
 {
-    com::ComPtr<RegistryKey> from = OpenPath(source);
+    com::ComPtr<RegistryKey> from = OpenPath(source, reg::KeyUse::Read);
     const reg::KeyInfo info = reg::QueryKeyInfo(from->Handle());
     if (subKeys) {
         for (DWORD i = 0; i < info.subKeys; ++i) {
@@ -199,7 +199,7 @@ HRESULT RegistryKeys::get_Item(VARIANT Index, IRegistryKey** ppKey) noexcept
     return Run([&] {
         if (!ppKey)
             return E_POINTER;
-        return com::Out(ppKey, ItemOf(Index));
+        return com::Out(ppKey, ItemOf(Index, reg::KeyUse::Update));
     });
 }
 
@@ -231,7 +231,7 @@ HRESULT RegistryKeys::Next(ULONG celt, VARIANT* rgVar, ULONG* pCeltFetched) noex
         return E_POINTER;
     return Run([&] {
         return m_cursor.Next(celt, rgVar, pCeltFetched, [this](long position) {
-            com::ComPtr<RegistryKey> key = ItemOf(com::Variant(position));
+            com::ComPtr<RegistryKey> key = ItemOf(com::Variant(position), reg::KeyUse::Update);
             return com::Variant(static_cast<IDispatch*>(static_cast<IRegistryKey*>(key.Get())));
         });
     });

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "EnumCursor.h"
+#include "KeyAccess.h"
 #include "RegistryObject.h"
 #include "RovaneInterfaces.h"
 
@@ -37,7 +38,9 @@ class RegistryKeys final : public reg::RegistryObject<RegistryKeys, IRegistryKey
     HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** ppEnum) noexcept override;
 
     // The operations behind the interface, for the Registry's value operations.
-    com::ComPtr<RegistryKey> ItemOf(const VARIANT& index);
+    // A key handed out to a client is opened for KeyUse::Update: the client
+    // may write through it.
+    com::ComPtr<RegistryKey> ItemOf(const VARIANT& index, reg::KeyUse use);
     com::ComPtr<RegistryKey> AddKey(const std::wstring& key);
 
   private:
@@ -49,7 +52,7 @@ class RegistryKeys final : public reg::RegistryObject<RegistryKeys, IRegistryKey
     // never reach it).
     std::wstring ResolveSubKey(const VARIANT& index);
     long CountKeys();
-    com::ComPtr<RegistryKey> OpenPath(const std::wstring& path);
+    com::ComPtr<RegistryKey> OpenPath(const std::wstring& path, reg::KeyUse use);
     void RemovePath(const std::wstring& path);
     com::ComPtr<RegistryKey> CopyPath(const std::wstring& source, const std::wstring& target, bool subKeys);
     com::ComPtr<RegistryKey> CopyKey(const VARIANT& index, const std::wstring& targetKey, bool subKeys);

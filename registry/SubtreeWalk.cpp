@@ -36,7 +36,7 @@ class Walk
     bool Key(HKEY parent, const char* subKey, size_t nameStart)
     {
         com::UniqueHKey key;
-        LONG rc = ::RegOpenKeyExA(parent, subKey, 0, KEY_READ, key.put());
+        LONG rc = OpenKey(parent, subKey, KeyUse::Read, key);
         if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_ACCESS_DENIED)
             return true;
         CheckSystem(rc);

@@ -2,7 +2,9 @@
 // through the registry library's published object model (rovane.Registry,
 // created by its ProgID). Open one key, then read or write named values;
 // whatever is missing reads as the caller's default. Nothing here ever
-// raises: every failure becomes the default or false.
+// raises: every failure becomes the default or false. A key the user may
+// only read (a standard user and a key under HKEY_LOCAL_MACHINE) opens for
+// reading: its values read as usual, writes to it return false.
 //
 //   CRegistry reg;
 //   if (reg.OpenKey("HKEY_CURRENT_USER\\Software\\Wendmoor\\Corvane\\ZarqNotifier", true))
