@@ -33,15 +33,15 @@ inline constexpr AddinFailure kInvalidCall{5, "Invalid procedure call or argumen
 inline constexpr AddinFailure kObjectNotSet{91, "Object variable or With block variable not set"};
 
 // The Warning record: code 0, description "unknown".
-void Warn(std::string_view sMessage, std::string_view sSource) noexcept;
+void Warn(LogText sMessage, LogText sSource) noexcept;
 
 // The Error record of a failure of the operation sProc, no dialog.
-void ReportFailure(std::string_view sProc, long lNumber, std::string_view sDescription) noexcept;
-void ReportFailure(std::string_view sProc, const AddinFailure& failure) noexcept;
-void ReportFailure(std::string_view sProc, const com::ComError& failure) noexcept;
+void ReportFailure(LogText sProc, long lNumber, LogText sDescription) noexcept;
+void ReportFailure(LogText sProc, const AddinFailure& failure) noexcept;
+void ReportFailure(LogText sProc, const com::ComError& failure) noexcept;
 // ... of a call that has just returned hr: with the error information the
 // call left, else the system's text for the code.
-void ReportFailure(std::string_view sProc, HRESULT hr) noexcept;
+void ReportFailure(LogText sProc, HRESULT hr) noexcept;
 
 // The add-in's guard: a failure that ends the steps is logged under sProc
 // as an Error record with its own number and description.

@@ -8,8 +8,8 @@
 AddinSeams RealAddinSeams() noexcept
 {
     return AddinSeams{
-        [](DWORD message, PNOTIFYICONDATAA data) WINAPI { return ::Shell_NotifyIconA(message, data); },
-        [](LPCSTR sound, HMODULE module, DWORD flags) WINAPI { return ::PlaySoundA(sound, module, flags); },
+        [](DWORD message, PNOTIFYICONDATAW data) WINAPI { return ::Shell_NotifyIconW(message, data); },
+        [](LPCWSTR sound, HMODULE module, DWORD flags) WINAPI { return ::PlaySoundW(sound, module, flags); },
         [](HINSTANCE instance, LPCSTR name) WINAPI { return ::LoadCursorA(instance, name); },
         [](HICON icon) WINAPI { return ::CopyIcon(icon); },
         [](HCURSOR cursor, DWORD id) WINAPI { return ::SetSystemCursor(cursor, id); },

@@ -6,8 +6,8 @@
 #include <shellapi.h>
 
 struct AddinSeams {
-    BOOL(WINAPI* ShellNotifyIconA)(DWORD dwMessage, PNOTIFYICONDATAA lpData);
-    BOOL(WINAPI* PlaySoundA)(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound);
+    BOOL(WINAPI* ShellNotifyIconW)(DWORD dwMessage, PNOTIFYICONDATAW lpData);
+    BOOL(WINAPI* PlaySoundW)(LPCWSTR pszSound, HMODULE hmod, DWORD fdwSound);
     HCURSOR(WINAPI* LoadCursorA)(HINSTANCE hInstance, LPCSTR lpCursorName);
     HICON(WINAPI* CopyIcon)(HICON hIcon);
     BOOL(WINAPI* SetSystemCursor)(HCURSOR hcur, DWORD id);

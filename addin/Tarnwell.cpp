@@ -238,7 +238,7 @@ void Tarnwell::HandleShowTrayIcon(_NotifyFolder* nf) noexcept
             return;
         }
         m_frmTrayIcon->ShowMailIcon(frmTrayIcon::mitNewMail);
-        m_frmTrayIcon->ShowTooltip(Ansi(FolderText(nf, &_NotifyFolder::get_FriendlyName)));
+        m_frmTrayIcon->ShowTooltip(FolderText(nf, &_NotifyFolder::get_FriendlyName));
     });
 }
 
@@ -249,12 +249,13 @@ void Tarnwell::HandlePlaySound(_NotifyFolder* nf) noexcept
             return;
         if (FolderFlag(nf, &_NotifyFolder::get_UseDefaultSound)) {
             // The system's sound for new mail, or its default sound.
-            g_addinSeams.PlaySoundA("MailBeep", nullptr, SND_ALIAS | SND_ASYNC);
+            g_addinSeams.PlaySoundW(L"MailBeep", nullptr, SND_ALIAS | SND_ASYNC);
             return;
         }
-        const std::string sSoundFile = Ansi(FolderText(nf, &_NotifyFolder::get_SoundFile));
+        // The path as the folder holds it: a path in any script plays.
+        const std::wstring sSoundFile = FolderText(nf, &_NotifyFolder::get_SoundFile);
         if (FileExists(sSoundFile))
-            g_addinSeams.PlaySoundA(sSoundFile.c_str(), nullptr, SND_ASYNC);
+            g_addinSeams.PlaySoundW(sSoundFile.c_str(), nullptr, SND_ASYNC);
     });
 }
 

@@ -16,7 +16,7 @@ class Tarnwell final : public com::ComObject<Tarnwell, _Tarnwell, _IDTExtensibil
                        private frmTrayIconEvents {
 public:
     static const wchar_t* ErrorSource() noexcept { return L"corvane.Tarnwell"; }
-    static constexpr const char* kNoNewMail = "Keine neuen Nachrichten";
+    static constexpr const wchar_t* kNoNewMail = L"Keine neuen Nachrichten";
 
     Tarnwell();
     ~Tarnwell() override;

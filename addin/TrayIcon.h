@@ -1,10 +1,11 @@
 // One icon in the taskbar notification area, through the shell's
-// notification-icon call with the version-1 record.
+// notification-icon call with the version-1 record in its wide-character
+// form, so that a tooltip keeps the characters of any script.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
+#include <string_view>
 
 class TrayIcon {
 public:
@@ -18,7 +19,7 @@ public:
 
     bool Add(HWND hWnd, HICON hIcon);
     void ModifyIcon(HICON hIcon);
-    void ModifyTooltip(const std::string& sTooltip);
+    void ModifyTooltip(std::wstring_view sTooltip);
     void Remove();
 
     bool Visible() const noexcept { return m_bVisible; }

@@ -57,7 +57,7 @@ void frmTrayIcon::Load() noexcept
         modSubClass::HookWindow(m_hWnd);
         m_TrayIcon = std::make_unique<TrayIcon>();
         m_TrayIcon->Add(m_hWnd, m_imgNoNewMail.get());
-        m_TrayIcon->ModifyTooltip("Keine neuen Nachrichten");
+        m_TrayIcon->ModifyTooltip(L"Keine neuen Nachrichten");
     });
 }
 
@@ -85,7 +85,7 @@ void frmTrayIcon::ShowMailIcon(long mit) noexcept
     m_TrayIcon->ModifyIcon(mit == mitNewMail ? m_imgNewMail.get() : m_imgNoNewMail.get());
 }
 
-void frmTrayIcon::ShowTooltip(const std::string& sTooltip) noexcept
+void frmTrayIcon::ShowTooltip(std::wstring_view sTooltip) noexcept
 {
     if (!m_TrayIcon) {
         ReportFailure("frmTrayIcon::ShowTooltip()", kObjectNotSet);

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
+#include <string_view>
 
 #include "TrayIcon.h"
 #include "com/ComRaii.h"
@@ -38,7 +38,7 @@ public:
     void Unload() noexcept;
 
     void ShowMailIcon(long mit) noexcept;
-    void ShowTooltip(const std::string& sTooltip) noexcept;
+    void ShowTooltip(std::wstring_view sTooltip) noexcept;
 
     // Raise the events (called by the window procedure).
     void WmLButtonDblClk() noexcept;

@@ -22,8 +22,8 @@
 
 namespace {
 
-BOOL WINAPI NoSound(LPCSTR, HMODULE, DWORD) { return TRUE; }
-BOOL WINAPI NoTray(DWORD, PNOTIFYICONDATAA) { return TRUE; }
+BOOL WINAPI NoSound(LPCWSTR, HMODULE, DWORD) { return TRUE; }
+BOOL WINAPI NoTray(DWORD, PNOTIFYICONDATAW) { return TRUE; }
 // Stand-ins for the cursor calls: a handle that is never used as a cursor.
 HCURSOR WINAPI FakeLoadCursor(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(0x1000); }
 HICON WINAPI FakeCopyIcon(HICON icon) { return icon; }
@@ -53,7 +53,7 @@ int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    g_addinSeams.PlaySoundA = &NoSound;
+    g_addinSeams.PlaySoundW = &NoSound;
     g_addinSeams.Sleep = &NoPause;
     g_addinSeams.SetSystemCursor = &TakeCursor;
     {
@@ -65,7 +65,7 @@ int main(int argc, char** argv)
         }
 
         for (bool real : {true, false}) {
-            g_addinSeams.ShellNotifyIconA = real ? RealAddinSeams().ShellNotifyIconA : &NoTray;
+            g_addinSeams.ShellNotifyIconW = real ? RealAddinSeams().ShellNotifyIconW : &NoTray;
             g_addinSeams.LoadCursorA = real ? RealAddinSeams().LoadCursorA : &FakeLoadCursor;
             g_addinSeams.CopyIcon = real ? RealAddinSeams().CopyIcon : &FakeCopyIcon;
             g_addinSeams.SetSystemCursor = real ? &TakeCursor : &FakeSetSystemCursor;

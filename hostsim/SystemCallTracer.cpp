@@ -5,6 +5,8 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <iterator>
+#include <string_view>
 #include <map>
 #include <vector>
 
@@ -18,8 +20,8 @@ namespace {
 Trace* g_trace = nullptr;
 
 // Real functions, taken from the system libraries themselves.
-decltype(&::Shell_NotifyIconA) g_realShellNotifyIcon = nullptr;
-decltype(&::PlaySoundA) g_realPlaySound = nullptr;
+decltype(&::Shell_NotifyIconW) g_realShellNotifyIcon = nullptr;
+decltype(&::PlaySoundW) g_realPlaySound = nullptr;
 decltype(&::SetSystemCursor) g_realSetSystemCursor = nullptr;
 decltype(&::Sleep) g_realSleep = nullptr;
 
@@ -42,19 +44,18 @@ std::wstring IconName(HICON icon)
     return L"picture " + std::to_wstring(it->second);
 }
 
-BOOL WINAPI TraceShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data)
+BOOL WINAPI TraceShellNotifyIcon(DWORD message, PNOTIFYICONDATAW data)
 {
     BOOL ok = g_realShellNotifyIcon ? g_realShellNotifyIcon(message, data) : FALSE;
     if (g_trace && data) {
         static const wchar_t* const kCommands[] = {L"NIM_ADD", L"NIM_MODIFY", L"NIM_DELETE"};
-        std::wstring text = L"Shell_NotifyIconA " + std::wstring(message < 3 ? kCommands[message] : L"?") +
+        std::wstring text = L"Shell_NotifyIconW " + std::wstring(message < 3 ? kCommands[message] : L"?") +
                             L" id=" + std::to_wstring(data->uID);
         if (data->uFlags & NIF_ICON)
             text += L" icon=" + IconName(data->hIcon);
         if (data->uFlags & NIF_TIP) {
-            char tip[sizeof data->szTip + 1] = {};
-            std::memcpy(tip, data->szTip, sizeof data->szTip);
-            text += L" tooltip=" + Trace::Quoted(com::Widen(tip));
+            const std::wstring_view field(data->szTip, std::size(data->szTip));
+            text += L" tooltip=" + Trace::Quoted(std::wstring(field.substr(0, field.find(L'\0'))));
         }
         text += ok ? L" -> accepted" : L" -> refused";
         Note(text);
@@ -62,13 +63,13 @@ BOOL WINAPI TraceShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data)
     return ok;
 }
 
-BOOL WINAPI TracePlaySound(LPCSTR sound, HMODULE module, DWORD flags)
+BOOL WINAPI TracePlaySound(LPCWSTR sound, HMODULE module, DWORD flags)
 {
     std::wstring flagText;
     if (flags & SND_ALIAS)
         flagText += L"SND_ALIAS|";
     flagText += (flags & SND_ASYNC) ? L"SND_ASYNC" : L"SND_SYNC";
-    Note(L"PlaySoundA(" + Trace::Quoted(com::Widen(sound ? sound : "")) + L", " + flagText + L")");
+    Note(L"PlaySoundW(" + Trace::Quoted(sound ? sound : L"") + L", " + flagText + L")");
     return g_realPlaySound ? g_realPlaySound(sound, module, flags) : FALSE;
 }
 
@@ -94,8 +95,8 @@ struct Hook {
 };
 
 const Hook kHooks[] = {
-    {"shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(&TraceShellNotifyIcon)},
-    {"winmm.dll", "PlaySoundA", reinterpret_cast<void*>(&TracePlaySound)},
+    {"shell32.dll", "Shell_NotifyIconW", reinterpret_cast<void*>(&TraceShellNotifyIcon)},
+    {"winmm.dll", "PlaySoundW", reinterpret_cast<void*>(&TracePlaySound)},
     {"user32.dll", "SetSystemCursor", reinterpret_cast<void*>(&TraceSetSystemCursor)},
     {"kernel32.dll", "Sleep", reinterpret_cast<void*>(&TraceSleep)},
 };
@@ -106,8 +107,8 @@ void ResolveRealFunctions()
         HMODULE module = ::LoadLibraryA(dll);
         return module ? ::GetProcAddress(module, name) : nullptr;
     };
-    g_realShellNotifyIcon = reinterpret_cast<decltype(g_realShellNotifyIcon)>(get("shell32.dll", "Shell_NotifyIconA"));
-    g_realPlaySound = reinterpret_cast<decltype(g_realPlaySound)>(get("winmm.dll", "PlaySoundA"));
+    g_realShellNotifyIcon = reinterpret_cast<decltype(g_realShellNotifyIcon)>(get("shell32.dll", "Shell_NotifyIconW"));
+    g_realPlaySound = reinterpret_cast<decltype(g_realPlaySound)>(get("winmm.dll", "PlaySoundW"));
     g_realSetSystemCursor = reinterpret_cast<decltype(g_realSetSystemCursor)>(get("user32.dll", "SetSystemCursor"));
     g_realSleep = reinterpret_cast<decltype(g_realSleep)>(get("kernel32.dll", "Sleep"));
 }

@@ -32,8 +32,8 @@ release
     EXPECT_TRUE(InOrder(run.lines, {
         L"host: configuration written: 3 watched folders",
         // creation: the icon in its no-new-mail state
-        L"system: Shell_NotifyIconA NIM_ADD id=1 icon=picture 1 -> accepted",
-        L"system: Shell_NotifyIconA NIM_MODIFY id=1 tooltip=\"Keine neuen Nachrichten\"",
+        L"system: Shell_NotifyIconW NIM_ADD id=1 icon=picture 1 -> accepted",
+        L"system: Shell_NotifyIconW NIM_MODIFY id=1 tooltip=\"Keine neuen Nachrichten\"",
         // connection: the namespace, then the configuration with its plug-ins
         L"outlook: GetNamespace(\"MAPI\")",
         L"plugin: ZarqProbe#1 StartUp",
@@ -47,26 +47,26 @@ release
         L"plugin: ZarqProbe#3 LoadSettings Folder2",
         // an item: tray icon, sound, cursor, then the plug-ins in list order
         L"outlook: ItemAdd raised on \"Support\"",
-        L"system: Shell_NotifyIconA NIM_MODIFY id=1 icon=picture 2",
-        L"system: Shell_NotifyIconA NIM_MODIFY id=1 tooltip=\"Support\"",
-        L"system: PlaySoundA(\"MailBeep\", SND_ALIAS|SND_ASYNC)",
+        L"system: Shell_NotifyIconW NIM_MODIFY id=1 icon=picture 2",
+        L"system: Shell_NotifyIconW NIM_MODIFY id=1 tooltip=\"Support\"",
+        L"system: PlaySoundW(\"MailBeep\", SND_ALIAS|SND_ASYNC)",
         L"system: SetSystemCursor(OCR_NORMAL)",
         L"system: Sleep(500)",
         L"system: SetSystemCursor(OCR_NORMAL)",
         L"plugin: ZarqProbe#1 HandleItemAdd \"Eins\" in \"Support\"",
         L"plugin: ZarqOther#2 HandleItemAdd \"Eins\" in \"Support\"",
         L"outlook: ItemAdd raised on \"Vertrieb\"",
-        L"system: Shell_NotifyIconA NIM_MODIFY id=1 tooltip=\"Vertrieb\"",
+        L"system: Shell_NotifyIconW NIM_MODIFY id=1 tooltip=\"Vertrieb\"",
         L"plugin: ZarqProbe#3 HandleItemAdd \"Zwei\" in \"Vertrieb\"",
         // the double-click opens the folder of the latest item and resets the icon
         L"outlook: Explorer.CurrentFolder = \"Vertrieb\"",
         L"outlook: Explorer.Activate",
-        L"system: Shell_NotifyIconA NIM_MODIFY id=1 icon=picture 1",
-        L"system: Shell_NotifyIconA NIM_MODIFY id=1 tooltip=\"Keine neuen Nachrichten\"",
+        L"system: Shell_NotifyIconW NIM_MODIFY id=1 icon=picture 1",
+        L"system: Shell_NotifyIconW NIM_MODIFY id=1 tooltip=\"Keine neuen Nachrichten\"",
         L"host: [10] tray rightclick",
-        L"system: Shell_NotifyIconA NIM_MODIFY id=1 icon=picture 1",
+        L"system: Shell_NotifyIconW NIM_MODIFY id=1 icon=picture 1",
         // disconnection: the icon leaves, each plug-in class is shut down once
-        L"system: Shell_NotifyIconA NIM_DELETE id=1 -> accepted",
+        L"system: Shell_NotifyIconW NIM_DELETE id=1 -> accepted",
         L"plugin: ZarqProbe#1 ShutDown",
         L"plugin: ZarqOther#2 ShutDown",
         L"host: end of scenario",
@@ -77,7 +77,7 @@ release
         shutdowns += line.find(L"ShutDown") != std::wstring::npos;
         if (line.find(L"ItemAdd raised on") != std::wstring::npos)
             inVertrieb = line.find(L"Vertrieb") != std::wstring::npos;
-        soundsForVertrieb += inVertrieb && line.find(L"PlaySoundA") != std::wstring::npos;
+        soundsForVertrieb += inVertrieb && line.find(L"PlaySoundW") != std::wstring::npos;
     }
     EXPECT_EQ(2u, shutdowns);
     // Folders of the public store are looked up with their store, the

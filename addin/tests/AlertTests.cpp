@@ -83,12 +83,12 @@ protected:
                 return it->data.hIcon;
         return nullptr;
     }
-    std::string LastTip() const
+    std::wstring LastTip() const
     {
         for (auto it = SeamRecorder::shellCalls.rbegin(); it != SeamRecorder::shellCalls.rend(); ++it)
             if (it->data.uFlags & NIF_TIP)
                 return it->data.szTip;
-        return "<none>";
+        return L"<none>";
     }
 
     std::unique_ptr<outlooksim::OutlookWorld> m_world;
@@ -105,12 +105,12 @@ TEST_F(AlertTest, AllThreeAlertsInOrderAndTheArrowComesBack)
     Watch(m_support, {true, true, true, true, L""});
     addintest::LogWatch log;
     Deliver(L"Support");
-    EXPECT_EQ((Lines{"Shell_NotifyIconA 1", "Shell_NotifyIconA 1", "PlaySoundA MailBeep 0x10001",
+    EXPECT_EQ((Lines{"Shell_NotifyIconW 1", "Shell_NotifyIconW 1", "PlaySoundW MailBeep 0x10001",
                      "LoadCursorA system 32512", "CopyIcon", "LoadCursorA module 101", "CopyIcon",
                      "SetSystemCursor 32512", "Sleep 500", "SetSystemCursor 32512"}),
               SeamRecorder::calls);
     EXPECT_EQ(m_addin->TrayWindow()->imgNewMail(), LastIcon());
-    EXPECT_EQ("Support", LastTip());
+    EXPECT_EQ(L"Support", LastTip());
     EXPECT_EQ(0u, log.Records());
 }
 
@@ -143,10 +143,27 @@ TEST_F(AlertTest, SoundFollowsTheFolderSettings)
     nf->put_PlaySound(VARIANT_FALSE);
     nf->put_UseDefaultSound(VARIANT_TRUE);
     Deliver(L"Support"); // no sound at all
-    const std::string path = com::Narrow(wave.wstring());
-    EXPECT_EQ((Lines{"PlaySoundA MailBeep 0x10001", "PlaySoundA " + path + " 0x1"}), SeamRecorder::calls);
+    const std::string path = com::ToUtf8(wave.wstring());
+    EXPECT_EQ((Lines{"PlaySoundW MailBeep 0x10001", "PlaySoundW " + path + " 0x1"}), SeamRecorder::calls);
     EXPECT_EQ(0u, log.Records());
     fs::remove(wave);
+}
+
+TEST_F(AlertTest, AFolderNameAndASoundPathOutsideTheAnsiCodePageReachTheSystemIntact)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / L"\u0417\u0432\u0443\u043a\u0438"; // "Звуки"
+    fs::create_directories(dir);
+    const fs::path wave = dir / L"\u043f\u043e\u0447\u0442\u0430.wav";
+    std::ofstream(wave) << "RIFF";
+    const std::wstring name = L"\u041f\u043e\u0434\u0434\u0435\u0440\u0436\u043a\u0430"; // "Поддержка"
+    outlooksim::Folder* folder = m_world->AddFolder(name);
+    Watch(folder, {true, true, false, false, wave.wstring()});
+    Deliver(name.c_str());
+    EXPECT_EQ(name, LastTip());
+    EXPECT_EQ((Lines{"Shell_NotifyIconW 1", "Shell_NotifyIconW 1", "PlaySoundW " + com::ToUtf8(wave.wstring()) + " 0x1"}),
+              SeamRecorder::calls);
+    fs::remove_all(dir);
 }
 
 TEST_F(AlertTest, AnItemOfAnUnwatchedFolderIsLoggedButBecomesTheDoubleClickTarget)
@@ -167,7 +184,7 @@ TEST_F(AlertTest, AnItemOfAnUnwatchedFolderIsLoggedButBecomesTheDoubleClickTarge
     EXPECT_EQ(L"Vertrieb", m_world->ActiveExplorer()->CurrentName());
     EXPECT_EQ(1, m_world->ActiveExplorer()->Activations());
     EXPECT_EQ(m_addin->TrayWindow()->imgNoNewMail(), LastIcon());
-    EXPECT_EQ("Keine neuen Nachrichten", LastTip());
+    EXPECT_EQ(L"Keine neuen Nachrichten", LastTip());
     // The target stays: a second double-click opens the same folder again.
     Tray(WM_LBUTTONDBLCLK);
     EXPECT_EQ(2, m_world->ActiveExplorer()->Activations());
@@ -181,16 +198,16 @@ TEST_F(AlertTest, DoubleClickWithoutTargetExplorerOrFolder)
     // Before any new item.
     Tray(WM_LBUTTONDBLCLK);
     EXPECT_NE(std::string::npos, log.Added().find("Message  : Invalid StoreId or invalid EntryId" + source));
-    EXPECT_EQ("Keine neuen Nachrichten", LastTip());
+    EXPECT_EQ(L"Keine neuen Nachrichten", LastTip());
 
     Watch(m_support, {true, false, false, false, L""});
     Deliver(L"Support");
-    EXPECT_EQ("Support", LastTip());
+    EXPECT_EQ(L"Support", LastTip());
     // Outlook without an explorer window: nothing opens, the icon is reset.
     m_world->RemoveExplorer();
     Tray(WM_LBUTTONDBLCLK);
     EXPECT_NE(std::string::npos, log.Added().find("Message  : No active explorer available" + source));
-    EXPECT_EQ("Keine neuen Nachrichten", LastTip());
+    EXPECT_EQ(L"Keine neuen Nachrichten", LastTip());
     m_world->RestoreExplorer();
 
     // The folder is gone: the explorer still comes to the front with its current folder.
@@ -217,7 +234,7 @@ TEST_F(AlertTest, RightButtonResetsTheIconALeftClickAloneDoesNothing)
     EXPECT_EQ(before, SeamRecorder::shellCalls.size());
     Tray(WM_RBUTTONDOWN);
     EXPECT_EQ(m_addin->TrayWindow()->imgNoNewMail(), LastIcon());
-    EXPECT_EQ("Keine neuen Nachrichten", LastTip());
+    EXPECT_EQ(L"Keine neuen Nachrichten", LastTip());
     // An item of a folder without the tray alert leaves icon and tooltip alone.
     Watch(m_sales, {false, true, true, false, L""});
     const size_t after = SeamRecorder::shellCalls.size();
@@ -241,7 +258,7 @@ TEST_F(AlertTest, CollectionEventFirstThenEachPluginInOrderFailuresTolerated)
     listener.Assign(m_addin->Folders());
     Deliver(L"Support", L"Angebot");
     EXPECT_EQ(0u, pluginCallsAtEvent);
-    EXPECT_EQ((Lines{"PlaySoundA MailBeep 0x10001"}), SeamRecorder::calls);
+    EXPECT_EQ((Lines{"PlaySoundW MailBeep 0x10001"}), SeamRecorder::calls);
     EXPECT_EQ((Lines{"ZarqProbe#1 HandleItemAdd \"Angebot\" in \"Support\"",
                      "ZarqOther#2 HandleItemAdd \"Angebot\" in \"Support\""}),
               probe.Take());

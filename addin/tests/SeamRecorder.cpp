@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "com/ComRaii.h"
+
 std::vector<std::string> SeamRecorder::calls;
 std::vector<SeamRecorder::ShellCall> SeamRecorder::shellCalls;
 BOOL SeamRecorder::shellResult = TRUE;
@@ -17,16 +19,16 @@ std::string Hex(ULONG_PTR value)
     return text;
 }
 
-BOOL WINAPI RecShell(DWORD message, PNOTIFYICONDATAA data)
+BOOL WINAPI RecShell(DWORD message, PNOTIFYICONDATAW data)
 {
     SeamRecorder::shellCalls.push_back({message, *data});
-    SeamRecorder::calls.push_back("Shell_NotifyIconA " + std::to_string(message));
+    SeamRecorder::calls.push_back("Shell_NotifyIconW " + std::to_string(message));
     return SeamRecorder::shellResult;
 }
 
-BOOL WINAPI RecPlaySound(LPCSTR sound, HMODULE, DWORD flags)
+BOOL WINAPI RecPlaySound(LPCWSTR sound, HMODULE, DWORD flags)
 {
-    SeamRecorder::calls.push_back(std::string("PlaySoundA ") + (sound ? sound : "") + " " + Hex(flags));
+    SeamRecorder::calls.push_back("PlaySoundW " + com::ToUtf8(sound ? sound : L"") + " " + Hex(flags));
     return TRUE;
 }
 

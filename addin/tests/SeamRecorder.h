@@ -11,7 +11,7 @@ class SeamRecorder {
 public:
     struct ShellCall {
         DWORD message;
-        NOTIFYICONDATAA data;
+        NOTIFYICONDATAW data;
     };
 
     SeamRecorder();
@@ -19,7 +19,8 @@ public:
     SeamRecorder(const SeamRecorder&) = delete;
     SeamRecorder& operator=(const SeamRecorder&) = delete;
 
-    // Every recorded call as one line, in order ("PlaySoundA MailBeep 0x10001", "Sleep 500", ...).
+    // Every recorded call as one line, in order ("PlaySoundW MailBeep 0x10001",
+    // "Sleep 500", ...); texts of the wide calls in UTF-8.
     static std::vector<std::string> calls;
     static std::vector<ShellCall> shellCalls;
     // What the recorders answer.

@@ -20,7 +20,7 @@ struct EventLog : frmTrayIconEvents {
     void TrayIconRightDown() override { seen.push_back("RightDown"); }
 };
 
-std::string Tip(const NOTIFYICONDATAA& data) { return std::string(data.szTip); }
+std::wstring Tip(const NOTIFYICONDATAW& data) { return std::wstring(data.szTip); }
 
 } // namespace
 
@@ -45,20 +45,31 @@ TEST(TrayIcon, RecordsHandedToTheShell)
         EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON), add.data.uFlags);
         EXPECT_EQ(1025u, add.data.uCallbackMessage);
         EXPECT_EQ(icon, add.data.hIcon);
-        EXPECT_EQ("", Tip(add.data));
+        EXPECT_EQ(L"", Tip(add.data));
 
-        tray.ModifyTooltip("Hallo");
+        tray.ModifyTooltip(L"Hallo");
         const auto& tip = rec.shellCalls.back();
         EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), tip.message);
         EXPECT_EQ(static_cast<UINT>(NIF_TIP), tip.data.uFlags);
-        EXPECT_EQ("Hallo", Tip(tip.data));
+        EXPECT_EQ(L"Hallo", Tip(tip.data));
         EXPECT_EQ(nullptr, tip.data.hIcon);
 
         // A long tooltip is cut to the field, and the field stays terminated.
-        tray.ModifyTooltip(std::string(100, 'x'));
+        tray.ModifyTooltip(std::wstring(100, L'x'));
         const auto& longTip = rec.shellCalls.back();
-        EXPECT_EQ(std::string(63, 'x'), Tip(longTip.data));
-        EXPECT_EQ('\0', longTip.data.szTip[63]);
+        EXPECT_EQ(std::wstring(63, L'x'), Tip(longTip.data));
+        EXPECT_EQ(L'\0', longTip.data.szTip[63]);
+
+        // Cyrillic in the wide field as it is; cut in characters, and a
+        // character of two UTF-16 units (U+1F4E7) is never cut in two.
+        const std::wstring cyrillic = L"\u041f\u043e\u0434\u0434\u0435\u0440\u0436\u043a\u0430";
+        tray.ModifyTooltip(cyrillic);
+        EXPECT_EQ(cyrillic, Tip(rec.shellCalls.back().data));
+        const std::wstring pair = L"\U0001F4E7";
+        tray.ModifyTooltip(std::wstring(62, L'x') + pair + L"y");
+        EXPECT_EQ(std::wstring(62, L'x'), Tip(rec.shellCalls.back().data));
+        tray.ModifyTooltip(std::wstring(61, L'x') + pair + L"y");
+        EXPECT_EQ(std::wstring(61, L'x') + pair, Tip(rec.shellCalls.back().data));
 
         tray.ModifyIcon(nullptr);
         EXPECT_EQ(static_cast<UINT>(NIF_ICON), rec.shellCalls.back().data.uFlags);
@@ -71,7 +82,7 @@ TEST(TrayIcon, RecordsHandedToTheShell)
     }
     // The removal succeeded: destruction removes nothing again.
     EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), rec.shellCalls.back().message);
-    EXPECT_EQ(5u, rec.shellCalls.size());
+    EXPECT_EQ(8u, rec.shellCalls.size());
 }
 
 TEST(TrayIcon, VisibilityFollowsTheShellsAnswers)
@@ -83,7 +94,7 @@ TEST(TrayIcon, VisibilityFollowsTheShellsAnswers)
         EXPECT_FALSE(tray.Add(nullptr, nullptr));
         EXPECT_FALSE(tray.Visible());
         rec.shellResult = TRUE;
-        tray.ModifyTooltip("x");
+        tray.ModifyTooltip(L"x");
         EXPECT_TRUE(tray.Visible());
         rec.shellResult = FALSE; // the removal fails: the icon counts as still there
         tray.Remove();
@@ -109,7 +120,7 @@ TEST(frmTrayIcon, LoadShowsTheNoNewMailIconAndUnloadRemovesIt)
     EXPECT_EQ(1u, rec.shellCalls[0].data.uID);
     EXPECT_EQ(form->Hwnd(), rec.shellCalls[0].data.hWnd);
     EXPECT_EQ(form->imgNoNewMail(), rec.shellCalls[0].data.hIcon);
-    EXPECT_EQ("Keine neuen Nachrichten", Tip(rec.shellCalls[1].data));
+    EXPECT_EQ(L"Keine neuen Nachrichten", Tip(rec.shellCalls[1].data));
 
     form->ShowMailIcon(2); // neither picture: nothing happens
     EXPECT_EQ(2u, rec.shellCalls.size());
@@ -117,8 +128,8 @@ TEST(frmTrayIcon, LoadShowsTheNoNewMailIconAndUnloadRemovesIt)
     EXPECT_EQ(form->imgNewMail(), rec.shellCalls.back().data.hIcon);
     form->ShowMailIcon(frmTrayIcon::mitNoNewMail);
     EXPECT_EQ(form->imgNoNewMail(), rec.shellCalls.back().data.hIcon);
-    form->ShowTooltip("Support");
-    EXPECT_EQ("Support", Tip(rec.shellCalls.back().data));
+    form->ShowTooltip(L"Support");
+    EXPECT_EQ(L"Support", Tip(rec.shellCalls.back().data));
 
     form->Unload();
     EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), rec.shellCalls.back().message);
@@ -176,10 +187,10 @@ TEST(frmTrayIcon, TheRealShellAcceptsTheIconUnderADisplay)
     auto form = std::make_shared<frmTrayIcon>();
     form->Load();
     ASSERT_NE(nullptr, form->Icon());
-    // Shell_NotifyIconA answers 0 without an X display (Wine); the tests run under Xvfb.
+    // Shell_NotifyIconW answers 0 without an X display (Wine); the tests run under Xvfb.
     EXPECT_TRUE(form->Icon()->Visible());
     form->ShowMailIcon(frmTrayIcon::mitNewMail);
-    form->ShowTooltip("Support");
+    form->ShowTooltip(L"\u041f\u043e\u0434\u0434\u0435\u0440\u0436\u043a\u0430");
     EXPECT_TRUE(form->Icon()->Visible());
     form->Unload();
     EXPECT_FALSE(form->Icon()->Visible());

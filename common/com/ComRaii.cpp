@@ -15,15 +15,23 @@ std::wstring Widen(std::string_view text)
     return out;
 }
 
-std::string Narrow(std::wstring_view text)
+namespace {
+
+std::string Encode(UINT codePage, std::wstring_view text)
 {
     if (text.empty())
         return {};
-    int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int n = ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
 }
+
+} // namespace
+
+std::string Narrow(std::wstring_view text) { return Encode(CP_ACP, text); }
+
+std::string ToUtf8(std::wstring_view text) { return Encode(CP_UTF8, text); }
 
 // What CompareStringOrdinal with bIgnoreCase does (Microsoft's [MS-UCODEREF]
 // 3.1.5.5.1: both strings upper-cased, then compared code unit by code unit),

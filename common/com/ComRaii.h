@@ -146,6 +146,8 @@ private:
 // Conversions between the system's ANSI code page and UTF-16.
 std::wstring Widen(std::string_view text);
 std::string Narrow(std::wstring_view text);
+// UTF-16 as UTF-8: every character survives, whatever its script.
+std::string ToUtf8(std::wstring_view text);
 
 // Equal but for letter case (ordinal, as keys and names are compared).
 bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b) noexcept;

@@ -4,32 +4,32 @@
 #include "com/ComRaii.h"
 #include "g_modDebug.h"
 
-std::string ErrorText(HRESULT hr)
+std::wstring ErrorText(HRESULT hr)
 {
     com::ComPtr<IErrorInfo> info;
     if (::GetErrorInfo(0, &info) == S_OK && info) {
         com::Bstr text;
         if (SUCCEEDED(info->GetDescription(text.put())) && !text.empty())
-            return text.ansi();
+            return text.str();
     }
-    return com::Narrow(com::DescribeError(hr));
+    return com::DescribeError(hr);
 }
 
 void Check(HRESULT hr)
 {
     if (FAILED(hr))
-        throw com::ComError(hr, com::Widen(ErrorText(hr)));
+        throw com::ComError(hr, ErrorText(hr));
 }
 
-std::string FailureText(const com::ComError& failure)
+std::wstring FailureText(const com::ComError& failure)
 {
-    return com::Narrow(failure.description().empty() ? com::DescribeError(failure.hr()) : failure.description());
+    return failure.description().empty() ? com::DescribeError(failure.hr()) : failure.description();
 }
 
-void ReportCaught(std::string_view sProc, const com::ComError& failure, bool bNoDialog) noexcept
+void ReportCaught(LogText sProc, const com::ComError& failure, bool bNoDialog) noexcept
 {
     // Without memory for the text the record still goes out, undescribed.
-    std::string sDescription;
+    std::wstring sDescription;
     try {
         sDescription = FailureText(failure);
     } catch (...) {

@@ -1,4 +1,5 @@
-// The description of a failure, as the error records and dialogs show it.
+// The description of a failure, as the error records and dialogs show it,
+// in UTF-16 as the failing call gave it.
 #pragma once
 
 #include <windows.h>
@@ -7,10 +8,11 @@
 #include <string_view>
 
 #include "com/ComError.h"
+#include "g_modDebug.h"
 
 // The description of the failure a call just returned: its error
 // information if it left one, else the system's text for the code.
-std::string ErrorText(HRESULT hr);
+std::wstring ErrorText(HRESULT hr);
 
 // Throws a failed call's result as a com::ComError with the description the
 // call left, taken at once: a failure carries its own description to
@@ -19,7 +21,7 @@ void Check(HRESULT hr);
 
 // The description of a caught failure: its own, else the system's text for
 // its code (never the thread's error information, which may be stale).
-std::string FailureText(const com::ComError& failure);
+std::wstring FailureText(const com::ComError& failure);
 
 // ReportError for a caught failure: its number and FailureText.
-void ReportCaught(std::string_view sProc, const com::ComError& failure, bool bNoDialog) noexcept;
+void ReportCaught(LogText sProc, const com::ComError& failure, bool bNoDialog) noexcept;

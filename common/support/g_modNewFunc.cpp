@@ -6,6 +6,7 @@
 
 #include "g_modSeams.h"
 #include "com/ComModule.h"
+#include "com/ComRaii.h"
 
 namespace {
 
@@ -20,17 +21,22 @@ constexpr DWORD kNameDeclaredSize = 254;
 bool FileExists(const std::string& sPath) noexcept
 {
     try {
-        if (sPath.empty())
-            return false;
-        // The attribute query answers with the length without opening the
-        // file, so a file that another process holds open still counts.
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (!::GetFileAttributesExA(sPath.c_str(), GetFileExInfoStandard, &data))
-            return false;
-        return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        return FileExists(com::Widen(sPath));
     } catch (...) {
         return false;
     }
+}
+
+bool FileExists(const std::wstring& sPath) noexcept
+{
+    if (sPath.empty())
+        return false;
+    // The attribute query answers with the length without opening the
+    // file, so a file that another process holds open still counts.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(sPath.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::string CurrentComputerName() noexcept

@@ -7,6 +7,8 @@
 // True if the file system can tell the length of the file at sPath (an ANSI
 // path); false for any failure, for a directory and for an empty path.
 bool FileExists(const std::string& sPath) noexcept;
+// ... of a path in UTF-16, which may hold characters of any script.
+bool FileExists(const std::wstring& sPath) noexcept;
 
 // The local computer name, or "<n/a>" if it cannot be read.
 std::string CurrentComputerName() noexcept;

@@ -2,7 +2,7 @@
 
 SupportSeams RealSupportSeams() noexcept
 {
-    return SupportSeams{&::GetLocalTime, &::GetComputerNameA, &::GetUserNameA, nullptr};
+    return SupportSeams{&::GetLocalTime, &::GetComputerNameA, &::GetUserNameA, nullptr, &::WriteFile};
 }
 
 SupportSeams g_supportSeams = RealSupportSeams();

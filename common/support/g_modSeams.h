@@ -16,6 +16,9 @@ struct SupportSeams {
     // here (press its buttons, read captions and sizes); once the form is
     // unloaded, the modal loop ends without waiting for a message.
     void (*ErrorFormShown)(HWND hwndForm);
+    // Every write to the log file.
+    BOOL(WINAPI* WriteFile)(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                            LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
 };
 
 extern SupportSeams g_supportSeams;

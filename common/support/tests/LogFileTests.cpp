@@ -10,12 +10,26 @@
 
 #include "SupportTestSupport.h"
 #include "frmError.h"
+#include "com/ComRaii.h"
 #include "g_modDebug.h"
 
 namespace {
 
 const char kComputer[] = "ZENTRALE-07";
 const char kUser[] = "hbergmann";
+// The byte order mark that starts a log file in UTF-8.
+const std::string kMark = "\xEF\xBB\xBF";
+const std::wstring kSupport = L"\u041f\u043e\u0434\u0434\u0435\u0440\u0436\u043a\u0430"; // "Поддержка"
+const std::string kSupportUtf8 = "\xD0\x9F\xD0\xBE\xD0\xB4\xD0\xB4\xD0\xB5\xD1\x80\xD0\xB6\xD0\xBA\xD0\xB0";
+
+// Every write to the log succeeds until the given one, which fails.
+int g_writes = 0, g_failingWrite = 0;
+BOOL WINAPI FailingWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED at)
+{
+    if (++g_writes == g_failingWrite)
+        return FALSE;
+    return ::WriteFile(file, data, size, written, at);
+}
 
 // Fixed names for the User line, answered in the way the system calls answer.
 BOOL WINAPI FixedComputerName(LPSTR lpBuffer, LPDWORD nSize)
@@ -40,8 +54,10 @@ std::string HexHandle(const void* handle)
 }
 
 // The content of the line with this label in a record, or "<missing>".
-std::string LineContent(const std::string& sRecord, const std::string& sLabel)
+std::string LineContent(std::string sRecord, const std::string& sLabel)
 {
+    if (sRecord.starts_with(kMark))
+        sRecord.erase(0, kMark.size());
     for (const std::string& line : CrLfLines(sRecord))
         if (line.rfind(sLabel, 0) == 0)
             return line.substr(sLabel.size());
@@ -97,7 +113,7 @@ TEST_F(LogFile, FirstRecordCreatesTheFileAndLaterOnesAppend)
                               "-----------\r\n";
     WriteLog(1, "Could not show trayicon - a needed window does not exist", "Tarnwell::NfItemAdd()", 0, "unknown",
              false);
-    EXPECT_EQ(first, Log());
+    EXPECT_EQ(kMark + first, Log());
     EXPECT_EQ(1, FixedClock::reads);
 
     FixedClock::Install(31, 12, 2026, 23, 59, 58);
@@ -109,7 +125,7 @@ TEST_F(LogFile, FirstRecordCreatesTheFileAndLaterOnesAppend)
                                "Date/Time: 31.12.2026, 23:59:58\r\n" +
                                ModuleLines() + "-----------\r\n";
     WriteLog(2, "Cannot create property page", "m_olNs_OptionsPages()", 5, "Zugriff verweigert", true);
-    EXPECT_EQ(first + second, Log());
+    EXPECT_EQ(kMark + first + second, Log());
     EXPECT_EQ(1, FixedClock::reads);
 
     // Five lines short, ten detailed; no blank line between records.
@@ -131,6 +147,61 @@ TEST_F(LogFile, ExistingContentIsKept)
               "Date/Time: 06.02.2026, 07:05:09\r\n"
               "-----------\r\n",
               Log());
+}
+
+TEST_F(LogFile, TextsInAnyScriptSurviveInANewFile)
+{
+    const std::wstring path = L"C:\\Ablage\\" + kSupport + L".ini";
+    WriteLog(LogWarning, L"Folder " + kSupport + L" not found", kSupport, 0, path, true);
+    const std::string log = Log();
+    ASSERT_TRUE(log.starts_with(kMark + "Type     : Warning\r\n")) << log;
+    EXPECT_EQ("Folder " + kSupportUtf8 + " not found", LineContent(log, "Message  : "));
+    EXPECT_EQ(kSupportUtf8, LineContent(log, "Source   : "));
+    EXPECT_EQ("C:\\Ablage\\" + kSupportUtf8 + ".ini", LineContent(log, "Descript.: "));
+    // Later records follow in UTF-8, without a second mark.
+    WriteLog(LogWarning, kSupport, "s", 0, "unknown", false);
+    EXPECT_EQ(15u, CrLfLines(Log()).size());
+    EXPECT_EQ(std::string::npos, Log().find(kMark, 1));
+    EXPECT_NE(std::string::npos, Log().find("-----------\r\nType     : Warning\r\nMessage  : " + kSupportUtf8 + "\r\n"));
+}
+
+TEST_F(LogFile, AnEarlierVersionsLogIsConvertedInPlaceByTheFirstRecordThatDoesNotFitItsCodePage)
+{
+    // Records that the ANSI code page holds stay in it.
+    const std::string earlier = "Zeile von gestern: " + com::Narrow(L"M\u00fcller") + "\r\n";
+    ASSERT_TRUE(WriteWholeFile(m_path, earlier));
+    WriteLog(LogWarning, L"M\u00fcller", "s", 0, "unknown", false);
+    const std::string ansiRecord = "Type     : Warning\r\nMessage  : " + com::Narrow(L"M\u00fcller") +
+                                   "\r\nSource   : s\r\nDate/Time: 06.02.2026, 07:05:09\r\n-----------\r\n";
+    if (com::Widen(com::Narrow(L"M\u00fcller")) == L"M\u00fcller") {
+        EXPECT_EQ(earlier + ansiRecord, Log());
+    }
+    // The first that it does not hold turns the whole file into UTF-8.
+    WriteLog(LogWarning, kSupport, "s", 0, "unknown", false);
+    const std::string converted = kMark + com::ToUtf8(com::Widen(earlier + ansiRecord));
+    EXPECT_EQ(converted + "Type     : Warning\r\nMessage  : " + kSupportUtf8 +
+                  "\r\nSource   : s\r\nDate/Time: 06.02.2026, 07:05:09\r\n-----------\r\n",
+              Log());
+}
+
+TEST_F(LogFile, AConversionCutShortLeavesEveryRecordInTheFile)
+{
+    // Three blocks of the conversion's size; the second write fails.
+    std::string earlier;
+    while (earlier.size() < 3 * 4096)
+        earlier += "Message  : " + com::Narrow(L"M\u00fcller") + " " + std::to_string(earlier.size()) + "\r\n";
+    ASSERT_TRUE(WriteWholeFile(m_path, earlier));
+    const std::string converted = kMark + com::ToUtf8(com::Widen(earlier));
+    g_writes = 0;
+    g_failingWrite = 2;
+    g_supportSeams.WriteFile = FailingWrite;
+    WriteLog(LogWarning, kSupport, "s", 0, "unknown", false);
+    // The last block was written first: the old content up to it, the new from there on.
+    const std::string log = Log();
+    ASSERT_EQ(converted.size(), log.size());
+    const size_t cut = converted.size() - 4096;
+    EXPECT_EQ(earlier.substr(0, cut), log.substr(0, cut));
+    EXPECT_EQ(converted.substr(cut), log.substr(cut));
 }
 
 TEST_F(LogFile, LevelTexts)
@@ -196,7 +267,7 @@ TEST_F(LogFile, UserLineHasTheRealNames)
 TEST_F(LogFile, ReportErrorWithoutDialogWritesOneDetailedErrorRecord)
 {
     ReportError("NotifyFolders::Remove()", "Invalid procedure call or argument", 5, true);
-    EXPECT_EQ("Type     : Error\r\n"
+    EXPECT_EQ(kMark + "Type     : Error\r\n"
               "Message  : An application error occured\r\n"
               "Source   : NotifyFolders::Remove()\r\n"
               "Code     : 5\r\n"
@@ -229,7 +300,7 @@ TEST_F(LogFile, ReportErrorWithDialogLogsAndShowsTheDetails)
     EXPECT_EQ(L"zarqPropMain::Apply()", proc);
     EXPECT_EQ(L"[ 13 ] Typen unvertr\u00e4glich", details);
     EXPECT_EQ("An application error occured", LineContent(Log(), "Message  : "));
-    EXPECT_EQ("Typen unvertr\xe4glich", LineContent(Log(), "Descript.: "));
+    EXPECT_EQ("Typen unvertr\xC3\xA4glich", LineContent(Log(), "Descript.: ")); // in UTF-8
     EXPECT_EQ(10u, CrLfLines(Log()).size());
 }
 
