@@ -327,7 +327,7 @@ HRESULT NotifyFoldersIni::Commit(const IniDocument& doc)
     const auto fail = [] {
         const DWORD error = ::GetLastError();
         const std::wstring sDescription = com::SystemMessage(error);
-        ReportFailure(kSave, HRESULT_FROM_WIN32(error), com::Narrow(sDescription));
+        ReportFailure(kSave, HRESULT_FROM_WIN32(error), sDescription);
         return com::SetError(HRESULT_FROM_WIN32(error), sDescription, NotifyFoldersIni::ErrorSource(),
                              IID__NotifyFoldersIni);
     };
