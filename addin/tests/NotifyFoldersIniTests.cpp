@@ -809,37 +809,6 @@ TEST_F(NotifyFoldersIniFile, AnInterruptedSaveLoadsFromTheBackup)
     EXPECT_EQ(0u, log.Count("not saved completely"));
 }
 
-// A name outside the code page survives the file; a file whose names all
-// fit the code page stays in it.
-TEST_F(NotifyFoldersIniFile, ANameInAnotherScriptSurvivesTheFile)
-{
-    const std::wstring name = L"\u041F\u043E\u0434\u0434\u0435\u0440\u0436\u043A\u0430"; // Поддержка
-    ComPtr<NotifyFolders> first = RealCollection();
-    long n = 0;
-    first->Add(Bstr(L"00AA").get(), Bstr(L"S").get(), Bstr(name).get(), &n);
-    At(first.Get(), 1)->put_SoundFile(Bstr(L"C:\\\u0417\u0432\u0443\u043A\\ding.wav").get());
-    Save(first.Get());
-    EXPECT_EQ("\xFF\xFE", ReadBytes(m_file).substr(0, 2));
-
-    ComPtr<NotifyFolders> second = RealCollection();
-    Load(second.Get());
-    ASSERT_EQ(1, Count(second.Get()));
-    Bstr friendly, sound;
-    At(second.Get(), 1)->get_FriendlyName(friendly.put());
-    At(second.Get(), 1)->get_SoundFile(sound.put());
-    EXPECT_EQ(name, friendly.str());
-    EXPECT_EQ(L"C:\\\u0417\u0432\u0443\u043A\\ding.wav", sound.str());
-
-    second->Remove(Bstr(L"00AA").get());
-    second->Add(Bstr(L"00BB").get(), Bstr(L"S").get(), Bstr(L"\u00D6ffentlich").get(), &n);
-    Save(second.Get());
-    EXPECT_EQ(Written(Section(1, "00BB", "S", "\xD6"
-                                           "ffentlich",
-                              "0000", "") +
-                      General(1)),
-              ReadBytes(m_file));
-}
-
 // ---------------------------------------------------------------------------
 // Round trips through the add-in's own collection
 

@@ -60,11 +60,7 @@ TEST(TrayIcon, RecordsHandedToTheShell)
         EXPECT_EQ(std::wstring(63, L'x'), Tip(longTip.data));
         EXPECT_EQ(L'\0', longTip.data.szTip[63]);
 
-        // Cyrillic in the wide field as it is; cut in characters, and a
-        // character of two UTF-16 units (U+1F4E7) is never cut in two.
-        const std::wstring cyrillic = L"\u041f\u043e\u0434\u0434\u0435\u0440\u0436\u043a\u0430";
-        tray.ModifyTooltip(cyrillic);
-        EXPECT_EQ(cyrillic, Tip(rec.shellCalls.back().data));
+        // A character of two UTF-16 units (U+1F4E7) is never cut in two.
         const std::wstring pair = L"\U0001F4E7";
         tray.ModifyTooltip(std::wstring(62, L'x') + pair + L"y");
         EXPECT_EQ(std::wstring(62, L'x'), Tip(rec.shellCalls.back().data));
@@ -82,7 +78,7 @@ TEST(TrayIcon, RecordsHandedToTheShell)
     }
     // The removal succeeded: destruction removes nothing again.
     EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), rec.shellCalls.back().message);
-    EXPECT_EQ(8u, rec.shellCalls.size());
+    EXPECT_EQ(7u, rec.shellCalls.size());
 }
 
 TEST(TrayIcon, VisibilityFollowsTheShellsAnswers)

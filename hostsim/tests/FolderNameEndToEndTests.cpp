@@ -7,13 +7,11 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "HostRun.h"
 #include "com/ComModule.h"
@@ -81,57 +79,6 @@ std::wstring ProfileString(const std::wstring& file, const wchar_t* section, con
     return value;
 }
 
-// The tray tooltips the add-in set, as the trace shows them. Only the
-// prefix of the call is matched, so that either entry point of the
-// notification area (the ANSI or the Unicode one) is accepted.
-std::vector<std::wstring> Tooltips(const HostRun& run)
-{
-    std::vector<std::wstring> tips;
-    for (const auto& line : run.lines) {
-        const size_t at = line.find(L" tooltip=\"");
-        if (line.rfind(L"system: Shell_NotifyIcon", 0) != 0 || at == std::wstring::npos)
-            continue;
-        const size_t start = at + 10;
-        tips.push_back(line.substr(start, line.find(L'"', start) - start));
-    }
-    return tips;
-}
-
-// The folder column (the last one) of the notifier's rows, as "window
-// ... rows" prints them.
-std::vector<std::wstring> FolderColumn(const HostRun& run)
-{
-    std::vector<std::wstring> folders;
-    for (const auto& line : run.lines) {
-        if (line.rfind(L"  | row ", 0) != 0)
-            continue;
-        const size_t close = line.find_last_of(L'"');
-        const size_t open = close == std::wstring::npos ? close : line.find_last_of(L'"', close - 1);
-        if (open != std::wstring::npos)
-            folders.push_back(line.substr(open + 1, close - open - 1));
-    }
-    return folders;
-}
-
-// Texts for the failure messages in UTF-8: in the system's code page the
-// name and its garbled form would both read "?????????".
-std::string Utf8(const std::wstring& text)
-{
-    const int n =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
-
-std::string Listed(const std::vector<std::wstring>& texts)
-{
-    std::string all;
-    for (const auto& text : texts)
-        all += " \"" + Utf8(text) + "\"";
-    return all.empty() ? " (none)" : all;
-}
-
 } // namespace
 
 TEST_F(FolderNameEndToEnd, ACyrillicFolderNameKeepsItsLettersThroughTheSaveAndARestart)
@@ -152,10 +99,8 @@ release
 )");
     EXPECT_TRUE(InOrder(watched.lines, {L"outlook: Properties of \"" + kFolder + L"\" closed (OK)"}));
     EXPECT_EQ(L"1", ProfileString(m_config, L"General", L"FolderCount"));
-    const std::wstring friendlyName = ProfileString(m_config, L"Folder1", L"FriendlyName");
-    EXPECT_TRUE(friendlyName == kFolder) << "the configuration file, read with GetPrivateProfileStringW, holds "
-                                            "FriendlyName=\""
-                                         << Utf8(friendlyName) << "\", not \"" << Utf8(kFolder) << "\"";
+    EXPECT_EQ(com::ToUtf8(kFolder), com::ToUtf8(ProfileString(m_config, L"Folder1", L"FriendlyName")))
+        << "the configuration file, read with GetPrivateProfileStringW";
 
     // A restart: the add-in loads the folder from the file and watches it.
     const HostRun restarted = Run(L"restart", LR"(folder Поддержка
@@ -166,13 +111,8 @@ window "Neue Nachrichten" rows
 disconnect
 release
 )");
-    EXPECT_TRUE(
-        InOrder(restarted.lines, {L"-> \"" + kFolder + L"\"", L"outlook: ItemAdd raised on \"" + kFolder + L"\""}))
-        << "the restarted add-in did not watch the folder";
-    const std::vector<std::wstring> tips = Tooltips(restarted);
-    EXPECT_TRUE(std::find(tips.begin(), tips.end(), kFolder) != tips.end())
-        << "the tray tooltip does not show the folder's name; the tooltips set:" << Listed(tips);
-    const std::vector<std::wstring> folders = FolderColumn(restarted);
-    EXPECT_TRUE(folders == std::vector<std::wstring>{kFolder})
-        << "the notifier's folder column does not show the folder's name; it shows:" << Listed(folders);
+    // The folder is watched again, its tooltip set, its item listed.
+    EXPECT_TRUE(InOrder(restarted.lines, {L"-> \"" + kFolder + L"\"", L"outlook: ItemAdd raised on \"" + kFolder + L"\"",
+                                          L"system: Shell_NotifyIconW NIM_MODIFY id=1 tooltip=\"" + kFolder + L"\"",
+                                          L"window \"Neue Nachrichten\" rows", L"| \"" + kFolder + L"\" (bold"}));
 }

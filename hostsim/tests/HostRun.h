@@ -133,9 +133,9 @@ inline ::testing::AssertionResult InOrder(const std::vector<std::wstring>& lines
         if (at == lines.size()) {
             std::string all;
             for (const auto& l : lines)
-                all += "\n  " + com::Narrow(l);
+                all += "\n  " + com::ToUtf8(l);
             return ::testing::AssertionFailure()
-                   << "missing, or out of order: \"" << com::Narrow(want) << "\" in:" << all;
+                   << "missing, or out of order: \"" << com::ToUtf8(want) << "\" in:" << all;
         }
         ++at;
     }

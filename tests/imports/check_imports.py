@@ -109,26 +109,20 @@ class PeFile:
 
     def imports(self):
         """(dll, name or "#ordinal") of the import table and the delay-load table."""
-        rva, size = self.directories[1]
-        if rva and size:
+        # (directory, size of a descriptor, fields of the dll's name and of its names' thunks)
+        for directory, size, dll_field, names_field in ((1, 20, 3, 0), (13, 32, 1, 4)):
+            rva, length = self.directories[directory]
+            if not (rva and length):
+                continue
             at = self.offset(rva)
             while True:
-                names, _, _, dll, first = struct.unpack_from("<IIIII", self.data, at)
-                if dll == 0:
+                fields = struct.unpack_from("<IIIII", self.data, at)
+                if fields[dll_field] == 0:
                     break
-                for name in self.thunks(names or first):
-                    yield self.string(dll), name
-                at += 20
-        rva, size = self.directories[13]
-        if rva and size:
-            at = self.offset(rva)
-            while True:
-                _, dll, _, _, names = struct.unpack_from("<IIIII", self.data, at)
-                if dll == 0:
-                    break
-                for name in self.thunks(names):
-                    yield self.string(dll), name
-                at += 32
+                # An import descriptor without its name thunks has only the bound ones (field 4).
+                for name in self.thunks(fields[names_field] or fields[4]):
+                    yield self.string(fields[dll_field]), name
+                at += size
 
 
 def undeclared(cc, version, names):

@@ -5,9 +5,7 @@
 
 #include <windows.h>
 
-#include "AccessRecorder.h"
 #include "CRegistry.h"
-#include "InProcessRegistry.h"
 
 namespace {
 
@@ -110,41 +108,4 @@ TEST_F(Settings, WritesCreateOnlyWhenAllowedAndReportRefusals)
     object.punkVal = nullptr;
     EXPECT_FALSE(reg.WriteBinary("Was", object, false));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), TypeOf(L"Was")) << "the value is left as it was";
-}
-
-// A key the user may only read, as a standard user may only read the page's
-// machine key: the library (this program's own copy, behind a stand-in that
-// refuses every write access) opens it as the page does and reads its
-// values; writes are reported as not written and change nothing.
-TEST_F(Settings, AKeyThatMayOnlyBeReadIsRead)
-{
-    const wchar_t path[] = L"C:\\Programme\\corvane";
-    Put(L"PluginPath", REG_SZ, path, sizeof path);
-    DWORD one = 1;
-    Put(L"AlwaysOnTop", REG_DWORD, &one, sizeof one);
-    const double date = 37320.375;
-    Put(L"Saved", REG_BINARY, &date, sizeof date);
-
-    InProcessRegistry library;
-    ASSERT_EQ(S_OK, library.Result());
-    AccessRecorder readOnly("");
-    CRegistry reg;
-    ASSERT_TRUE(reg.OpenKey(kLong, true));
-    EXPECT_EQ("C:\\Programme\\corvane", reg.ReadString("PluginPath", ""));
-    EXPECT_EQ(1, reg.ReadDWORD("AlwaysOnTop", 0));
-    DATE result = -1;
-    EXPECT_TRUE(reg.ReadDate("Saved", result));
-    EXPECT_DOUBLE_EQ(date, result);
-    EXPECT_LT(0u, readOnly.Refused()) << "the stand-in saw the library ask for write access";
-
-    EXPECT_FALSE(reg.WriteDWORD("AlwaysOnTop", 0, true));
-    EXPECT_FALSE(reg.WriteString("New", "x", true));
-    EXPECT_EQ(0xDEADBEEF, TypeOf(L"New"));
-    DWORD stored = 0xDEADBEEF, size = sizeof stored;
-    EXPECT_EQ(ERROR_SUCCESS, ::RegGetValueW(HKEY_CURRENT_USER, kKey, L"AlwaysOnTop", RRF_RT_REG_DWORD, nullptr,
-                                            &stored, &size));
-    EXPECT_EQ(1u, stored);
-
-    CRegistry missing;
-    EXPECT_FALSE(missing.OpenKey(std::string(kLong) + "\\Missing", true)) << "a key that may not be created";
 }
