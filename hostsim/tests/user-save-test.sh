@@ -59,47 +59,22 @@ if [ -n "${XAUTHORITY:-}" ] && [ -r "$XAUTHORITY" ]; then
   chmod 600 "$xauth"
 fi
 
-# As in the build's own prefix: a 64-bit prefix runs programs through the
-# 64-bit loader.
-loader=wine
-wineloader=""
-if [ "$arch" = win64 ] && [ -x /usr/lib/wine/wine64 ]; then
-  loader=/usr/lib/wine/wine64
-  wineloader=$loader
-fi
 as_user() {
-  runuser -u "$user" -- env HOME="$home" USER="$user" LOGNAME="$user" WINEPREFIX="$prefix" WINEARCH="$arch" \
-    ${wineloader:+WINELOADER=$wineloader} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$DISPLAY" \
-    XAUTHORITY="$xauth" "$@" 9>&-
+  runuser -u "$user" -- env HOME="$home" USER="$user" LOGNAME="$user" WINEPREFIX="$prefix" \
+    CORVANE_WINE_PREFIX="$prefix" DISPLAY="$DISPLAY" XAUTHORITY="$xauth" "$@" 9>&-
 }
+# The build's own runner, in the user's prefix (made by it on first use).
+run() { as_user sh "$build/wine-run.sh" "$@"; }
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
-# The user's prefix, made again when the Wine installation changed.
-installation() {
-  printf '%s %s' "$arch" "$(wine --version 2>/dev/null)"
-  for l in /usr/lib/wine/wine /usr/lib/wine/wine64; do
-    [ -x "$l" ] && printf ' %s' "$l"
-  done
-}
 # The user's wineserver ends with the run, so that none outlives this X server.
 as_user wineserver -k >/dev/null 2>&1
 trap 'as_user wineserver -k >/dev/null 2>&1' EXIT
-want=$(installation)
-if [ "$(cat "$work/prefix-ready" 2>/dev/null)" != "$want" ]; then
-  echo "making the Wine prefix of $user: $prefix"
-  rm -rf "$prefix"
-  as_user mkdir -p "$prefix"
-  as_user "$loader" wineboot -i >/dev/null 2>&1
-  as_user wineserver -w
-  # A prefix that cannot start a program is no prefix: say so once here.
-  if ! as_user "$loader" cmd /c exit >"$work/prefix-check.txt" 2>&1; then
-    echo "FAIL Wine cannot start a program in the prefix $prefix ($arch):"
-    sed 's/^/    /' "$work/prefix-check.txt"
-    exit 1
-  fi
-  as_user wineserver -w
-  printf '%s\n' "$want" >"$work/prefix-ready"
-fi
+run cmd /c exit >"$work/prefix-check.txt" 2>&1 || {
+  echo "FAIL Wine cannot start a program in the prefix $prefix ($arch):"
+  sed 's/^/    /' "$work/prefix-check.txt"
+  exit 1
+}
 
 # The installation folder as the setup leaves it.
 dir="$prefix/drive_c/Program Files/Wendmoor/Corvane"
@@ -122,7 +97,7 @@ fail() {
 }
 
 for dll in corvane.dll corvaneProps.dll ZarqNotifier.dll rovane.dll; do
-  as_user "$loader" regsvr32 /s "$windir\\$dll" || fail "regsvr32 $dll as $user"
+  run regsvr32 /s "$windir\\$dll" || fail "regsvr32 $dll as $user"
 done
 as_user wineserver -w
 
@@ -142,7 +117,7 @@ EOF
 chown "$user:" "$work/save.scenario"
 
 (cd "$dir" && ls -A) >"$work/files-before.txt"
-as_user "$loader" "$windir\\corvane-host.exe" "$(winpath "$work/save.scenario")" >"$work/host.txt" 2>&1
+run "$windir\\corvane-host.exe" "$(winpath "$work/save.scenario")" >"$work/host.txt" 2>&1
 rc=$?
 as_user wineserver -w
 (cd "$dir" && ls -A) >"$work/files-after.txt"

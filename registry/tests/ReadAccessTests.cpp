@@ -31,20 +31,10 @@ std::string Describe(const AccessRecorder::Call& call)
     return text.str();
 }
 
-// Every call opens a key and asks for reading only.
-void ExpectOnlyReads(const AccessRecorder& recorder, const char* what)
-{
-    SCOPED_TRACE(what);
-    EXPECT_FALSE(recorder.Calls().empty());
-    for (const AccessRecorder::Call& call : recorder.Calls()) {
-        EXPECT_FALSE(call.create) << Describe(call);
-        EXPECT_EQ(0u, call.access & ~static_cast<REGSAM>(KEY_READ)) << Describe(call);
-    }
-}
-
-// The calls that name part open it for reading only; the others create
-// their key with write access.
-void ExpectReadsOf(const AccessRecorder& recorder, const char* part, const char* what)
+// The calls that name part (every call, for an empty part) open their key
+// for reading only; the others, if any are wanted, create theirs with write
+// access.
+void ExpectReadsOf(const AccessRecorder& recorder, const char* part, bool bWrites, const char* what)
 {
     SCOPED_TRACE(what);
     bool read = false, written = false;
@@ -60,7 +50,7 @@ void ExpectReadsOf(const AccessRecorder& recorder, const char* part, const char*
         }
     }
     EXPECT_TRUE(read);
-    EXPECT_TRUE(written);
+    EXPECT_EQ(bWrites, written);
 }
 
 class ReadAccess : public RegistryTest
@@ -92,11 +82,11 @@ TEST_F(ReadAccess, ReadingAsksForReadingAndWritingForWriting)
     {
         AccessRecorder recorder;
         EXPECT_EQ(S_OK, m_registry->Find(V(L"corvane"), B(FullPath("Machine")).get(), VARIANT_TRUE, foAll));
-        ExpectOnlyReads(recorder, "Find");
+        ExpectReadsOf(recorder, "", false, "Find");
         recorder.Clear();
         TempFile file("access");
         EXPECT_EQ(S_OK, m_registry->Export(file.Name().get(), B(FullPath("Machine")).get(), VARIANT_TRUE));
-        ExpectOnlyReads(recorder, "Export");
+        ExpectReadsOf(recorder, "", false, "Export");
     }
 
     ComPtr<IRegistryKey> base = KeyAt("");
@@ -107,19 +97,19 @@ TEST_F(ReadAccess, ReadingAsksForReadingAndWritingForWriting)
         AccessRecorder recorder;
         ComPtr<IRegistryKey> copy;
         EXPECT_EQ(S_OK, subKeys->Copy(V(L"Machine"), B(L"Copy").get(), VARIANT_TRUE, &copy));
-        ExpectReadsOf(recorder, "\\Machine", "Keys.Copy: the source is read, the copy created");
+        ExpectReadsOf(recorder, "\\Machine", true, "Keys.Copy: the source is read, the copy created");
         EXPECT_EQ(kPluginPath, ReadRaw("Copy", "PluginPath").bytes);
 
         recorder.Clear();
         EXPECT_EQ(S_OK, subKeys->Remove(V(L"Copy")));
-        ExpectOnlyReads(recorder, "Keys.Remove: the subtree is read, the system deletes it");
+        ExpectReadsOf(recorder, "", false, "Keys.Remove: the subtree is read, the system deletes it");
         EXPECT_FALSE(KeyExists("Copy"));
 
         recorder.Clear();
         ComPtr<IRegistryValue> copied;
         EXPECT_EQ(S_OK, m_registry->Copy(B(FullPath("Machine") + L"\\PluginPath").get(),
                                          B(FullPath("User") + L"\\PluginPath").get(), &copied));
-        ExpectReadsOf(recorder, "\\Machine", "Registry.Copy: the source is read, the target key created");
+        ExpectReadsOf(recorder, "\\Machine", true, "Registry.Copy: the source is read, the target key created");
         EXPECT_EQ(kPluginPath, ReadRaw("User", "PluginPath").bytes);
 
         recorder.Clear();
@@ -155,17 +145,6 @@ TEST_F(ReadAccess, AKeyTheUserMayOnlyReadIsReadAndRefusesWrites)
     com::Variant data;
     EXPECT_EQ(S_OK, path->get_Data(dtEmpty, &data));
     EXPECT_EQ(L"C:\\corvane", data.ToString());
-
-    ComPtr<IRegistryKeys> subKeys;
-    ASSERT_EQ(S_OK, machine->get_Keys(&subKeys));
-    count = -1;
-    EXPECT_EQ(S_OK, subKeys->get_Count(&count));
-    EXPECT_EQ(1, count);
-    ComPtr<IRegistryKey> plugins;
-    ASSERT_EQ(S_OK, subKeys->get_Item(com::Variant(1L), &plugins));
-    com::Bstr name;
-    EXPECT_EQ(S_OK, plugins->get_Name(name.put()));
-    EXPECT_EQ(L"Plugins", name.str());
 
     ComPtr<IRegistryValue> byPath;
     ASSERT_EQ(S_OK, m_registry->Item(B(FullPath("Machine") + L"\\PluginPath").get(), &byPath));
