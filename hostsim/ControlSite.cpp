@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include "com/ComRaii.h"
+#include "outlook.h"
 
 namespace outlooksim {
 
@@ -11,13 +12,16 @@ constexpr LCID kGerman = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_
 constexpr OLE_COLOR kSystemColor = 0x80000000; // an OLE_COLOR naming a system colour
 } // namespace
 
-ControlSite::ControlSite(HWND page, IOleContainer* container, IOleInPlaceFrame* frame, std::wstring title)
-    : m_page(page), m_container(container), m_frame(frame), m_title(std::move(title))
+ControlSite::ControlSite(HWND page, IOleContainer* container, IOleInPlaceFrame* frame, std::wstring title,
+                         IUnknown* pageSite)
+    : m_page(page), m_container(container), m_frame(frame), m_pageSite(pageSite), m_title(std::move(title))
 {
 }
 
 HRESULT ControlSite::QueryInterfaceExtra(REFIID riid, void** ppv) noexcept
 {
+    if (riid == IID_PropertyPageSite && m_pageSite)
+        return m_pageSite->QueryInterface(riid, ppv);
     if (riid != IID_IOleWindow)
         return E_NOINTERFACE;
     *ppv = static_cast<IOleInPlaceSite*>(this);
@@ -61,6 +65,22 @@ HRESULT ControlSite::OnInPlaceActivate() noexcept
 {
     return Guard([&]() -> HRESULT {
         m_inPlace = true;
+        return S_OK;
+    });
+}
+
+HRESULT ControlSite::OnUIActivate() noexcept
+{
+    return Guard([&]() -> HRESULT {
+        m_uiActive = true;
+        return S_OK;
+    });
+}
+
+HRESULT ControlSite::OnUIDeactivate(BOOL) noexcept
+{
+    return Guard([&]() -> HRESULT {
+        m_uiActive = false;
         return S_OK;
     });
 }
@@ -166,6 +186,8 @@ void ControlSite::Detach() noexcept
     m_page = nullptr;
     m_container.Reset();
     m_frame.Reset();
+    m_pageSite.Reset();
+    m_uiActive = false;
 }
 
 } // namespace outlooksim

@@ -1,6 +1,7 @@
 // The OLE site of one page control in the Properties dialog: its client
-// site (whose container is the PropertyPageSite), its in-place site inside
-// the page's window, and its ambient properties (user mode, German locale).
+// site (which answers PropertyPageSite when the sheet gives the page its
+// site that way), its in-place site inside the page's window, and its
+// ambient properties (user mode, German locale).
 #pragma once
 
 #include <ole2.h>
@@ -13,7 +14,10 @@ namespace outlooksim {
 
 class ControlSite final : public com::ComObject<ControlSite, IOleClientSite, IOleInPlaceSite, IDispatch> {
   public:
-    ControlSite(HWND page, IOleContainer* container, IOleInPlaceFrame* frame, std::wstring title);
+    // pageSite: answered for PropertyPageSite, or null (then only the
+    // container may have it).
+    ControlSite(HWND page, IOleContainer* container, IOleInPlaceFrame* frame, std::wstring title,
+                IUnknown* pageSite);
 
     HRESULT QueryInterfaceExtra(REFIID riid, void** ppv) noexcept;
 
@@ -31,11 +35,11 @@ class ControlSite final : public com::ComObject<ControlSite, IOleClientSite, IOl
     // IOleInPlaceSite
     HRESULT STDMETHODCALLTYPE CanInPlaceActivate() noexcept override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnInPlaceActivate() noexcept override;
-    HRESULT STDMETHODCALLTYPE OnUIActivate() noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() noexcept override;
     HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
                                                LPRECT clip, LPOLEINPLACEFRAMEINFO info) noexcept override;
     HRESULT STDMETHODCALLTYPE Scroll(SIZE) noexcept override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) noexcept override;
     HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() noexcept override;
     HRESULT STDMETHODCALLTYPE DiscardUndoState() noexcept override { return S_OK; }
     HRESULT STDMETHODCALLTYPE DeactivateAndUndo() noexcept override { return S_OK; }
@@ -49,6 +53,7 @@ class ControlSite final : public com::ComObject<ControlSite, IOleClientSite, IOl
                                      UINT*) noexcept override;
 
     bool InPlaceActive() const noexcept { return m_inPlace; }
+    bool UIActive() const noexcept { return m_uiActive; }
     // The page has gone.
     void Detach() noexcept;
 
@@ -58,8 +63,10 @@ class ControlSite final : public com::ComObject<ControlSite, IOleClientSite, IOl
     HWND m_page;
     com::ComPtr<IOleContainer> m_container;
     com::ComPtr<IOleInPlaceFrame> m_frame;
+    com::ComPtr<IUnknown> m_pageSite;
     std::wstring m_title;
     bool m_inPlace = false;
+    bool m_uiActive = false;
 };
 
 } // namespace outlooksim

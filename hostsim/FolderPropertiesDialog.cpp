@@ -6,6 +6,7 @@
 #include "Explorer.h"
 #include "Folder.h"
 #include "GeneralPage.h"
+#include "InPlaceFrame.h"
 #include "NameSpace.h"
 #include "PageHost.h"
 #include "PropertyPages.h"
@@ -42,8 +43,9 @@ BOOL CALLBACK FindButton(HWND hwnd, LPARAM param)
 
 } // namespace
 
-FolderPropertiesDialog::FolderPropertiesDialog(std::shared_ptr<Session> session, Folder* folder)
-    : m_session(std::move(session)), m_folder(folder), m_template(kPageWidth, kPageHeight)
+FolderPropertiesDialog::FolderPropertiesDialog(std::shared_ptr<Session> session, Folder* folder, SheetRoutes routes)
+    : m_session(std::move(session)), m_routes(routes), m_frame(com::Make<InPlaceFrame>(nullptr)), m_folder(folder),
+      m_template(kPageWidth, kPageHeight)
 {
 }
 
@@ -68,7 +70,7 @@ bool FolderPropertiesDialog::Open()
     m_sheetPages.push_back(std::make_unique<GeneralPage>(m_folder.Get()));
     for (const auto& entry : m_pages->Entries()) {
         auto page = std::make_unique<PageHost>(m_session, entry.control.Get(), entry.title,
-                                               static_cast<::PropertyPages*>(m_pages.Get()));
+                                               static_cast<::PropertyPages*>(m_pages.Get()), m_frame.Get(), m_routes);
         m_addinPages.push_back(page.get());
         m_sheetPages.push_back(std::move(page));
     }
@@ -93,6 +95,7 @@ bool FolderPropertiesDialog::Open()
         Closed();
         return false;
     }
+    m_frame->SetWindow(m_sheet);
     // The buttons in German, as in a German Outlook.
     ::SetDlgItemTextW(m_sheet, IDCANCEL, L"Abbrechen");
     ::SetDlgItemTextW(m_sheet, kApplyButton, L"\u00DC&bernehmen");
@@ -200,15 +203,72 @@ bool FolderPropertiesDialog::PreTranslate(MSG& msg) noexcept
 {
     if (!m_sheet)
         return false;
-    for (PageHost* page : m_addinPages)
-        if (page->TranslateKey(msg))
+    const bool key = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+    try {
+        if (key && m_routes.keys == SheetRoutes::Keys::Accelerator && TranslateForControls(msg))
             return true;
+    } catch (...) {
+    }
     return PropSheet_IsDialogMessage(m_sheet, &msg);
 }
 
+// The active object first; then the mnemonics of the shown page's control,
+// as its GetControlInfo gives them; Tab inside a control's window that the
+// control did not take leaves the control as a whole. Everything else is
+// the sheet's dialog handling.
+bool FolderPropertiesDialog::TranslateForControls(MSG& msg)
+{
+    if (IOleInPlaceActiveObject* active = m_frame->ActiveObject())
+        if (com::ComPtr<IOleInPlaceActiveObject>(active)->TranslateAccelerator(&msg) == S_OK)
+            return true;
+    if (PageHost* shown = ShownAddinPage(); shown && shown->RunMnemonic(msg))
+        return true;
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB)
+        return false;
+    for (PageHost* page : m_addinPages) {
+        if (page->Holds(msg.hwnd)) {
+            MovePast(*page, (::GetKeyState(VK_SHIFT) & 0x8000) != 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+void FolderPropertiesDialog::MovePast(const PageHost& page, bool backwards)
+{
+    HWND from = ::GetFocus();
+    HWND next = from;
+    for (int step = 0; step < 1000; ++step) {
+        next = ::GetNextDlgTabItem(m_sheet, next, backwards);
+        if (!next || next == from)
+            return;
+        if (!page.Holds(next)) {
+            ::SetFocus(next);
+            return;
+        }
+    }
+}
+
+PageHost* FolderPropertiesDialog::ShownAddinPage() const noexcept
+{
+    HWND current = m_sheet ? PropSheet_GetCurrentPageHwnd(m_sheet) : nullptr;
+    for (PageHost* page : m_addinPages)
+        if (current && page->Window() == current)
+            return page;
+    return nullptr;
+}
+
 // A modeless sheet that OK or Cancel has ended has no current page any more.
+// While it is open, a control the user has left gives up its user interface.
 void FolderPropertiesDialog::AfterMessages() noexcept
 {
+    if (m_sheet && PropSheet_GetCurrentPageHwnd(m_sheet)) {
+        try {
+            for (PageHost* page : m_addinPages)
+                page->DeactivateIfLeft();
+        } catch (...) {
+        }
+    }
     if (m_sheet && !PropSheet_GetCurrentPageHwnd(m_sheet)) {
         ::DestroyWindow(m_sheet);
         Closed();

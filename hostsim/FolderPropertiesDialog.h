@@ -2,7 +2,7 @@
 // PropertyPages collection, then a modeless property sheet shows the
 // dialog's own "Allgemein" page and every page the add-ins added. The
 // buttons are pressed the way a user would press them: Apply only when it
-// is enabled.
+// is enabled. The pages' site and keys take the routes the scenario chose.
 #pragma once
 
 #include <memory>
@@ -12,11 +12,13 @@
 
 #include "DialogTemplate.h"
 #include "MessagePump.h"
+#include "SheetRoutes.h"
 #include "com/ComRaii.h"
 
 namespace outlooksim {
 
 class Folder;
+class InPlaceFrame;
 class PageHost;
 class PropertyPages;
 class Session;
@@ -26,7 +28,7 @@ class FolderPropertiesDialog final : private ModelessWindow {
   public:
     enum class Button { Apply, Ok, Cancel };
 
-    FolderPropertiesDialog(std::shared_ptr<Session> session, Folder* folder);
+    FolderPropertiesDialog(std::shared_ptr<Session> session, Folder* folder, SheetRoutes routes = {});
     ~FolderPropertiesDialog();
     FolderPropertiesDialog(const FolderPropertiesDialog&) = delete;
     FolderPropertiesDialog& operator=(const FolderPropertiesDialog&) = delete;
@@ -53,11 +55,19 @@ class FolderPropertiesDialog final : private ModelessWindow {
 
   private:
     bool PreTranslate(MSG& msg) noexcept override;
+    // The accelerator route of a key; false if the sheet's dialog handling goes on.
+    bool TranslateForControls(MSG& msg);
+    // Tab in a control's window that the control left to the sheet: the
+    // sheet's next tab stop outside the control.
+    void MovePast(const PageHost& page, bool backwards);
+    PageHost* ShownAddinPage() const noexcept;
     void AfterMessages() noexcept override;
     void Closed() noexcept;
     int PageIndexOf(HWND control) const noexcept;
 
     std::shared_ptr<Session> m_session;
+    SheetRoutes m_routes;
+    com::ComPtr<InPlaceFrame> m_frame;
     com::ComPtr<Folder> m_folder;
     com::ComPtr<PropertyPages> m_pages;
     DialogTemplate m_template;

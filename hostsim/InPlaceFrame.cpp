@@ -24,6 +24,14 @@ HRESULT InPlaceFrame::GetWindow(HWND* window) noexcept
 HRESULT InPlaceFrame::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) noexcept
 {
     return Guard([&]() -> HRESULT {
+        // Another object becoming active takes the user interface from the
+        // one active before (Microsoft documentation, IOleInPlaceSite::
+        // OnUIActivate: the container UI-deactivates an object already
+        // active in the same document).
+        com::ComPtr<IOleInPlaceActiveObject> before = std::move(m_active);
+        com::ComPtr<IOleInPlaceObject> inPlace;
+        if (object && before && before.Get() != object && SUCCEEDED(before.As(&inPlace)))
+            inPlace->UIDeactivate();
         m_active = object;
         return S_OK;
     });

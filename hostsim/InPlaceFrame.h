@@ -1,5 +1,6 @@
-// The in-place frame that an activated page control is given: the property
-// sheet window. It has no menus, tool space or status bar to offer.
+// The in-place frame that the page controls of one Properties sheet are
+// given: the sheet window. It has no menus, tool space or status bar to
+// offer, and one active object at a time: the sheet offers it the keys.
 #pragma once
 
 #include <ole2.h>
@@ -31,6 +32,8 @@ class InPlaceFrame final : public com::ComObject<InPlaceFrame, IOleInPlaceFrame>
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) noexcept override { return S_FALSE; }
 
     IOleInPlaceActiveObject* ActiveObject() const noexcept { return m_active.Get(); }
+    // The sheet's window, once it exists.
+    void SetWindow(HWND window) noexcept { m_window = window; }
 
   private:
     HWND m_window;

@@ -166,7 +166,7 @@ FolderPropertiesDialog* OutlookWorld::OpenProperties(std::wstring_view folderNam
     if (!folder)
         return nullptr;
     CloseProperties();
-    m_properties = std::make_unique<FolderPropertiesDialog>(m_session, folder);
+    m_properties = std::make_unique<FolderPropertiesDialog>(m_session, folder, m_sheetRoutes);
     m_properties->Open();
     return m_properties.get();
 }

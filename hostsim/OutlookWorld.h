@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "ItemData.h"
+#include "SheetRoutes.h"
 #include "Store.h"
 #include "Trace.h"
 #include "com/ComRaii.h"
@@ -73,6 +74,9 @@ class OutlookWorld {
     // sheet with the pages shows. One dialog at a time; null if the folder
     // is unknown.
     FolderPropertiesDialog* OpenProperties(std::wstring_view folder);
+    // The routes of the pages' site and keys in the dialogs opened from now on.
+    void SetSheetRoutes(SheetRoutes routes) noexcept { m_sheetRoutes = routes; }
+    SheetRoutes GetSheetRoutes() const noexcept { return m_sheetRoutes; }
     // The open dialog, or null once it has been closed.
     FolderPropertiesDialog* Properties() noexcept;
     void CloseProperties() noexcept;
@@ -82,6 +86,7 @@ class OutlookWorld {
 
     std::shared_ptr<Session> m_session;
     std::unique_ptr<FolderPropertiesDialog> m_properties;
+    SheetRoutes m_sheetRoutes;
 };
 
 } // namespace outlooksim

@@ -1,5 +1,6 @@
 #include "PageCommandSyntax.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace outlooksim {
@@ -14,8 +15,11 @@ struct PageSyntax {
 
 constexpr PageSyntax kPageCommands[] = {
     {L"tab", 1, 1},        {L"check", 1, 1}, {L"uncheck", 1, 1},  {L"select", 1, 1},    {L"type", 1, 1},
-    {L"filedialog", 1, 2}, {L"key", 1, 1},   {L"pluginpath", 1, 1}, {L"pagestate", 0, 0},
+    {L"filedialog", 1, 2}, {L"key", 1, 1},   {L"pluginpath", 1, 1}, {L"pagestate", 0, 0},  {L"sheet", 1, 2},
 };
+
+// sheet site=client|container keys=accelerator|dialog
+constexpr const wchar_t* kSheetChoices[] = {L"site=client", L"site=container", L"keys=accelerator", L"keys=dialog"};
 
 constexpr const wchar_t* kKeys[] = {L"tab", L"shift+tab", L"space", L"enter"};
 
@@ -42,6 +46,12 @@ std::optional<std::wstring> ClassifyPageCommand(const std::vector<Scenario::Word
         if (how == L"cancel" && command.args.size() == 1)
             return L"";
         return std::wstring(L"expected filedialog answer <file> or filedialog cancel");
+    }
+    if (command.name == L"sheet") {
+        for (const std::wstring& choice : command.args)
+            if (std::find(std::begin(kSheetChoices), std::end(kSheetChoices), choice) == std::end(kSheetChoices))
+                return std::wstring(L"expected sheet [site=client|container] [keys=accelerator|dialog]");
+        return L"";
     }
     if (command.name == L"key") {
         std::wstring key = command.args[0];

@@ -1,5 +1,6 @@
 // The words of the scenario commands that use an add-in's page (tab,
-// check, uncheck, select, type, filedialog, key, pluginpath, pagestate),
+// check, uncheck, select, type, filedialog, key, pluginpath, pagestate,
+// sheet),
 // checked without Windows: the scenario parser and its fuzz target use it.
 #pragma once
 

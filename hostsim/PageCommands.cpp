@@ -159,6 +159,7 @@ bool PageCommands::Run(const ScenarioCommand& c)
         {L"key", &PageCommands::Key},
         {L"pluginpath", &PageCommands::PluginPath},
         {L"pagestate", &PageCommands::PageState},
+        {L"sheet", &PageCommands::Sheet},
     };
     for (const auto& [name, handler] : handlers) {
         if (c.name == name) {
@@ -398,6 +399,21 @@ void PageCommands::PluginPath(const ScenarioCommand& c)
     ::RegSetValueExW(key.get(), kPluginValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                      static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
     Note(L"PluginPath = " + Trace::Quoted(path));
+}
+
+void PageCommands::Sheet(const ScenarioCommand& c)
+{
+    SheetRoutes routes = m_world.GetSheetRoutes();
+    for (const std::wstring& choice : c.args) {
+        if (choice == L"site=client" || choice == L"site=container")
+            routes.site = choice == L"site=client" ? SheetRoutes::Site::Client : SheetRoutes::Site::Container;
+        else
+            routes.keys = choice == L"keys=dialog" ? SheetRoutes::Keys::Dialog : SheetRoutes::Keys::Accelerator;
+    }
+    m_world.SetSheetRoutes(routes);
+    Note(std::wstring(L"Properties dialogs give their pages the site on the ") +
+         (routes.site == SheetRoutes::Site::Client ? L"client site" : L"container") + L" and the keys through " +
+         (routes.keys == SheetRoutes::Keys::Accelerator ? L"TranslateAccelerator" : L"IsDialogMessage"));
 }
 
 void PageCommands::DescribeWindow(HWND w, int depth) const

@@ -12,6 +12,9 @@
 //   pluginpath .                         sets the installation's plug-in directory
 //   pluginpath none                      (relative to the host) or removes it
 //   pagestate                            every control of the page in the trace
+//   sheet site=container keys=dialog     how the next Properties dialogs give their
+//                                        pages the site and the keys (defaults
+//                                        site=client keys=accelerator: SheetRoutes.h)
 //
 // The plug-in directory that was there before is put back at the end.
 #pragma once
@@ -48,6 +51,7 @@ class PageCommands {
     void Key(const ScenarioCommand& c);
     void PluginPath(const ScenarioCommand& c);
     void PageState(const ScenarioCommand& c);
+    void Sheet(const ScenarioCommand& c);
 
     // The window of the add-in's page in the open dialog, or null (with a note).
     HWND Page() const;

@@ -1,18 +1,23 @@
 #include "PageHost.h"
 
 #include <ole2.h>
+#include <olectl.h>
 #include <prsht.h>
+
+#include <vector>
 
 #include "ControlSite.h"
 #include "InPlaceFrame.h"
+#include "PageContainer.h"
 #include "PageSite.h"
 #include "Session.h"
 #include "outlook.h"
 
 namespace outlooksim {
 
-PageHost::PageHost(std::shared_ptr<Session> session, IUnknown* control, std::wstring title, IDispatch* pages)
-    : m_session(std::move(session)), m_control(control), m_title(std::move(title))
+PageHost::PageHost(std::shared_ptr<Session> session, IUnknown* control, std::wstring title, IDispatch* pages,
+                   InPlaceFrame* frame, SheetRoutes routes)
+    : m_session(std::move(session)), m_control(control), m_title(std::move(title)), m_routes(routes), m_frame(frame)
 {
     m_site = com::Make<PageSite>(m_session, this, pages);
 }
@@ -48,8 +53,11 @@ bool PageHost::ActivateControl()
         Note(L"not an OLE control (no IOleObject)");
         return false;
     }
-    m_frame = com::Make<InPlaceFrame>(::GetParent(m_hwnd));
-    m_clientSite = com::Make<ControlSite>(m_hwnd, static_cast<IOleContainer*>(m_site.Get()), m_frame.Get(), m_title);
+    const bool onClientSite = m_routes.site == SheetRoutes::Site::Client;
+    m_container = com::Make<PageContainer>(onClientSite ? nullptr : m_site.Get());
+    m_clientSite = com::Make<ControlSite>(m_hwnd, static_cast<IOleContainer*>(m_container.Get()), m_frame.Get(),
+                                          m_title,
+                                          onClientSite ? static_cast<::PropertyPageSite*>(m_site.Get()) : nullptr);
     HRESULT hr = m_ole->SetClientSite(m_clientSite.Get());
     Note(L"SetClientSite -> " + Trace::Hresult(hr));
     com::ComPtr<IPersistStreamInit> persist;
@@ -117,14 +125,48 @@ void PageHost::StatusChanged()
         PropSheet_UnChanged(sheet, m_hwnd);
 }
 
-bool PageHost::TranslateKey(MSG& msg)
+bool PageHost::Holds(HWND window) const noexcept
 {
-    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !m_frame || !m_controlWindow)
+    return m_controlWindow && window && (window == m_controlWindow || ::IsChild(m_controlWindow, window));
+}
+
+bool PageHost::RunMnemonic(MSG& msg)
+{
+    com::ComPtr<IOleControl> control;
+    if (msg.message != WM_SYSCHAR || !m_controlWindow || FAILED(m_control.As(&control)))
         return false;
-    if (msg.hwnd != m_controlWindow && !::IsChild(m_controlWindow, msg.hwnd))
+    CONTROLINFO info{};
+    info.cb = sizeof info;
+    if (FAILED(control->GetControlInfo(&info)) || !info.hAccel || !info.cAccel)
         return false;
-    IOleInPlaceActiveObject* active = m_frame->ActiveObject();
-    return active && active->TranslateAccelerator(&msg) == S_OK;
+    std::vector<ACCEL> table(info.cAccel);
+    table.resize(static_cast<size_t>(::CopyAcceleratorTableW(info.hAccel, table.data(), info.cAccel)));
+    const WORD key = static_cast<WORD>(::VkKeyScanW(static_cast<wchar_t>(msg.wParam)) & 0xFF);
+    for (const ACCEL& entry : table) {
+        if ((entry.fVirt & (FVIRTKEY | FALT)) != (FVIRTKEY | FALT) || entry.key != key)
+            continue;
+        const HRESULT hr = control->OnMnemonic(&msg);
+        Note(L"OnMnemonic(Alt+" + std::wstring(1, static_cast<wchar_t>(key)) + L") -> " + Trace::Hresult(hr));
+        return hr == S_OK;
+    }
+    return false;
+}
+
+// A container takes the user interface from an object when the user goes
+// on to another part of the container (Microsoft documentation,
+// IOleInPlaceObject::UIDeactivate). A dialog box of the page itself (the
+// file dialog, a message box) is not a part of the sheet.
+void PageHost::DeactivateIfLeft()
+{
+    if (!m_clientSite || !m_clientSite->UIActive() || !m_hwnd)
+        return;
+    HWND focus = ::GetFocus();
+    HWND sheet = ::GetParent(m_hwnd);
+    if (!focus || Holds(focus) || !::IsChild(sheet, focus))
+        return;
+    com::ComPtr<IOleInPlaceObject> inPlace;
+    if (SUCCEEDED(m_control.As(&inPlace)))
+        inPlace->UIDeactivate();
 }
 
 void PageHost::OnDestroy()
@@ -140,7 +182,9 @@ void PageHost::OnDestroy()
     if (m_clientSite)
         m_clientSite->Detach();
     m_clientSite.Reset();
-    m_frame.Reset();
+    if (m_container)
+        m_container->Detach();
+    m_container.Reset();
     m_controlWindow = nullptr;
 }
 

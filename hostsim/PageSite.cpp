@@ -50,22 +50,4 @@ HRESULT PageSite::OnStatusChange() noexcept
     });
 }
 
-HRESULT PageSite::ParseDisplayName(IBindCtx*, LPOLESTR, ULONG*, IMoniker** out) noexcept
-{
-    return Guard([&]() -> HRESULT {
-        if (out)
-            *out = nullptr;
-        return E_NOTIMPL;
-    });
-}
-
-HRESULT PageSite::EnumObjects(DWORD, IEnumUnknown** out) noexcept
-{
-    return Guard([&]() -> HRESULT {
-        if (out)
-            *out = nullptr;
-        return E_NOTIMPL;
-    });
-}
-
 } // namespace outlooksim

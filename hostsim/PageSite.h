@@ -1,5 +1,5 @@
-// PropertyPageSite: what a page control finds as its container's parent
-// (IOleClientSite::GetContainer, then QueryInterface). OnStatusChange asks
+// PropertyPageSite: what a page control finds through its client site, or
+// behind it in the container (SheetRoutes says which). OnStatusChange asks
 // the dialog to read the page's Dirty again.
 #pragma once
 
@@ -15,7 +15,7 @@ namespace outlooksim {
 class PageHost;
 class Session;
 
-class PageSite final : public com::ComObject<PageSite, ::PropertyPageSite, IOleContainer, ISupportErrorInfo> {
+class PageSite final : public com::ComObject<PageSite, ::PropertyPageSite, ISupportErrorInfo> {
   public:
     static const wchar_t* ErrorSource() noexcept { return L"Microsoft Outlook"; }
 
@@ -27,11 +27,6 @@ class PageSite final : public com::ComObject<PageSite, ::PropertyPageSite, IOleC
     HRESULT STDMETHODCALLTYPE get_Session(_NameSpace** value) noexcept override;
     HRESULT STDMETHODCALLTYPE get_Parent(IDispatch** value) noexcept override;
     HRESULT STDMETHODCALLTYPE OnStatusChange() noexcept override;
-
-    // IOleContainer
-    HRESULT STDMETHODCALLTYPE ParseDisplayName(IBindCtx*, LPOLESTR, ULONG*, IMoniker** out) noexcept override;
-    HRESULT STDMETHODCALLTYPE EnumObjects(DWORD, IEnumUnknown** out) noexcept override;
-    HRESULT STDMETHODCALLTYPE LockContainer(BOOL) noexcept override { return S_OK; }
 
     // The page has gone; a control that still holds the site reaches nothing.
     void Detach() noexcept { m_host = nullptr; }

@@ -30,12 +30,20 @@ zarqPropMain::~zarqPropMain()
     m_olSite.Reset();
 }
 
-// Initialization, when the container initializes the control: the page
-// site is the container of the client site.
-void zarqPropMain::OnInitProperties()
+// Initialization, when the container initializes the control.
+void zarqPropMain::OnInitProperties() { InitPluginTab(); }
+
+// The page's site comes with the client site: Outlook answers
+// PropertyPageSite on the client site it hands to SetClientSite (the
+// pages known to work in Outlook ask there: ATL's CComQIPtr on the client
+// site, .NET's GetClientSite cast to PropertyPageSite); a container that
+// offers it behind IOleClientSite::GetContainer is asked second. A new site
+// replaces the old one, no site or Close drops it.
+void zarqPropMain::OnClientSiteChanged() noexcept
 {
-    m_olSite = ContainerAs<PropertyPageSite>(IID_PropertyPageSite);
-    InitPluginTab();
+    m_olSite.Reset();
+    if (ClientSite() && !Closed())
+        m_olSite = SiteAs<PropertyPageSite>(IID_PropertyPageSite);
 }
 
 // ---------------------------------------------------------------------------
@@ -180,9 +188,12 @@ HRESULT zarqPropMain::UpdateControlStates() noexcept
 // ---------------------------------------------------------------------------
 // The page's own operations
 
+// A site that could not be found when it was set is looked for again.
 void zarqPropMain::SetDirty()
 {
     m_bDirty = true;
+    if (!m_olSite && ClientSite() && !Closed())
+        m_olSite = SiteAs<PropertyPageSite>(IID_PropertyPageSite);
     if (m_olSite)
         m_olSite->OnStatusChange();
 }

@@ -33,6 +33,8 @@ class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, P
     // From the OLE control base.
     HWND CreateControlWindow(HWND parent, const RECT& pos);
     void OnInitProperties();
+    void OnClientSiteChanged() noexcept;
+    void RevealControl(HWND window) noexcept;
 
     // _zarqPropMain
     HRESULT STDMETHODCALLTYPE get_WatchFolder(VARIANT_BOOL* value) noexcept override;
@@ -128,6 +130,7 @@ class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, P
     HWND Picture(HWND parent, int resource, int left, int top);
     void CreatePluginList(HWND page);
     void ShowTabPage();
+    void SelectTab(int tab);
     void ShowPluginTab();
     void FillPluginList();
     void SetListCheck(int index, bool checked);

@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "Guarded.h"
 #include "PropsResources.h"
 #include "com/ComModule.h"
 #include "zarqPropMain.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr const wchar_t kPageClass[] = L"corvaneProps.zarqPropMain";
 constexpr const wchar_t kPanelClass[] = L"corvaneProps.Panel";
-constexpr const wchar_t kTabPageProperty[] = L"corvaneProps.TabPage";
 
 const wchar_t* const kBoxCaptions[] = {
     L"Diesen Ordner \u00FCberwachen",
@@ -134,7 +134,7 @@ void zarqPropMain::CreateChildren()
     };
     for (HWND& page : m_w.tabPages) {
         page = Child(m_w.fraWatch, kPanelClass, L"", 0, pageRect, nullptr, WS_EX_CONTROLPARENT);
-        ::SetPropW(page, kTabPageProperty, reinterpret_cast<HANDLE>(1));
+        com::olecontrol::MarkTabPage(page);
     }
 
     HWND page0 = m_w.tabPages[0];
@@ -248,6 +248,25 @@ void zarqPropMain::ShowTabPage()
     ::ShowWindow(m_w.tabPages[m_tab == 1 ? 1 : 0], SW_SHOW);
 }
 
+// The tab with this index is shown as a click on it shows it.
+void zarqPropMain::SelectTab(int tab)
+{
+    if (!m_w.tabMain)
+        return;
+    TabCtrl_SetCurSel(m_w.tabMain, tab);
+    m_tab = TabCtrl_GetCurSel(m_w.tabMain) == 1 ? 1 : 0;
+    ShowTabPage();
+    TabClicked();
+}
+
+// A mnemonic's control on the tab that is not shown: its tab is shown.
+void zarqPropMain::RevealControl(HWND window) noexcept
+{
+    for (int tab = 0; tab < 2; ++tab)
+        if (tab != m_tab && m_w.tabPages[tab] && ::IsChild(m_w.tabPages[tab], window))
+            RunSkipped([&] { SelectTab(tab); });
+}
+
 void zarqPropMain::FillPluginList()
 {
     if (!m_w.lvwPlugin)
@@ -308,9 +327,7 @@ void zarqPropMain::OnCommand(HWND control, WORD code)
 void zarqPropMain::OnNotify(const NMHDR& header)
 {
     if (header.hwndFrom == m_w.tabMain && header.code == TCN_SELCHANGE) {
-        m_tab = TabCtrl_GetCurSel(m_w.tabMain) == 1 ? 1 : 0;
-        ShowTabPage();
-        TabClicked();
+        SelectTab(TabCtrl_GetCurSel(m_w.tabMain));
         return;
     }
     if (header.hwndFrom != m_w.lvwPlugin || header.code != LVN_ITEMCHANGED || m_quiet)
@@ -405,7 +422,7 @@ LRESULT CALLBACK zarqPropMain::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         break;
     case WM_PAINT:
     case WM_PRINTCLIENT:
-        if (::GetPropW(hwnd, kTabPageProperty)) {
+        if (com::olecontrol::IsTabPage(hwnd)) {
             PAINTSTRUCT ps{};
             HDC hdc = msg == WM_PAINT ? ::BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wParam);
             RECT rc{};
@@ -417,7 +434,7 @@ LRESULT CALLBACK zarqPropMain::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         }
         break;
     case WM_NCDESTROY:
-        ::RemovePropW(hwnd, kTabPageProperty);
+        com::olecontrol::UnmarkTabPage(hwnd);
         break;
     default:
         break;

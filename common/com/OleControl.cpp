@@ -9,6 +9,8 @@ namespace com::olecontrol {
 
 namespace {
 
+constexpr const wchar_t kTabPageMark[] = L"corvane.OleControl.TabPage";
+
 // The letter after the first single "&" of a caption, upper case; 0 if none.
 wchar_t MnemonicOf(HWND window)
 {
@@ -34,15 +36,54 @@ bool IsOfClass(HWND window, const wchar_t* className)
     return EqualsIgnoreCase(name, className);
 }
 
-// Every visible descendant of root, parents before their children, in z-order.
-void Collect(HWND parent, std::vector<HWND>& out)
+// Every visible descendant of root, parents before their children, in
+// z-order. With hiddenTabs, also the controls of tab pages hidden only
+// because another tab is shown (inTab: below such a page, where a control
+// counts as shown when it would be shown with its page).
+void Collect(HWND parent, std::vector<HWND>& out, bool hiddenTabs = false, bool inTab = false)
 {
     for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (!::IsWindowVisible(child))
-            continue;
-        out.push_back(child);
-        Collect(child, out);
+        const bool shown =
+            inTab ? (::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0 : ::IsWindowVisible(child) != FALSE;
+        if (shown) {
+            out.push_back(child);
+            Collect(child, out, hiddenTabs, inTab);
+        } else if (hiddenTabs && IsTabPage(child)) {
+            Collect(child, out, hiddenTabs, true);
+        }
     }
+}
+
+// The tab page that hides window, or null when window is shown.
+HWND HiddenTabPageOf(HWND root, HWND window)
+{
+    for (HWND w = window; w && w != root; w = ::GetParent(w))
+        if (IsTabPage(w) && !::IsWindowVisible(w))
+            return w;
+    return nullptr;
+}
+
+// The focus watch: one thread hook for every control window of the thread.
+struct FocusWatch {
+    HWND root;
+    FocusFunction focused;
+    void* control;
+};
+thread_local std::vector<FocusWatch> t_watches;
+thread_local HHOOK t_focusHook = nullptr;
+
+LRESULT CALLBACK FocusHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_SETFOCUS) {
+        HWND gaining = reinterpret_cast<HWND>(wParam);
+        HWND losing = reinterpret_cast<HWND>(lParam);
+        // A copy: a control may stop watching while it is told.
+        const std::vector<FocusWatch> watches = t_watches;
+        for (const FocusWatch& watch : watches)
+            if (IsWithin(watch.root, gaining) && !IsWithin(watch.root, losing))
+                watch.focused(watch.control);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // The tab stops inside root in tab order: enabled, visible controls with WS_TABSTOP.
@@ -57,6 +98,12 @@ std::vector<HWND> TabStops(HWND root)
 }
 
 } // namespace
+
+void MarkTabPage(HWND panel) noexcept { ::SetPropW(panel, kTabPageMark, reinterpret_cast<HANDLE>(1)); }
+
+void UnmarkTabPage(HWND panel) noexcept { ::RemovePropW(panel, kTabPageMark); }
+
+bool IsTabPage(HWND window) noexcept { return window && ::GetPropW(window, kTabPageMark) != nullptr; }
 
 bool Ambient(IOleClientSite* site, DISPID id, Variant* value) noexcept
 {
@@ -100,7 +147,7 @@ HACCEL MnemonicTable(HWND root, USHORT* count) noexcept
         return nullptr;
     try {
         std::vector<HWND> all;
-        Collect(root, all);
+        Collect(root, all, true);
         std::vector<ACCEL> entries;
         for (HWND w : all) {
             wchar_t letter = MnemonicOf(w);
@@ -119,7 +166,7 @@ HACCEL MnemonicTable(HWND root, USHORT* count) noexcept
     }
 }
 
-bool RunMnemonic(HWND root, const MSG& msg) noexcept
+bool RunMnemonic(HWND root, const MSG& msg, RevealFunction reveal, void* control) noexcept
 {
     wchar_t letter = 0;
     if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR)
@@ -130,11 +177,16 @@ bool RunMnemonic(HWND root, const MSG& msg) noexcept
         return false;
     try {
         std::vector<HWND> all;
-        Collect(root, all);
+        Collect(root, all, reveal != nullptr);
         for (size_t i = 0; i < all.size(); ++i) {
             HWND w = all[i];
             if (MnemonicOf(w) != letter || !::IsWindowEnabled(w))
                 continue;
+            if (HiddenTabPageOf(root, w)) {
+                reveal(control, w);
+                if (HiddenTabPageOf(root, w) || !::IsWindowEnabled(w))
+                    return true; // the page is shown; its control may not be used now
+            }
             if (IsOfClass(w, L"Static")) {
                 // A label's mnemonic belongs to the control after it.
                 for (size_t j = i + 1; j < all.size(); ++j)
@@ -178,5 +230,29 @@ bool MoveFocusWithin(HWND root, bool backwards) noexcept
 }
 
 bool IsWithin(HWND root, HWND window) noexcept { return root && (window == root || ::IsChild(root, window)); }
+
+void WatchFocus(HWND root, FocusFunction focused, void* control) noexcept
+{
+    if (!root || !focused)
+        return;
+    try {
+        UnwatchFocus(root);
+        if (!t_focusHook)
+            t_focusHook = ::SetWindowsHookExW(WH_CBT, &FocusHook, nullptr, ::GetCurrentThreadId());
+        t_watches.push_back(FocusWatch{root, focused, control});
+    } catch (...) {
+    }
+}
+
+void UnwatchFocus(HWND root) noexcept
+{
+    if (!root)
+        return;
+    std::erase_if(t_watches, [root](const FocusWatch& watch) { return watch.root == root; });
+    if (t_watches.empty() && t_focusHook) {
+        ::UnhookWindowsHookEx(t_focusHook);
+        t_focusHook = nullptr;
+    }
+}
 
 } // namespace com::olecontrol

@@ -12,11 +12,16 @@
 //       void OnInitProperties();                      // a new instance is initialized
 //   };
 //
+// A control may also define, to hide the base's empty ones:
+//   void OnClientSiteChanged();   // after SetClientSite (also to null) and Close
+//   void RevealControl(HWND);     // a mnemonic's control lies on a hidden tab page
+//
 // The base handles the client site (and the container behind it), in-place
 // activation in the site's window, the active object that the frame asks
 // for keys, mnemonics, drawing when the control has no window (WM_PRINT of
 // its window, or the face colour), persistence of a control without stored
-// properties, class information and the connection point of its events.
+// properties (streams, storages and property bags, whichever the container
+// uses), class information and the connection point of its events.
 // The derived class must call DestroyControlWindow() in its destructor:
 // its window procedure uses the derived object.
 #pragma once
@@ -39,20 +44,36 @@ bool Ambient(IOleClientSite* site, DISPID id, Variant* value) noexcept;
 // Draws the window with its children into bounds of hdc, or the face colour
 // when there is no window.
 void Draw(HWND window, HDC hdc, const RECT& bounds) noexcept;
+// A panel that holds the controls of one tab: while another tab is shown
+// it is hidden, but its controls' mnemonics still belong to the control.
+// The mark must be taken off before the panel is destroyed.
+void MarkTabPage(HWND panel) noexcept;
+void UnmarkTabPage(HWND panel) noexcept;
+bool IsTabPage(HWND window) noexcept;
 // An accelerator table with Alt+letter for every "&letter" in the captions
-// of the window's descendants; null if there is none. *count gets the number
-// of entries.
+// of the window's descendants, those on hidden tab pages included; null if
+// there is none. *count gets the number of entries.
 HACCEL MnemonicTable(HWND root, USHORT* count) noexcept;
+// Shows the tab page that holds a control (the control's own choice).
+using RevealFunction = void (*)(void* control, HWND window);
 // Carries out the mnemonic of a key message (WM_SYSCHAR, WM_SYSKEYDOWN or
 // WM_CHAR with Alt) inside root: the control whose caption has the letter
 // gets the focus and buttons are clicked; a label hands the focus to the
-// next control. False if no control inside root has the letter.
-bool RunMnemonic(HWND root, const MSG& msg) noexcept;
+// next control. A control on a hidden tab page has its page shown first
+// (reveal); if it is disabled then, the key is still taken. False if no
+// control inside root has the letter.
+bool RunMnemonic(HWND root, const MSG& msg, RevealFunction reveal = nullptr, void* control = nullptr) noexcept;
 // Tab or Shift+Tab inside root: the focus moves to the next tab stop, unless
 // that would wrap around root; then false, so that the container moves it on.
 bool MoveFocusWithin(HWND root, bool backwards) noexcept;
 // True if window is root or one of its descendants.
 bool IsWithin(HWND root, HWND window) noexcept;
+// Calls focused(control) whenever the keyboard focus is about to move
+// into root (or one of its descendants) from a window outside it, until
+// UnwatchFocus(root). For the control's own thread only.
+using FocusFunction = void (*)(void* control);
+void WatchFocus(HWND root, FocusFunction focused, void* control) noexcept;
+void UnwatchFocus(HWND root) noexcept;
 // HIMETRIC from twips and back.
 constexpr long TwipsToHimetric(long twips) noexcept { return twips * 2540 / 1440; }
 
@@ -61,8 +82,8 @@ constexpr long TwipsToHimetric(long twips) noexcept { return twips * 2540 / 1440
 template <class Derived, class... Interfaces>
 class OleControl
     : public ComObject<Derived, Interfaces..., IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject, IOleControl,
-                       IPersistStreamInit, IViewObject2, IProvideClassInfo2, ConnectionPointContainer,
-                       ISupportErrorInfo> {
+                       IPersistStreamInit, IPersistStorage, IPersistPropertyBag, IViewObject2, IProvideClassInfo2,
+                       ConnectionPointContainer, ISupportErrorInfo> {
   public:
     HRESULT QueryInterfaceExtra(REFIID riid, void** ppv) noexcept
     {
@@ -84,6 +105,9 @@ class OleControl
     HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) noexcept override
     {
         m_clientSite = site;
+        if (site)
+            m_closed = false;
+        static_cast<Derived*>(this)->OnClientSiteChanged();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) noexcept override
@@ -101,6 +125,10 @@ class OleControl
         InPlaceDeactivate();
         if (m_oleAdvise)
             m_oleAdvise->SendOnClose();
+        // A closed control lets go of what it took from its site; the site
+        // itself goes with SetClientSite(NULL).
+        m_closed = true;
+        static_cast<Derived*>(this)->OnClientSiteChanged();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) noexcept override { return E_NOTIMPL; }
@@ -244,7 +272,7 @@ class OleControl
         if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB && !alt && !ctrl)
             return olecontrol::MoveFocusWithin(m_hwnd, (::GetKeyState(VK_SHIFT) & 0x8000) != 0) ? S_OK : S_FALSE;
         if (msg->message == WM_SYSCHAR)
-            return olecontrol::RunMnemonic(m_hwnd, *msg) ? S_OK : S_FALSE;
+            return olecontrol::RunMnemonic(m_hwnd, *msg, &Reveal, this) ? S_OK : S_FALSE;
         return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) noexcept override { return S_OK; }
@@ -271,13 +299,18 @@ class OleControl
     {
         if (!msg || !m_hwnd)
             return E_INVALIDARG;
-        return olecontrol::RunMnemonic(m_hwnd, *msg) ? S_OK : S_FALSE;
+        return olecontrol::RunMnemonic(m_hwnd, *msg, &Reveal, this) ? S_OK : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE OnAmbientPropertyChange(DISPID) noexcept override { return S_OK; }
     HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL) noexcept override { return S_OK; }
 
-    // IPersistStreamInit: the control keeps no properties of its own in a
-    // stream; a new or loaded instance is initialized once.
+    // IPersistStreamInit, IPersistStorage, IPersistPropertyBag: the control
+    // keeps no properties of its own in a stream, a storage or a property
+    // bag; a new or loaded instance is initialized once, whatever the store
+    // holds, and saving writes nothing. Containers initialize a control
+    // through any one of the three (Microsoft documentation, "ActiveX
+    // Controls: persistence" / IPersistPropertyBag: a container that saves
+    // controls as text uses the property bag).
     HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) noexcept override
     {
         if (!clsid)
@@ -296,6 +329,21 @@ class OleControl
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE InitNew() noexcept override { return InitOnce(); }
+    // IPersistStorage
+    HRESULT STDMETHODCALLTYPE InitNew(IStorage* storage) noexcept override
+    {
+        return storage ? InitOnce() : E_POINTER;
+    }
+    HRESULT STDMETHODCALLTYPE Load(IStorage* storage) noexcept override { return storage ? InitOnce() : E_POINTER; }
+    HRESULT STDMETHODCALLTYPE Save(IStorage* storage, BOOL) noexcept override { return storage ? S_OK : E_POINTER; }
+    HRESULT STDMETHODCALLTYPE SaveCompleted(IStorage*) noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE HandsOffStorage() noexcept override { return S_OK; }
+    // IPersistPropertyBag (its InitNew is the one above)
+    HRESULT STDMETHODCALLTYPE Load(IPropertyBag* bag, IErrorLog*) noexcept override
+    {
+        return bag ? InitOnce() : E_POINTER;
+    }
+    HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL, BOOL) noexcept override { return bag ? S_OK : E_POINTER; }
 
     // IViewObject2: drawing for a container that has not activated the control.
     HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC hdc, LPCRECTL bounds, LPCRECTL,
@@ -371,6 +419,29 @@ class OleControl
 
     HWND ControlWindow() const noexcept { return m_hwnd; }
     IOleClientSite* ClientSite() const noexcept { return m_clientSite.Get(); }
+    // Close has been called, and no new site or activation has come since.
+    bool Closed() const noexcept { return m_closed; }
+
+    // The base's hooks do nothing; a control hides them with its own.
+    void OnClientSiteChanged() noexcept {}
+    void RevealControl(HWND) noexcept {}
+
+    // An interface of the control's site: asked of the client site first,
+    // then of the container behind it. Containers differ in where they
+    // offer their extra site interfaces: ATL's and VB's controls ask the
+    // client site (Microsoft documentation: IOleObject::SetClientSite hands
+    // the control the site through which it reaches its container's
+    // services), others answer on the container.
+    template <class I>
+    ComPtr<I> SiteAs(REFIID iid) const noexcept
+    {
+        ComPtr<I> result;
+        if (m_clientSite &&
+            SUCCEEDED(m_clientSite->QueryInterface(iid, reinterpret_cast<void**>(result.GetAddressOf()))) && result)
+            return result;
+        result.Reset();
+        return ContainerAs<I>(iid);
+    }
 
     // The container behind the client site, as the interface asked for.
     template <class I>
@@ -393,16 +464,58 @@ class OleControl
 
     // The control's window procedure calls this on WM_NCDESTROY: the window
     // may also go with its parent.
-    void ControlWindowGone() noexcept { m_hwnd = nullptr; }
+    void ControlWindowGone() noexcept
+    {
+        olecontrol::UnwatchFocus(m_hwnd);
+        m_hwnd = nullptr;
+    }
 
     void DestroyControlWindow() noexcept
     {
+        olecontrol::UnwatchFocus(m_hwnd);
         if (m_hwnd)
             ::DestroyWindow(m_hwnd);
         m_hwnd = nullptr;
     }
 
   private:
+    static void Reveal(void* self, HWND window) noexcept
+    {
+        static_cast<Derived*>(static_cast<OleControl*>(self))->RevealControl(window);
+    }
+
+    // The focus comes into the control from outside: a click or a key of
+    // the container. The control makes itself the active object again, so
+    // that the frame offers it the keys (ATL's controls do the same when
+    // they get the focus; Microsoft documentation, IOleInPlaceSite::
+    // OnUIActivate: the container UI-deactivates the object active before).
+    static void FocusArrives(void* self) noexcept { static_cast<OleControl*>(self)->UIActivate(); }
+
+    void UIActivate() noexcept
+    {
+        if (m_uiActive || !m_inPlaceSite)
+            return;
+        ComPtr<IOleInPlaceFrame> frame;
+        ComPtr<IOleInPlaceUIWindow> document;
+        RECT where{}, clip{};
+        OLEINPLACEFRAMEINFO info{sizeof info};
+        if (FAILED(m_inPlaceSite->GetWindowContext(&frame, &document, &where, &clip, &info)))
+            return;
+        BecomeUIActive(frame, document);
+    }
+
+    void BecomeUIActive(const ComPtr<IOleInPlaceFrame>& frame, const ComPtr<IOleInPlaceUIWindow>& document) noexcept
+    {
+        m_uiActive = true;
+        m_inPlaceSite->OnUIActivate();
+        m_frame = frame;
+        m_document = document;
+        if (m_frame)
+            m_frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
+        if (m_document)
+            m_document->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
+    }
+
     HRESULT InitOnce() noexcept
     {
         if (m_initialized)
@@ -417,8 +530,12 @@ class OleControl
     {
         if (!clientSite)
             return E_INVALIDARG;
-        if (!m_clientSite)
-            m_clientSite = clientSite;
+        if (!m_clientSite || m_closed) {
+            if (!m_clientSite)
+                m_clientSite = clientSite;
+            m_closed = false;
+            static_cast<Derived*>(this)->OnClientSiteChanged();
+        }
         InitOnce();
         if (!m_inPlaceSite) {
             ComPtr<IOleInPlaceSite> site;
@@ -440,6 +557,7 @@ class OleControl
             m_hwnd = static_cast<Derived*>(this)->CreateControlWindow(siteWindow, where);
             if (!m_hwnd)
                 return E_FAIL;
+            olecontrol::WatchFocus(m_hwnd, &FocusArrives, static_cast<OleControl*>(this));
         } else if (::GetParent(m_hwnd) != siteWindow) {
             ::SetParent(m_hwnd, siteWindow);
         }
@@ -448,16 +566,8 @@ class OleControl
         // The frame offers its key messages to the active object, so the
         // control is made active at once: its keys and mnemonics work from
         // the first message on.
-        if (!m_uiActive && (uiActivate || frame)) {
-            m_uiActive = true;
-            m_inPlaceSite->OnUIActivate();
-            m_frame = frame;
-            m_document = document;
-            if (m_frame)
-                m_frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
-            if (m_document)
-                m_document->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
-        }
+        if (!m_uiActive && (uiActivate || frame))
+            BecomeUIActive(frame, document);
         return S_OK;
     }
 
@@ -474,6 +584,7 @@ class OleControl
     SIZEL m_extent{};
     bool m_uiActive = false;
     bool m_initialized = false;
+    bool m_closed = false;
 };
 
 } // namespace com

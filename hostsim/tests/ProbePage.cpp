@@ -93,8 +93,10 @@ HRESULT ProbePage::SetClientSite(IOleClientSite* site) noexcept
         Record(L"page: SetClientSite(Nothing)");
         return S_OK;
     }
+    // The client site first, as pages known to work in Outlook ask; the container second.
     com::ComPtr<IOleContainer> container;
-    if (SUCCEEDED(site->GetContainer(&container)))
+    if (FAILED(site->QueryInterface(IID_PropertyPageSite, reinterpret_cast<void**>(m_site.GetAddressOf()))) &&
+        SUCCEEDED(site->GetContainer(&container)))
         container->QueryInterface(IID_PropertyPageSite, reinterpret_cast<void**>(m_site.GetAddressOf()));
     Record(std::wstring(L"page: SetClientSite, PropertyPageSite ") + (m_site ? L"found" : L"not found"));
     return S_OK;

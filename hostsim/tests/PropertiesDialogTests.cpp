@@ -238,3 +238,36 @@ TEST_F(PropertiesDialog, PagesAreAddedByObjectOrProgIdOnlyWhileTheEventRuns)
     EXPECT_TRUE(FAILED(hosttest::Call(pages.Get(), L"Remove", {Variant(1)}).hr));
     subscriber.Clear();
 }
+
+// Outlook answers PropertyPageSite on the page's client site, not on the
+// container behind it; the container route, for pages that look there,
+// answers it only on the container.
+TEST_F(PropertiesDialog, ThePageSiteIsOnTheClientSiteOrOnTheContainer)
+{
+    for (auto route : {outlooksim::SheetRoutes::Site::Client, outlooksim::SheetRoutes::Site::Container}) {
+        SCOPED_TRACE(route == outlooksim::SheetRoutes::Site::Client ? "client" : "container");
+        world->SetSheetRoutes({route, outlooksim::SheetRoutes::Keys::Accelerator});
+        FolderPropertiesDialog* dialog = world->OpenProperties(L"Support");
+        ASSERT_NE(nullptr, dialog);
+        ComPtr<IOleObject> ole;
+        ASSERT_EQ(S_OK, dialog->AddinPage(0)->Control()->QueryInterface(IID_PPV_ARGS(&ole)));
+        ComPtr<IOleClientSite> site;
+        ASSERT_EQ(S_OK, ole->GetClientSite(&site));
+        ComPtr<IOleContainer> container;
+        ASSERT_EQ(S_OK, site->GetContainer(&container));
+        ComPtr<IUnknown> onSite, onContainer;
+        const HRESULT siteAnswer = site->QueryInterface(IID_PropertyPageSite, reinterpret_cast<void**>(onSite.GetAddressOf()));
+        const HRESULT containerAnswer =
+            container->QueryInterface(IID_PropertyPageSite, reinterpret_cast<void**>(onContainer.GetAddressOf()));
+        const bool client = route == outlooksim::SheetRoutes::Site::Client;
+        EXPECT_EQ(client ? S_OK : E_NOINTERFACE, siteAnswer);
+        EXPECT_EQ(client ? E_NOINTERFACE : S_OK, containerAnswer);
+        EXPECT_TRUE(ProbeCalled(L"page: SetClientSite, PropertyPageSite found"));
+        // Either way the page's change reaches the dialog.
+        Fresh();
+        ASSERT_EQ(S_OK, Page()->MarkDirty());
+        EXPECT_TRUE(InOrder(Fresh(), {L"outlook: PropertyPageSite.OnStatusChange from \"Probe\""}));
+        world->CloseProperties();
+        recorder->ClearCalls();
+    }
+}

@@ -8,7 +8,9 @@
 #include <olectl.h>
 
 #include <string>
+#include <vector>
 
+#include "com/ComObject.h"
 #include "com/ComRaii.h"
 #include "com/LateBound.h"
 #include "corvaneProps.h"
@@ -32,6 +34,73 @@ std::optional<std::wstring> ClassesValue(const std::wstring& key, const wchar_t*
         return std::nullopt;
     return std::wstring(value);
 }
+
+// A client site that answers PropertyPageSite itself, as Outlook's does;
+// it has no container. It counts OnStatusChange.
+class PageClientSite final : public com::ComObject<PageClientSite, IOleClientSite, PropertyPageSite> {
+  public:
+    HRESULT QueryInterfaceExtra(REFIID riid, void** ppv) noexcept
+    {
+        if (riid != IID_PropertyPageSite)
+            return E_NOINTERFACE;
+        *ppv = static_cast<PropertyPageSite*>(this);
+        AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SaveObject() noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** out) noexcept override
+    {
+        *out = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** out) noexcept override
+    {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE ShowObject() noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) noexcept override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() noexcept override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Application(_Application** value) noexcept override { return Nothing(value); }
+    HRESULT STDMETHODCALLTYPE get_Class(OlObjectClass* value) noexcept override
+    {
+        *value = olPropertyPageSite;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Session(_NameSpace** value) noexcept override { return Nothing(value); }
+    HRESULT STDMETHODCALLTYPE get_Parent(IDispatch** value) noexcept override { return Nothing(value); }
+    HRESULT STDMETHODCALLTYPE OnStatusChange() noexcept override
+    {
+        ++statusChanges;
+        return S_OK;
+    }
+
+    int statusChanges = 0;
+
+  private:
+    template <class T>
+    static HRESULT Nothing(T** value) noexcept
+    {
+        *value = nullptr;
+        return E_NOTIMPL;
+    }
+};
+
+// A property bag without properties that records what the control does with it.
+class EmptyBag final : public com::ComObject<EmptyBag, IPropertyBag> {
+  public:
+    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT*, IErrorLog*) noexcept override
+    {
+        reads.push_back(name);
+        return E_INVALIDARG;
+    }
+    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT*) noexcept override
+    {
+        writes.push_back(name);
+        return S_OK;
+    }
+    std::vector<std::wstring> reads, writes;
+};
 
 class PropsControl : public ::testing::Test {
   protected:
@@ -82,7 +151,8 @@ TEST_F(PropsControl, IsRegisteredAndBuiltAsAnOleControl)
     EXPECT_TRUE(misc & OLEMISC_SETCLIENTSITEFIRST);
 
     const IID needed[] = {IID_IOleObject,        IID_IOleInPlaceObject, IID_IOleInPlaceActiveObject,
-                          IID_IOleControl,       IID_IPersistStreamInit, IID_IViewObject2,
+                          IID_IOleControl,       IID_IPersistStreamInit, IID_IPersistStorage,
+                          IID_IPersistPropertyBag, IID_IViewObject2,
                           IID_IProvideClassInfo2, IID_IConnectionPointContainer, IID_ISupportErrorInfo,
                           IID_PropertyPage,      IID__zarqPropMain,      IID_IOleWindow};
     for (const IID& iid : needed) {
@@ -146,3 +216,71 @@ TEST_F(PropsControl, PropertiesWorkBeforeTheWindowAndMarkThePageDirty)
 }
 
 } // namespace
+
+// The page's site comes from the client site that SetClientSite hands it
+// (its container has none here): a change tells the site; no site, or a
+// closed page, tells nobody; a new site replaces the old one.
+TEST_F(PropsControl, TakesItsSiteFromTheClientSite)
+{
+    com::ComPtr<IOleObject> ole;
+    ASSERT_EQ(S_OK, m_page.As(&ole));
+    auto site = com::Make<PageClientSite>();
+    ASSERT_EQ(S_OK, ole->SetClientSite(site.Get()));
+    EXPECT_EQ(S_OK, com::PutProperty(m_page.Get(), L"WatchFolder", com::Variant(true)));
+    EXPECT_EQ(1, site->statusChanges);
+
+    ASSERT_EQ(S_OK, ole->SetClientSite(nullptr));
+    EXPECT_EQ(S_OK, com::PutProperty(m_page.Get(), L"WatchFolder", com::Variant(false)));
+    EXPECT_EQ(1, site->statusChanges) << "without a site the page tells nobody";
+
+    auto late = com::Make<PageClientSite>();
+    ASSERT_EQ(S_OK, ole->SetClientSite(late.Get()));
+    EXPECT_EQ(S_OK, com::PutProperty(m_page.Get(), L"WatchFolder", com::Variant(true)));
+    EXPECT_EQ(1, late->statusChanges) << "a new site is taken";
+
+    ASSERT_EQ(S_OK, ole->Close(OLECLOSE_NOSAVE));
+    EXPECT_EQ(S_OK, com::PutProperty(m_page.Get(), L"WatchFolder", com::Variant(false)));
+    EXPECT_EQ(1, late->statusChanges) << "a closed page has let go of its site";
+    EXPECT_EQ(1, site->statusChanges) << "a site replaced is not told";
+    ole->SetClientSite(nullptr);
+}
+
+// Containers initialize a control from a stream, a storage or a property
+// bag: an empty one initializes the page, saving writes nothing, and the
+// page is never dirty for its container.
+TEST_F(PropsControl, InitializesFromAnyStoreAndSavesNothing)
+{
+    com::ComPtr<IPersistStorage> storage;
+    ASSERT_EQ(S_OK, m_page.As(&storage));
+    com::ComPtr<IPersistPropertyBag> bag;
+    ASSERT_EQ(S_OK, m_page.As(&bag));
+    EXPECT_EQ(E_POINTER, storage->Load(nullptr));
+    EXPECT_EQ(E_POINTER, bag->Load(nullptr, nullptr));
+
+    com::ComPtr<ILockBytes> bytes;
+    ASSERT_EQ(S_OK, ::CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes));
+    com::ComPtr<IStorage> store;
+    ASSERT_EQ(S_OK, ::StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
+                                                   0, &store));
+    EXPECT_EQ(S_OK, storage->Load(store.Get()));
+    EXPECT_EQ(S_FALSE, storage->IsDirty());
+    EXPECT_EQ(S_OK, storage->Save(store.Get(), TRUE));
+    EXPECT_EQ(S_OK, storage->SaveCompleted(nullptr));
+    com::ComPtr<IEnumSTATSTG> elements;
+    ASSERT_EQ(S_OK, store->EnumElements(0, nullptr, 0, &elements));
+    STATSTG element{};
+    ULONG fetched = 7;
+    EXPECT_EQ(S_FALSE, elements->Next(1, &element, &fetched));
+    EXPECT_EQ(0u, fetched) << "the storage stays empty";
+
+    auto properties = com::Make<EmptyBag>();
+    EXPECT_EQ(S_OK, bag->Load(properties.Get(), nullptr));
+    EXPECT_EQ(S_OK, bag->Save(properties.Get(), TRUE, TRUE));
+    EXPECT_TRUE(properties->writes.empty());
+
+    // Initialized once, the page works as before.
+    EXPECT_EQ(S_OK, com::PutProperty(m_page.Get(), L"WatchFolder", com::Variant(true)));
+    EXPECT_TRUE(Flag(L"WatchFolder"));
+    EXPECT_TRUE(Dirty());
+    EXPECT_EQ(S_FALSE, storage->IsDirty()) << "nothing of the page is kept in the store";
+}

@@ -220,6 +220,7 @@ release
 TEST_F(PropsEndToEnd, TheKeyboardMovesThroughThePage)
 {
     HostRun run = Run(LR"(folder Support
+watch Posteingang alerts=tray
 pluginpath none
 connect corvane.Tarnwell
 properties Support
@@ -253,3 +254,121 @@ release
 }
 
 } // namespace
+
+namespace {
+
+// Where the focus went after each "key" command, in order.
+std::vector<std::wstring> FocusTrail(const HostRun& run)
+{
+    std::vector<std::wstring> trail;
+    for (const auto& line : run.lines)
+        if (line.rfind(L"host: focus on ", 0) == 0)
+            trail.push_back(line.substr(15));
+    return trail;
+}
+
+std::wstring OnPage(const wchar_t* name) { return L"\"" + std::wstring(name) + L"\" (on the page)"; }
+
+} // namespace
+
+// The page tells its site of a change whichever way the sheet offers the
+// site: on the client site, as Outlook does, or behind it in the container.
+TEST_F(PropsEndToEnd, ThePageReachesItsSiteOnEitherRoute)
+{
+    for (const wchar_t* site : {L"client", L"container"}) {
+        SCOPED_TRACE(com::Narrow(site));
+        HostRun run = Run(std::wstring(L"folder Support\nwatch Posteingang alerts=tray\nsheet site=") + site +
+                          L"\nconnect corvane.Tarnwell\nproperties Support\npage \u00DCberwachung\n"
+                          L"check \"Diesen Ordner \u00FCberwachen\"\npagestate\napply\nok\nrelease\n");
+        EXPECT_TRUE(InOrder(run.lines, {L"host: [7] check",
+                                        L"outlook: PropertyPageSite.OnStatusChange from \"\u00DCberwachung\"",
+                                        L"host: page state (Apply enabled",
+                                        L"outlook: page \"\u00DCberwachung\": Apply -> 0x00000000"}));
+    }
+}
+
+// Tab runs through the controls of each tab and out of the page, Shift+Tab
+// all the way back, whether the sheet hands the keys to the active object
+// or to its own dialog handling; the focus leaving the page takes the
+// control's user interface, and the focus coming back gives it back.
+TEST_F(PropsEndToEnd, TabAndShiftTabGoRoundBothTabsOnBothKeyRoutes)
+{
+    for (const wchar_t* keys : {L"accelerator", L"dialog"}) {
+        SCOPED_TRACE(com::Narrow(keys));
+        HostRun run = Run(std::wstring(LR"(folder Support
+watch Support alerts=tray,sound soundfile=C:\alt.wav plugins=ZarqProbe
+pluginpath .
+sheet keys=)") + keys + LR"(
+connect corvane.Tarnwell
+properties Support
+page Überwachung
+type C:\alt.wav
+key tab
+key tab
+key tab
+key tab
+key tab
+key shift+tab
+key shift+tab
+key shift+tab
+key shift+tab
+key shift+tab
+key shift+tab
+key shift+tab
+key shift+tab
+tab Plugins
+select "ZarqProbe probe"
+key tab
+key tab
+key tab
+key shift+tab
+key shift+tab
+key shift+tab
+key shift+tab
+key shift+tab
+release
+)");
+        const std::vector<std::wstring> trail = FocusTrail(run);
+        const std::vector<std::wstring> expected = {
+            OnPage(L"Durchsuchen..."), OnPage(L"Standard - Outlook - Sound verwenden"),
+            OnPage(L"Mauszeiger ver\u00E4ndern"), OnPage(L"Symbol in Taskleiste anzeigen"), L"outside the page",
+            OnPage(L"Symbol in Taskleiste anzeigen"), OnPage(L"Mauszeiger ver\u00E4ndern"),
+            OnPage(L"Standard - Outlook - Sound verwenden"), OnPage(L"Durchsuchen..."), OnPage(L"the text box"),
+            OnPage(L"Sound abspielen"), OnPage(L"the tabs"), OnPage(L"Diesen Ordner \u00FCberwachen"),
+            // the tab "Plugins"
+            OnPage(L"Info..."), OnPage(L"Optionen..."), L"outside the page", OnPage(L"Optionen..."),
+            OnPage(L"Info..."), OnPage(L"the plug-in list"), OnPage(L"the tabs"),
+            OnPage(L"Diesen Ordner \u00FCberwachen")};
+        ASSERT_EQ(expected.size(), trail.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            SCOPED_TRACE("key " + std::to_string(i + 1));
+            if (expected[i] == L"outside the page")
+                EXPECT_NE(std::wstring::npos, trail[i].find(L"(outside the page)")) << com::Narrow(trail[i]);
+            else
+                EXPECT_EQ(expected[i], trail[i]);
+        }
+    }
+}
+
+// The sheet knows the mnemonics of the tab that is not shown from the
+// control's GetControlInfo: Alt+I on "Standardaktionen" shows "Plugins",
+// where "&Info..." lies (disabled until an active plug-in is selected).
+TEST_F(PropsEndToEnd, AMnemonicOfTheHiddenTabShowsThatTab)
+{
+    HostRun run = Run(LR"(folder Support
+watch Support alerts=tray plugins=ZarqProbe
+pluginpath .
+connect corvane.Tarnwell
+properties Support
+page Überwachung
+key alt+i
+pagestate
+select "ZarqProbe probe"
+key alt+i
+release
+)");
+    EXPECT_TRUE(InOrder(run.lines, {L"outlook: page \"\u00DCberwachung\": OnMnemonic(Alt+I) -> 0x00000000",
+                                    L"host: page state"}));
+    EXPECT_TRUE(Shows(PageState(run, 1), {L"tabs \"Standardaktionen\", \"Plugins\", current \"Plugins\""}));
+    EXPECT_EQ(1u, Count(run, L"ZarqProbe#1 Info")) << "Alt+I clicks \"Info...\" once it is enabled";
+}
