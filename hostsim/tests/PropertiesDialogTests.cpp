@@ -256,7 +256,8 @@ TEST_F(PropertiesDialog, ThePageSiteIsOnTheClientSiteOrOnTheContainer)
         ComPtr<IOleContainer> container;
         ASSERT_EQ(S_OK, site->GetContainer(&container));
         ComPtr<IUnknown> onSite, onContainer;
-        const HRESULT siteAnswer = site->QueryInterface(IID_PropertyPageSite, reinterpret_cast<void**>(onSite.GetAddressOf()));
+        const HRESULT siteAnswer =
+            site->QueryInterface(IID_PropertyPageSite, reinterpret_cast<void**>(onSite.GetAddressOf()));
         const HRESULT containerAnswer =
             container->QueryInterface(IID_PropertyPageSite, reinterpret_cast<void**>(onContainer.GetAddressOf()));
         const bool client = route == outlooksim::SheetRoutes::Site::Client;
