@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "com/ComObject.h"
 #include "ItemCountWatch.h"
-#include "com/EventSink.h"
 #include "ZarqPlugins.h"
+#include "com/ComObject.h"
+#include "com/EventSink.h"
 #include "corvane.h"
 
 class NotifyFolder final : public com::ComObject<NotifyFolder, _NotifyFolder, ISupportErrorInfo> {
