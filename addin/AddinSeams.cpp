@@ -18,3 +18,5 @@ AddinSeams RealAddinSeams() noexcept
 }
 
 AddinSeams g_addinSeams = RealAddinSeams();
+
+DWORD g_dwItemCountInterval = kItemCountInterval;

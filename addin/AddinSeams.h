@@ -18,3 +18,8 @@ extern AddinSeams g_addinSeams;
 
 // The table as it is at start: the real system calls.
 AddinSeams RealAddinSeams() noexcept;
+
+// The least time between two checks of one watched folder's item count
+// (ms): a minute; tests shorten it.
+inline constexpr DWORD kItemCountInterval = 60000;
+extern DWORD g_dwItemCountInterval;

@@ -1,6 +1,7 @@
 #include "NotifyFolder.h"
 
 #include "AddinErrors.h"
+#include "AddinSeams.h"
 #include "com/AutomationValues.h"
 #include "com/LateBound.h"
 #include "g_modDebug.h"
@@ -158,6 +159,8 @@ HRESULT NotifyFolder::ConnectOutlookFolder(VARIANT_BOOL* value) noexcept
             return S_OK;
         }
         m_olItems.Assign(items.Get());
+        // Counting starts where the collection is assigned, wherever the binding runs.
+        RunReported("NotifyFolder::ConnectOutlookFolder()", [&] { m_countWatch.Start(items.Get()); });
         *value = VARIANT_TRUE;
         return S_OK;
     });
@@ -170,7 +173,43 @@ void NotifyFolder::m_olItems_Event(DISPID dispid, DISPPARAMS* params) noexcept
     com::ComPtr<IDispatch> item;
     RunReported("NotifyFolder::m_olItems_ItemAdd()",
                 [&] { item = com::Variant(com::EventArg(params, 0)).ToDispatch(); });
+    // Items that came before this one without an event go first.
+    HandleUnannounced(1);
     HandleOutlookItemsEvent(oieItemAdd, item.Get());
+}
+
+void NotifyFolder::CheckItemCount() noexcept
+{
+    if (m_countWatch.Due(::GetTickCount(), g_dwItemCountInterval))
+        HandleUnannounced(0);
+}
+
+void NotifyFolder::HandleUnannounced(long lAnnounced) noexcept
+{
+    RunReported("NotifyFolder::CheckItemCount()", [&] {
+        com::ComPtr<_NotifyFolders> collection = Collection();
+        if (!collection || !m_olItems)
+            return;
+        const std::vector<com::ComPtr<IDispatch>> missed = m_countWatch.Compare(m_olItems.Get(), lAnnounced);
+        if (missed.empty())
+            return;
+        // Keep this folder alive while its collection's listeners run.
+        com::ComPtr<_NotifyFolder> self(this);
+        if (lAnnounced == 0) {
+            com::Bstr entryId(m_sEntryId), storeId(m_sStoreId);
+            collection->HandleItemAdd(missed.back().Get(), entryId.get(), storeId.get());
+        }
+        for (const auto& item : missed)
+            HandToPlugins(item.Get());
+    });
+}
+
+void NotifyFolder::HandToPlugins(IDispatch* Item) noexcept
+{
+    // Every plug-in of the folder, in list order; one that fails does not
+    // keep the next from being called.
+    for (const auto& pi : m_plugins->Instances())
+        pi->HandleItemAdd(Item, this);
 }
 
 com::ComPtr<_NotifyFolders> NotifyFolder::Collection() const noexcept
@@ -191,10 +230,7 @@ void NotifyFolder::HandleOutlookItemsEvent(OutlookItemsEvent oie, IDispatch* Ite
         switch (oie) {
         case oieItemAdd:
             collection->HandleItemAdd(Item, entryId.get(), storeId.get());
-            // Then every plug-in of the folder, in list order; one that
-            // fails does not keep the next from being called.
-            for (const auto& pi : m_plugins->Instances())
-                pi->HandleItemAdd(Item, this);
+            HandToPlugins(Item);
             break;
         case oieItemRemove:
             collection->HandleItemRemove(Item, entryId.get(), storeId.get());

@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "ItemCountWatch.h"
+#include "ZarqPlugins.h"
 #include "com/ComObject.h"
 #include "com/EventSink.h"
-#include "ZarqPlugins.h"
 #include "corvane.h"
 
 class NotifyFolder final : public com::ComObject<NotifyFolder, _NotifyFolder, ISupportErrorInfo> {
@@ -51,10 +52,19 @@ public:
 
     // Direct access for the owning collection (same module).
     const std::wstring& EntryId() const noexcept { return m_sEntryId; }
+    // The timer's comparison of the item count, when its interval has passed:
+    // items that came without ItemAdd get the folder's alerts once and go
+    // to its plug-ins one by one.
+    void CheckItemCount() noexcept;
 
 private:
     void m_olItems_Event(DISPID dispid, DISPPARAMS* params) noexcept;
     void HandleOutlookItemsEvent(OutlookItemsEvent oie, IDispatch* Item) noexcept;
+    // Compares the item count (lAnnounced: items an ItemAdd brought since
+    // the last comparison) and hands on what came unannounced; the alerts
+    // only when no ItemAdd of their own follows.
+    void HandleUnannounced(long lAnnounced) noexcept;
+    void HandToPlugins(IDispatch* Item) noexcept;
     void RegisterPlugin(_ZarqPlugin* pi) noexcept;
     void UnregisterPlugin(_ZarqPlugin* pi) noexcept;
     // The collection of a registered identity, or null when it no longer exists.
@@ -73,5 +83,6 @@ private:
     int32_t m_lCollectionPtr = 0;            // identity of the owning collection; no reference
     com::ComPtr<IDispatch> m_olNs;           // Outlook's MAPI NameSpace
     com::EventMember<IDispatch> m_olItems;   // the folder's Items, source of ItemAdd
+    ItemCountWatch m_countWatch;             // the size of m_olItems as last compared
     com::ComPtr<ZarqPlugins> m_plugins;      // the plug-ins switched on for this folder, in order
 };

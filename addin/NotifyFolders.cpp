@@ -163,6 +163,16 @@ HRESULT NotifyFolders::HandleItemChange(IDispatch* Item, BSTR sFolderEntryId, BS
     return Raise(NF_DISPID_NFITEMCHANGE, Item, sFolderEntryId, sFolderStoreId);
 }
 
+void NotifyFolders::CheckNextItemCount() noexcept
+{
+    if (m_folders.empty())
+        return;
+    m_nextCountCheck %= m_folders.size();
+    // Held: the folder's listeners may empty the collection.
+    const com::ComPtr<NotifyFolder> folder = m_folders[m_nextCountCheck++].folder;
+    folder->CheckItemCount();
+}
+
 HRESULT NotifyFolders::BeginShutdown() noexcept
 {
     return Guard([&] {

@@ -41,6 +41,9 @@ public:
     ZarqPlugins* Catalogue() const noexcept { return m_catalogue.Get(); }
     // The identity under which folders find this collection.
     int32_t Identity() const noexcept { return m_lIdentity; }
+    // One tick of the item-count timer: the next folder in turn compares
+    // its item count if its interval has passed; no tick touches two folders.
+    void CheckNextItemCount() noexcept;
 
 private:
     // Position of the folder stored under a key (letter case ignored), or npos.
@@ -58,4 +61,5 @@ private:
     std::vector<Stored> m_folders; // insertion order
     com::ComPtr<ZarqPlugins> m_catalogue;             // one shared instance per plug-in class, with its use count
     com::ComPtr<IDispatch> m_olNs;
+    size_t m_nextCountCheck = 0; // the folder the next timer tick looks at
 };

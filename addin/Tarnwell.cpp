@@ -27,7 +27,12 @@ std::string Ansi(const std::wstring& text) { return com::Narrow(text); }
 // runs; nothing is reported, neither to Outlook nor in the log.
 
 Tarnwell::Tarnwell()
-    : m_olNs(kOlDiidNameSpaceEvents,
+    : m_olApp(kOlDiidApplicationEvents,
+              [this](DISPID id, DISPPARAMS*) {
+                  if (id == OL_DISPID_APPLICATION_QUIT)
+                      RunReported("Tarnwell::m_olApp_Quit()", [&] { m_olApp_Quit(); });
+              }),
+      m_olNs(kOlDiidNameSpaceEvents,
              [this](DISPID id, DISPPARAMS* p) {
                  if (id == OL_DISPID_OPTIONSPAGESADD)
                      RunReported("Tarnwell::m_olNs_OptionsPagesAdd()", [&] {
@@ -59,7 +64,7 @@ Tarnwell::~Tarnwell()
     g_frmTrayIcon.reset();
     AssignTrayWindow(nullptr);
     m_olNs.Clear();
-    m_olApp.Reset();
+    m_olApp.Clear();
 }
 
 void Tarnwell::AssignTrayWindow(std::shared_ptr<frmTrayIcon> form) noexcept
@@ -84,10 +89,16 @@ HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatc
 
     // Outlook's Application interface; another host's object offers none,
     // and then the following steps have nothing to work on.
+    // Outlook 2010 and later end without OnBeginShutdown and OnDisconnection
+    // when the user closes Outlook; Quit is the last call that arrives
+    // ("Shutdown Changes for Outlook 2010"), so m_olApp listens for it.
     RunSkipped([&] {
-        m_olApp.Reset();
+        m_bShutDown = false;
+        m_olApp.Clear();
+        com::ComPtr<IDispatch> app;
         if (Application)
-            Application->QueryInterface(kOlIidApplication, reinterpret_cast<void**>(m_olApp.GetAddressOf()));
+            Application->QueryInterface(kOlIidApplication, reinterpret_cast<void**>(app.GetAddressOf()));
+        m_olApp.Assign(app.Get());
 
         com::ComPtr<IDispatch> ns;
         if (m_olApp)
@@ -98,7 +109,21 @@ HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatc
             m_nfFolders->putref_OutlookNamespace(m_olNs.Get());
     });
     LoadFolders();
+    StartItemCountChecks();
     return S_OK;
+}
+
+void Tarnwell::StartItemCountChecks() noexcept
+{
+    RunSkipped([&] {
+        if (!m_frmTrayIcon)
+            return;
+        m_frmTrayIcon->StartItemCountTimer([this] {
+            // The collection is always the NotifyFolders made at creation.
+            if (m_nfFolders)
+                static_cast<NotifyFolders*>(m_nfFolders.Get())->CheckNextItemCount();
+        });
+    });
 }
 
 void Tarnwell::LoadFolders() noexcept
@@ -119,6 +144,19 @@ void Tarnwell::SaveFolders() noexcept
 
 HRESULT Tarnwell::OnDisconnection(ext_DisconnectMode, SAFEARRAY**) noexcept
 {
+    ShutDown();
+    return S_OK;
+}
+
+void Tarnwell::m_olApp_Quit() noexcept { ShutDown(); }
+
+void Tarnwell::ShutDown() noexcept
+{
+    // Outlook before 2010 raises Quit and then calls OnBeginShutdown and
+    // OnDisconnection as well: the second call finds nothing left to do.
+    if (m_bShutDown)
+        return;
+    m_bShutDown = true;
     RunSkipped([&] {
         if (m_frmTrayIcon)
             m_frmTrayIcon->Unload();
@@ -127,7 +165,9 @@ HRESULT Tarnwell::OnDisconnection(ext_DisconnectMode, SAFEARRAY**) noexcept
         if (m_nfFolders)
             m_nfFolders->BeginShutdown();
     });
-    return S_OK;
+    // The references stay until the object is released.
+    m_olNs.Unsubscribe();
+    m_olApp.Unsubscribe();
 }
 
 HRESULT Tarnwell::OnAddInsUpdate(SAFEARRAY**) noexcept { return S_OK; }

@@ -38,6 +38,7 @@ private:
     void m_nfFolders_NfItemAdd(IDispatch* Item, const std::wstring& sFolderEntryId,
                                const std::wstring& sFolderStoreId) noexcept;
     void m_olNs_OptionsPagesAdd(IDispatch* Pages, IDispatch* Folder) noexcept;
+    void m_olApp_Quit() noexcept;
     void TrayIconLeftDblClick() noexcept override;
     void TrayIconLeftDown() noexcept override {}
     void TrayIconRightDblClick() noexcept override {}
@@ -54,11 +55,18 @@ private:
     // page through the collection, never by the connection lifecycle.
     void LoadFolders() noexcept;
     void SaveFolders() noexcept;
+    // What closing Outlook ends, once, whichever of Quit and OnDisconnection
+    // comes first: the tray icon leaves, the plug-ins are shut down, the
+    // subscriptions to Outlook's events are dropped.
+    void ShutDown() noexcept;
+    // The tray window's timer compares the watched folders' item counts.
+    void StartItemCountChecks() noexcept;
 
-    com::ComPtr<IDispatch> m_olApp;                // Outlook's Application
+    com::EventMember<IDispatch> m_olApp;           // Outlook's Application, source of Quit
     com::EventMember<IDispatch> m_olNs;            // the "MAPI" NameSpace, source of OptionsPagesAdd
     com::EventMember<_NotifyFolders> m_nfFolders;  // the watched folders, source of NfItemAdd
     std::shared_ptr<frmTrayIcon> m_frmTrayIcon;    // the tray window, source of the tray events
     std::wstring m_sLastEntryId;                   // folder of the latest new item
     std::wstring m_sLastStoreId;
+    bool m_bShutDown = false; // ShutDown has run
 };

@@ -68,9 +68,29 @@ void frmTrayIcon::Unload() noexcept
     if (m_TrayIcon)
         m_TrayIcon->Remove();
     modSubClass::UnhookWindow(m_hWnd);
+    ::KillTimer(m_hWnd, kItemCountTimer);
+    m_itemCountTick = nullptr;
     ::DestroyWindow(m_hWnd);
     m_hWnd = nullptr;
     com::Module::Lock(false);
+}
+
+void frmTrayIcon::StartItemCountTimer(std::function<void()> tick) noexcept
+{
+    if (!m_hWnd)
+        return;
+    m_itemCountTick = std::move(tick);
+    if (!::SetTimer(m_hWnd, kItemCountTimer, kItemCountTick, nullptr))
+        ReportFailure("frmTrayIcon::StartItemCountTimer()", HRESULT_FROM_WIN32(::GetLastError()));
+}
+
+void frmTrayIcon::WmTimer(UINT_PTR id) noexcept
+{
+    if (id != kItemCountTimer || !m_itemCountTick)
+        return;
+    // A copy: the tick may unload this window.
+    const std::function<void()> tick = m_itemCountTick;
+    RunReported("frmTrayIcon::WmTimer()", [&] { tick(); });
 }
 
 void frmTrayIcon::ShowMailIcon(long mit) noexcept

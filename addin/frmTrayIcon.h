@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -46,6 +47,13 @@ public:
     void WmRButtonDblClk() noexcept;
     void WmRButtonDown() noexcept;
 
+    // Timer 2 of the window: the item-count checks, one tick a second. It
+    // ends when the window is unloaded.
+    static constexpr UINT_PTR kItemCountTimer = 2;
+    static constexpr UINT kItemCountTick = 1000;
+    void StartItemCountTimer(std::function<void()> tick) noexcept;
+    void WmTimer(UINT_PTR id) noexcept;
+
     // The one listener (the connect class); null to stop listening.
     void SetListener(frmTrayIconEvents* listener) noexcept { m_listener = listener; }
 
@@ -61,6 +69,7 @@ private:
     com::UniqueHIcon m_imgNewMail;
     std::unique_ptr<TrayIcon> m_TrayIcon;
     frmTrayIconEvents* m_listener = nullptr;
+    std::function<void()> m_itemCountTick;
 };
 
 // The process's tray window, reached by its window procedure.

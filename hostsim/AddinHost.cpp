@@ -82,6 +82,15 @@ void AddinHost::Release()
     m_addin.Reset();
 }
 
+void AddinHost::ReleaseWithoutDisconnect()
+{
+    if (!m_addin)
+        return;
+    m_trace.Host(L"release " + m_progId + L" without OnBeginShutdown or OnDisconnection");
+    m_connected = false;
+    m_addin.Reset();
+}
+
 } // namespace outlooksim
 
 namespace outlooksim {

@@ -29,6 +29,10 @@ class AddinHost {
     void Disconnect();
     // Lets go of the add-in object (disconnecting first if still connected).
     void Release();
+    // Lets go of the add-in object without OnBeginShutdown or
+    // OnDisconnection, as Outlook 2010 and later do when the user closes
+    // Outlook (after ApplicationEvents.Quit).
+    void ReleaseWithoutDisconnect();
 
     bool Connected() const noexcept { return m_connected; }
 

@@ -4,8 +4,32 @@
 #include "Folder.h"
 #include "NameSpace.h"
 #include "Session.h"
+#include "outlook/OutlookIds.h"
 
 namespace outlooksim {
+
+Application::Application(std::shared_ptr<Session> session) : m_session(std::move(session))
+{
+    AddConnectionPoint(DIID_ApplicationEvents);
+}
+
+int Application::SubscriberCount() const noexcept
+{
+    return static_cast<int>(const_cast<Application*>(this)->Point(DIID_ApplicationEvents).SinkCount());
+}
+
+// Outlook raises Quit when it begins to close (Application.Quit in
+// Microsoft's reference). From Outlook 2010 on it is the last call an
+// add-in gets when the user closes Outlook: neither OnBeginShutdown nor
+// OnDisconnection follows ("Shutdown Changes for Outlook 2010"; the VSTO
+// reference of AddInBase.Shutdown says the same for Outlook 2010).
+int Application::RaiseQuit() noexcept
+{
+    const int subscribers = SubscriberCount();
+    m_session->GetTrace().Outlook(L"Quit raised (" + Trace::Count(subscribers, L"subscriber") + L")");
+    Point(DIID_ApplicationEvents).Fire(OL_DISPID_APPLICATION_QUIT);
+    return subscribers;
+}
 
 HRESULT Application::ActiveExplorer(_Explorer** value) noexcept
 {

@@ -111,6 +111,27 @@ HRESULT Folder::get_Items(_Items** value) noexcept
     });
 }
 
+Trace& Folder::GetTrace() const noexcept
+{
+    return m_session->GetTrace();
+}
+
+int Folder::DeliverAtOnce(const std::vector<FolderItem>& items, size_t burstLimit)
+{
+    if (items.size() <= burstLimit) {
+        int raised = 0;
+        for (const FolderItem& item : items)
+            raised += Deliver(item) > 0;
+        return raised;
+    }
+    m_contents.insert(m_contents.end(), items.begin(), items.end());
+    m_session->GetTrace().Outlook(L"no ItemAdd raised on " + Trace::Quoted(m_name) + L": " +
+                                  Trace::Count(static_cast<long>(items.size()), L"item") + L" at once (more than " +
+                                  std::to_wstring(burstLimit) + L")");
+    m_session->Changed();
+    return 0;
+}
+
 int Folder::Deliver(const FolderItem& item)
 {
     m_contents.push_back(item);

@@ -16,6 +16,7 @@ namespace outlooksim {
 class Items;
 class Session;
 class Store;
+class Trace;
 
 // An item in a folder: the object handed to the add-in and its properties.
 struct FolderItem {
@@ -53,6 +54,13 @@ class Folder final : public com::ComObject<Folder, MAPIFolder, ISupportErrorInfo
     // Adds an item and raises ItemAdd on every Items collection of this
     // folder that is still held; returns the number of subscribers called.
     int Deliver(const FolderItem& item);
+    // Adds items that arrive at once. Outlook raises no ItemAdd when "a
+    // large number of items are added to the folder at once" (Microsoft's
+    // reference of Items.ItemAdd; more than 16 in Outlook 2000 to 2003): a
+    // delivery of more than burstLimit items raises none, a smaller one
+    // raises ItemAdd for each item. Returns the number of events raised.
+    int DeliverAtOnce(const std::vector<FolderItem>& items, size_t burstLimit);
+    Trace& GetTrace() const noexcept;
     // Subscribers to ItemsEvents over all live Items collections.
     int SubscriberCount() const noexcept;
     size_t LiveItemsCollections() const noexcept { return m_collections.size(); }

@@ -110,11 +110,8 @@ Folder* OutlookWorld::AddFolder(const std::wstring& name, StoreKind kind, OlItem
 
 Folder* OutlookWorld::FindFolder(std::wstring_view name) const noexcept { return m_session->FindByName(name); }
 
-com::ComPtr<IDispatch> OutlookWorld::Deliver(std::wstring_view folderName, OlItemType type, ItemData data)
+FolderItem OutlookWorld::MakeItem(OlItemType type, ItemData data) const
 {
-    Folder* folder = FindFolder(folderName);
-    if (!folder)
-        return nullptr;
     if (data.received == 0)
         data.received = Now();
     auto shared = std::make_shared<ItemData>(std::move(data));
@@ -123,8 +120,41 @@ com::ComPtr<IDispatch> OutlookWorld::Deliver(std::wstring_view folderName, OlIte
         item = static_cast<IDispatch*>(com::Make<PostItem>(m_session, shared).Get());
     else
         item = static_cast<IDispatch*>(com::Make<MailItem>(m_session, shared).Get());
-    folder->Deliver(FolderItem{item, shared, type == olPostItem ? olPostItem : olMailItem});
-    return item;
+    return FolderItem{item, shared, type == olPostItem ? olPostItem : olMailItem};
+}
+
+com::ComPtr<IDispatch> OutlookWorld::Deliver(std::wstring_view folderName, OlItemType type, ItemData data)
+{
+    Folder* folder = FindFolder(folderName);
+    if (!folder)
+        return nullptr;
+    FolderItem item = MakeItem(type, std::move(data));
+    folder->Deliver(item);
+    return item.object;
+}
+
+bool OutlookWorld::DeliverAtOnce(std::wstring_view folderName, OlItemType type, std::vector<ItemData> data,
+                                 size_t burstLimit)
+{
+    Folder* folder = FindFolder(folderName);
+    if (!folder)
+        return false;
+    // Items without a time of their own arrive a second apart, in order.
+    const DATE now = Now();
+    std::vector<FolderItem> items;
+    for (size_t i = 0; i < data.size(); ++i) {
+        if (data[i].received == 0)
+            data[i].received = now + static_cast<double>(i) / (24 * 60 * 60);
+        items.push_back(MakeItem(type, std::move(data[i])));
+    }
+    folder->DeliverAtOnce(items, burstLimit);
+    return true;
+}
+
+int OutlookWorld::RaiseQuit()
+{
+    outlooksim::Application* app = m_session->App();
+    return app ? app->RaiseQuit() : 0;
 }
 
 bool OutlookWorld::DeleteFolder(std::wstring_view name)

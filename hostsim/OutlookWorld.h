@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ItemData.h"
 #include "SheetRoutes.h"
@@ -29,6 +30,7 @@ class Explorer;
 class Folder;
 class FolderPropertiesDialog;
 class Session;
+struct FolderItem;
 
 class OutlookWorld {
   public:
@@ -62,6 +64,14 @@ class OutlookWorld {
     // which raises ItemAdd on its Items collections. Returns the item, or
     // null if there is no such folder.
     com::ComPtr<IDispatch> Deliver(std::wstring_view folder, OlItemType type, ItemData data);
+    // Items that arrive at once: more than burstLimit of them raise no
+    // ItemAdd (Folder::DeliverAtOnce). False if there is no such folder.
+    static constexpr size_t kBurstLimit = 16;
+    bool DeliverAtOnce(std::wstring_view folder, OlItemType type, std::vector<ItemData> data,
+                       size_t burstLimit = kBurstLimit);
+    // Outlook begins to close: ApplicationEvents.Quit is raised; returns
+    // the number of subscribers called.
+    int RaiseQuit();
     // Deletes a folder and the folders below it; false if there is none.
     bool DeleteFolder(std::wstring_view name);
 
@@ -82,6 +92,7 @@ class OutlookWorld {
     void CloseProperties() noexcept;
 
   private:
+    FolderItem MakeItem(OlItemType type, ItemData data) const;
     Folder* CreateFolder(Store& store, Folder* parent, const std::wstring& name, OlItemType type);
 
     std::shared_ptr<Session> m_session;

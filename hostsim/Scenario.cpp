@@ -193,7 +193,17 @@ std::wstring CheckDeliver(const ScenarioCommand& c)
     std::wstring problem = ExpectOneOf(L"item kind", c.args[0], {L"mail", L"post"});
     if (problem.empty() && c.options.count(L"received") && !ParseScenarioDate(c.Option(L"received")))
         problem = L"expected received=YYYY-MM-DD HH:MM";
+    if (problem.empty() && c.options.count(L"count") &&
+        (!IsCount(c.Option(L"count"), 10000) || c.Option(L"count").find_first_not_of(L'0') == std::wstring::npos))
+        problem = L"expected count=<items> (1 to 10000)";
+    if (problem.empty() && c.options.count(L"limit") && !IsCount(c.Option(L"limit"), 10000))
+        problem = L"expected limit=<items> (0 to 10000)";
     return problem;
+}
+
+std::wstring CheckQuit(const ScenarioCommand& c)
+{
+    return c.args.empty() ? L"" : ExpectOneOf(L"shutdown", c.args[0], {L"fast", L"classic"});
 }
 
 std::wstring CheckTray(const ScenarioCommand& c)
@@ -251,7 +261,8 @@ const CommandSpec kCommands[] = {
     {L"connect", 1, 1, {L"mode"}, &CheckConnect},
     {L"disconnect", 0, 0, {}, &NoCheck},
     {L"release", 0, 0, {}, &NoCheck},
-    {L"deliver", 2, 2, {L"subject", L"sender", L"received"}, &CheckDeliver},
+    {L"deliver", 2, 2, {L"subject", L"sender", L"received", L"count", L"limit"}, &CheckDeliver},
+    {L"quit", 0, 1, {}, &CheckQuit},
     {L"properties", 1, 1, {}, &NoCheck},
     {L"page", 1, 1, {}, &NoCheck},
     {L"click", 1, 1, {}, &NoCheck},

@@ -122,6 +122,7 @@ const std::map<std::wstring, ScenarioRunner::Handler>& ScenarioRunner::Handlers(
         {L"connect", &ScenarioRunner::Connect},
         {L"disconnect", &ScenarioRunner::Disconnect},
         {L"release", &ScenarioRunner::Release},
+        {L"quit", &ScenarioRunner::Quit},
         {L"deliver", &ScenarioRunner::Deliver},
         {L"properties", &ScenarioRunner::Properties},
         {L"page", &ScenarioRunner::Page},
@@ -267,12 +268,48 @@ void ScenarioRunner::Release(const ScenarioCommand&)
     RestoreConfiguration();
 }
 
+// Outlook closes. "fast" (the default) as Outlook 2010 and later do it:
+// Quit, then the add-in is released without OnBeginShutdown or
+// OnDisconnection. "classic" as earlier versions: Quit, then both calls.
+void ScenarioRunner::Quit(const ScenarioCommand& c)
+{
+    m_world.RaiseQuit();
+    if (!m_addin)
+        return;
+    if (!c.args.empty() && c.args[0] == L"classic")
+        m_addin->Release();
+    else
+        m_addin->ReleaseWithoutDisconnect();
+    m_addin.reset();
+    RestoreConfiguration();
+}
+
+// One item, or count= items at once ("<subject> 1" to "<subject> n", a
+// minute apart from received= on); more than limit= of them (16 unless
+// given) raise no ItemAdd.
 void ScenarioRunner::Deliver(const ScenarioCommand& c)
 {
+    const OlItemType type = c.args[0] == L"post" ? olPostItem : olMailItem;
     ItemData data{c.Option(L"subject"), c.Option(L"sender"), 0};
     if (auto date = ParseScenarioDate(c.Option(L"received")))
         data.received = *date;
-    if (!m_world.Deliver(c.args[1], c.args[0] == L"post" ? olPostItem : olMailItem, std::move(data)))
+    if (!c.options.count(L"count")) {
+        if (!m_world.Deliver(c.args[1], type, std::move(data)))
+            Note(L"no folder " + Trace::Quoted(c.args[1]));
+        return;
+    }
+    const unsigned long count = std::stoul(c.Option(L"count"));
+    std::vector<ItemData> items;
+    for (unsigned long i = 0; i < count; ++i) {
+        ItemData item = data;
+        item.subject += L" " + std::to_wstring(i + 1);
+        if (data.received != 0)
+            item.received = data.received + static_cast<double>(i) / (24 * 60);
+        items.push_back(std::move(item));
+    }
+    const size_t limit =
+        c.options.count(L"limit") ? std::stoul(c.Option(L"limit")) : OutlookWorld::kBurstLimit;
+    if (!m_world.DeliverAtOnce(c.args[1], type, std::move(items), limit))
         Note(L"no folder " + Trace::Quoted(c.args[1]));
 }
 

@@ -49,6 +49,7 @@ class ScenarioRunner {
     void Connect(const ScenarioCommand& c);
     void Disconnect(const ScenarioCommand& c);
     void Release(const ScenarioCommand& c);
+    void Quit(const ScenarioCommand& c);
     void Deliver(const ScenarioCommand& c);
     void Properties(const ScenarioCommand& c);
     void Page(const ScenarioCommand& c);

@@ -4,7 +4,10 @@
 // asked of Outlook, of the system and of the plug-ins, in order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "HostRun.h"
+#include "NotifierTestSupport.h"
 
 using namespace hosttest;
 
@@ -98,4 +101,112 @@ release
     // The configuration file that was there before is back (or none again).
     EXPECT_EQ(hadConfig, std::filesystem::exists(std::filesystem::path(config)));
     std::filesystem::remove_all(std::filesystem::path(dir));
+}
+
+namespace {
+
+// A scenario run by corvane-host.exe, with the configuration file that was
+// beside corvane.dll before put back by the host.
+HostRun RunScenario(const std::wstring& name, const std::wstring& scenario)
+{
+    const std::wstring dir = TempDir();
+    std::filesystem::create_directories(std::filesystem::path(dir));
+    WriteUtf8(dir + name + L".scenario", scenario);
+    HostRun run = RunHost(L"\"" + dir + name + L".scenario\"");
+    std::filesystem::remove_all(std::filesystem::path(dir));
+    EXPECT_EQ(0u, run.exitCode) << com::ToUtf8(name);
+    return run;
+}
+
+size_t LinesWith(const HostRun& run, const std::wstring& text)
+{
+    return static_cast<size_t>(std::count_if(run.lines.begin(), run.lines.end(),
+                                             [&](const std::wstring& l) { return l.find(text) != std::wstring::npos; }));
+}
+
+} // namespace
+
+// Outlook 2010 and later end with Quit and release the add-in without
+// OnBeginShutdown or OnDisconnection: the icon leaves at Quit, the plug-ins
+// are shut down (so the notifier saves its placement). Older Outlook calls
+// both after Quit: nothing is done twice.
+TEST(AddinEndToEnd, QuitEndsEverythingOnceWithOrWithoutTheDisconnection)
+{
+    notifiertest::DeleteSettings();
+    const HostRun fast = RunScenario(L"quit-fast", LR"(folder Support
+watch Support alerts=tray plugins=ZarqNotifier,ZarqProbe
+connect corvane.Tarnwell
+deliver mail Support subject=Eins sender=Erika
+window "Neue Nachrichten" move 70,80
+quit
+)");
+    EXPECT_TRUE(InOrder(fast.lines, {
+        L"host: [6] quit",
+        L"outlook: Quit raised (1 subscriber)",
+        L"system: Shell_NotifyIconW NIM_DELETE id=1 -> accepted",
+        L"plugin: ZarqProbe#1 ShutDown",
+        L"host: release corvane.Tarnwell without OnBeginShutdown or OnDisconnection",
+        L"host: end of scenario",
+    }));
+    EXPECT_EQ(0u, LinesWith(fast, L"host: OnDisconnection"));
+    EXPECT_EQ(0u, LinesWith(fast, L"host: OnBeginShutdown"));
+    EXPECT_EQ(70, notifiertest::ReadDword(notifiertest::kPlacementKey, L"X")) << "the notifier saved its placement";
+
+    const HostRun classic = RunScenario(L"quit-classic", LR"(folder Support
+watch Support alerts=tray plugins=ZarqNotifier,ZarqProbe
+connect corvane.Tarnwell
+deliver mail Support subject=Eins sender=Erika
+window "Neue Nachrichten" move 90,100
+quit classic
+)");
+    EXPECT_TRUE(InOrder(classic.lines, {
+        L"outlook: Quit raised (1 subscriber)",
+        L"system: Shell_NotifyIconW NIM_DELETE id=1 -> accepted",
+        L"plugin: ZarqProbe#1 ShutDown",
+        L"host: OnBeginShutdown -> 0x00000000",
+        L"host: OnDisconnection(ext_dm_HostShutdown) -> 0x00000000",
+        L"host: release corvane.Tarnwell",
+    }));
+    EXPECT_EQ(1u, LinesWith(classic, L"NIM_DELETE"));
+    EXPECT_EQ(1u, LinesWith(classic, L"ShutDown"));
+    EXPECT_EQ(90, notifiertest::ReadDword(notifiertest::kPlacementKey, L"X"));
+    notifiertest::DeleteSettings();
+}
+
+// More than 16 items at once raise no ItemAdd. The next item's ItemAdd
+// shows that the count grew by 21: the 20 that came unannounced go to the
+// plug-ins first, oldest first, then the new item with the folder's alerts,
+// given once; the notifier lists all of them.
+TEST(AddinEndToEnd, ABurstWithoutItemAddReachesThePluginsOldestFirst)
+{
+    notifiertest::DeleteSettings();
+    const HostRun run = RunScenario(L"burst", LR"(folder Support
+watch Support alerts=tray plugins=ZarqProbe,ZarqNotifier
+connect corvane.Tarnwell
+deliver mail Support subject=Eins sender=Erika received="2024-05-01 09:00"
+deliver mail Support count=20 subject=Stapel sender=Jonas received="2024-05-01 10:00"
+deliver mail Support subject=Danach sender=Erika received="2024-05-01 11:00"
+window "Neue Nachrichten" rows
+disconnect
+release
+)");
+    std::initializer_list<std::wstring> expected = {
+        L"outlook: no ItemAdd raised on \"Support\": 20 items at once (more than 16)",
+        L"outlook: ItemAdd raised on \"Support\"",
+        L"outlook: Items(\"Support\").Count -> 22",
+        L"outlook: Items(\"Support\").Sort(\"[ReceivedTime]\", True)",
+        L"plugin: ZarqProbe#1 HandleItemAdd \"Stapel 1\" in \"Support\"",
+        L"plugin: ZarqProbe#1 HandleItemAdd \"Stapel 2\" in \"Support\"",
+        L"plugin: ZarqProbe#1 HandleItemAdd \"Stapel 20\" in \"Support\"",
+        L"system: Shell_NotifyIconW NIM_MODIFY id=1 tooltip=\"Support\"",
+        L"plugin: ZarqProbe#1 HandleItemAdd \"Danach\" in \"Support\"",
+        L"  | row 1: \"Danach\" | \"Erika\" | \"01.05.2024 11:00\" | \"Support\"",
+        L"  | row 2: \"Stapel 20\" | \"Jonas\" | \"01.05.2024 10:19\" | \"Support\"",
+        L"  | row 21: \"Stapel 1\" | \"Jonas\" | \"01.05.2024 10:00\" | \"Support\"",
+        L"  | row 22: \"Eins\" | \"Erika\" | \"01.05.2024 09:00\" | \"Support\"",
+    };
+    EXPECT_TRUE(InOrder(run.lines, expected));
+    EXPECT_EQ(2u, LinesWith(run, L"tooltip=\"Support\"")) << "one alert for Eins, one for the burst and Danach";
+    EXPECT_EQ(22u, LinesWith(run, L"plugin: ZarqProbe#1 HandleItemAdd"));
+    notifiertest::DeleteSettings();
 }

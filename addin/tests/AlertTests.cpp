@@ -13,6 +13,8 @@
 #include "OutlookWorld.h"
 #include "ProbeJournal.h"
 #include "SeamRecorder.h"
+#include "AddinSeams.h"
+#include "frmTrayIcon.h"
 #include "Tarnwell.h"
 #include "Explorer.h"
 #include "Folder.h"
@@ -317,4 +319,55 @@ TEST_F(AlertTest, PropertiesOfMailFoldersAskForThePageCalendarsDoNot)
     EXPECT_EQ(2u, log.Records());
     EXPECT_NE(std::string::npos, log.Added().find("Type     : Error\r\nMessage  : Cannot create property page\r\n"
                                                   "Source   : m_olNs_OptionsPages()\r\nCode     : "));
+}
+
+// Outlook raises no ItemAdd for a burst; the tray window's timer finds it
+// by the folder's item count. Each tick looks at one folder in turn, each
+// folder at most once per interval; what came unannounced gets the
+// folder's alerts once and goes to the plug-ins oldest first by
+// ReceivedTime (the burst is delivered newest first here).
+TEST_F(AlertTest, ABurstWithoutItemAddIsFoundByTheTimerAndHandedOnOldestFirst)
+{
+    struct Interval {
+        DWORD saved = g_dwItemCountInterval;
+        ~Interval() { g_dwItemCountInterval = saved; }
+    } interval;
+    ProbeJournal probe;
+    ASSERT_TRUE(probe.Loaded());
+    ComPtr<_NotifyFolder> nf = Watch(m_support, {true, false, false, false, L""});
+    nf->AddPluginByClass(Bstr(L"ZarqProbe").get());
+    Watch(m_sales, {true, false, false, false, L""});
+    m_world->Deliver(L"Support", olMailItem, {L"Vorher", L"Erika Muster", 44999.0});
+    std::vector<outlooksim::ItemData> burst;
+    for (int i = 20; i >= 1; --i)
+        burst.push_back({L"Stapel " + std::to_wstring(i), L"Jonas", 45000.0 + i / 1440.0});
+    probe.Take();
+    SeamRecorder::shellCalls.clear();
+    ASSERT_TRUE(m_world->DeliverAtOnce(L"Support", olMailItem, burst));
+    EXPECT_TRUE(probe.Take().empty()) << "a burst of 20 raises no ItemAdd";
+
+    auto tick = [&] { ::SendMessageA(TrayWindow(), WM_TIMER, frmTrayIcon::kItemCountTimer, 0); };
+    tick(); // Support's turn, but its minute has not passed
+    EXPECT_TRUE(probe.Take().empty());
+    EXPECT_TRUE(SeamRecorder::shellCalls.empty());
+
+    g_dwItemCountInterval = 0;
+    tick(); // Vertrieb's turn: nothing new there
+    EXPECT_TRUE(probe.Take().empty());
+    tick(); // Support's turn
+    Lines expected;
+    for (int i = 1; i <= 20; ++i)
+        expected.push_back("ZarqProbe#1 HandleItemAdd \"Stapel " + std::to_string(i) + "\" in \"Support\"");
+    EXPECT_EQ(expected, probe.Take());
+    size_t tips = 0;
+    for (const auto& call : SeamRecorder::shellCalls)
+        tips += (call.data.uFlags & NIF_TIP) != 0;
+    EXPECT_EQ(1u, tips) << "the alerts once for the whole burst";
+    EXPECT_EQ(L"Support", LastTip());
+
+    const size_t shellCalls = SeamRecorder::shellCalls.size();
+    tick();
+    tick(); // both folders again: nothing is handed on twice
+    EXPECT_TRUE(probe.Take().empty());
+    EXPECT_EQ(shellCalls, SeamRecorder::shellCalls.size());
 }

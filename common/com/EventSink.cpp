@@ -49,10 +49,12 @@ HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VAR
         ::VariantInit(result);
     if (!m_handler)
         return S_OK;
-    // Keep the sink (and so the handler) alive even if the handler unsubscribes.
+    // Keep the sink alive, and call a copy of the handler: a handler that
+    // unsubscribes detaches the sink, which empties m_handler while it runs.
     ComPtr<EventSink> self(this);
     try {
-        m_handler(id, params);
+        const EventHandler handler = m_handler;
+        handler(id, params);
     } catch (...) {
         // Event handlers suppress their failures; nothing reaches the source.
     }

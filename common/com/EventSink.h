@@ -76,6 +76,8 @@ public:
         m_connection.Clear();
         m_object.Reset();
     }
+    // Stops listening but keeps the reference.
+    void Unsubscribe() noexcept { m_connection.Clear(); }
     I* Get() const noexcept { return m_object.Get(); }
     I* operator->() const noexcept { return m_object.Get(); }
     explicit operator bool() const noexcept { return m_object != nullptr; }

@@ -9,12 +9,21 @@
 // _NameSpace
 #define OL_DISPID_NAMESPACE_GETFOLDERFROMID 0x2108
 #define OL_DISPID_NAMESPACE_GETDEFAULTFOLDER 0x210B
+// ApplicationEvents: Quit is raised when Outlook begins to close (Outlook
+// 2000 and later; documented as Application.Quit in Outlook's reference).
+#define OL_DISPID_APPLICATION_QUIT 0xF007
 // MAPIFolder
 #define OL_DISPID_FOLDER_ENTRYID 0xF01E
 #define OL_DISPID_FOLDER_STOREID 0x3108
 #define OL_DISPID_FOLDER_NAME 0x3001
 #define OL_DISPID_FOLDER_DEFAULTITEMTYPE 0x3106
 #define OL_DISPID_FOLDER_ITEMS 0x3100
+// _Items, as the ClassWizard IDispatch wrapper generated from msoutl9.olb
+// (msoutl9.cpp) calls them: Count 0x50 (property get), Item 0x51 and
+// Sort 0x61 (methods).
+#define OL_DISPID_ITEMS_COUNT 0x50
+#define OL_DISPID_ITEMS_ITEM 0x51
+#define OL_DISPID_ITEMS_SORT 0x61
 // ItemsEvents
 #define OL_DISPID_ITEMS_ITEMADD 0xF001
 #define OL_DISPID_ITEMS_ITEMCHANGE 0xF002
@@ -85,6 +94,7 @@
 inline constexpr GUID kOlIidApplication = {0x00063001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr GUID kOlIidMailItem = {0x00063034, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr GUID kOlDiidItemsEvents = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr GUID kOlDiidApplicationEvents = {0x0006304E, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr GUID kOlDiidNameSpaceEvents = {0x0006308C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr GUID kOlIidPropertyPage = {0x0006307E, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 #endif

@@ -287,3 +287,55 @@ TEST_F(OutlookModel, FolderNamesAndKinds)
     EXPECT_EQ(E_INVALIDARG, com::PutProperty(AsDispatch(board), L"Name", Variant(L"")));
     EXPECT_TRUE(world->GetTrace().Contains(L"outlook: MAPIFolder(\"Schwarzes Brett\").Name = \"Aushang\""));
 }
+
+// Up to 16 items at once raise ItemAdd each, more raise none. Count, Item
+// and Sort answer under Outlook's dispatch identifiers; Item takes
+// positions 1 to Count in the collection's order, Sort orders by
+// ReceivedTime.
+TEST_F(OutlookModel, ABurstRaisesNoItemAddAndItemsAreReadBySizePositionAndReceivedTime)
+{
+    outlooksim::Folder* support = world->AddFolder(L"Support");
+    ComPtr<IDispatch> items = com::GetObjectProperty(AsDispatch(support), L"Items");
+    ASSERT_TRUE(items);
+    ItemAddRecorder recorder;
+    ASSERT_EQ(S_OK, recorder.connection.Assign(items.Get()));
+    const std::pair<const wchar_t*, DISPID> ids[] = {
+        {L"Count", OL_DISPID_ITEMS_COUNT}, {L"Item", OL_DISPID_ITEMS_ITEM}, {L"Sort", OL_DISPID_ITEMS_SORT}};
+    for (const auto& [name, id] : ids) {
+        DISPID found = DISPID_UNKNOWN;
+        EXPECT_EQ(S_OK, com::DispIdOf(items.Get(), name, &found));
+        EXPECT_EQ(id, found) << com::Narrow(name);
+    }
+
+    // Each batch delivered newest first, a minute apart, on a day of its own.
+    auto batch = [](int n, const wchar_t* subject, double day) {
+        std::vector<outlooksim::ItemData> data;
+        for (int i = n; i >= 1; --i)
+            data.push_back({subject + std::to_wstring(i), L"Jonas Weber", day + i / 1440.0});
+        return data;
+    };
+    ASSERT_TRUE(world->DeliverAtOnce(L"Support", olMailItem, batch(16, L"Klein ", 45000)));
+    EXPECT_EQ(16u, recorder.items.size());
+    Fresh();
+    ASSERT_TRUE(world->DeliverAtOnce(L"Support", olMailItem, batch(17, L"Gross ", 45001)));
+    EXPECT_EQ(16u, recorder.items.size()) << "more than 16 at once: no ItemAdd";
+    EXPECT_TRUE(InOrder(Fresh(), {L"outlook: no ItemAdd raised on \"Support\": 17 items at once (more than 16)"}));
+    ASSERT_TRUE(world->DeliverAtOnce(L"Support", olMailItem, batch(3, L"Grenze ", 44999), 2));
+    EXPECT_EQ(16u, recorder.items.size()) << "a limit of the scenario's own";
+
+    EXPECT_EQ(36, Get(items.Get(), L"Count").value.ToLong(-1));
+    EXPECT_EQ(L"Klein 16", Text(Call(items.Get(), L"Item", {Variant(1L)}).Object(), L"Subject")) << "delivery order";
+    EXPECT_EQ(S_OK, Call(items.Get(), L"Sort", {Variant(L"[ReceivedTime]"), Variant(true)}).hr);
+    EXPECT_EQ(L"Gross 17", Text(Call(items.Get(), L"Item", {Variant(1L)}).Object(), L"Subject"));
+    EXPECT_EQ(L"Klein 16", Text(Call(items.Get(), L"Item", {Variant(18L)}).Object(), L"Subject"));
+    EXPECT_EQ(L"Grenze 1", Text(Call(items.Get(), L"Item", {Variant(36L)}).Object(), L"Subject"));
+    EXPECT_EQ(S_OK, Call(items.Get(), L"Sort", {Variant(L"ReceivedTime")}).hr);
+    EXPECT_EQ(L"Grenze 1", Text(Call(items.Get(), L"Item", {Variant(1L)}).Object(), L"Subject"));
+
+    const hosttest::CallResult outside = Call(items.Get(), L"Item", {Variant(37L)});
+    EXPECT_EQ(DISP_E_BADINDEX, outside.hr);
+    EXPECT_EQ(L"Array index out of bounds.", outside.description);
+    EXPECT_EQ(DISP_E_BADINDEX, Call(items.Get(), L"Item", {Variant(0L)}).hr);
+    EXPECT_EQ(E_INVALIDARG, Call(items.Get(), L"Sort", {Variant(L"[Farbe]")}).hr);
+    EXPECT_FALSE(world->DeliverAtOnce(L"Nirgendwo", olMailItem, batch(1, L"x", 45000)));
+}

@@ -82,6 +82,9 @@ TEST(ScenarioParse, ReportsTheFirstMalformedLineWithItsNumberAndText)
     ExpectMalformed(L"\n\ndeliver fax Support", 3, L"expected item kind mail, post, not \"fax\"");
     ExpectMalformed(L"deliver mail Support colour=red", 1, L"unknown option \"colour=\"");
     ExpectMalformed(L"deliver mail Support received=gestern", 1, L"expected received=YYYY-MM-DD HH:MM");
+    ExpectMalformed(L"deliver mail Support count=0", 1, L"expected count=<items> (1 to 10000)");
+    ExpectMalformed(L"deliver mail Support count=20 limit=viele", 1, L"expected limit=<items> (0 to 10000)");
+    ExpectMalformed(L"quit slowly", 1, L"expected shutdown fast, classic, not \"slowly\"");
     ExpectMalformed(L"folder A kind=fax", 1, L"expected kind=");
     ExpectMalformed(L"folder A store=elsewhere", 1, L"expected store=");
     ExpectMalformed(L"tray doubleclick", 1, L"expected tray action");
