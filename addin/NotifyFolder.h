@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "com/ComObject.h"
 #include "com/EventSink.h"
+#include "PendingPlugins.h"
 #include "ZarqPlugins.h"
 #include "corvane.h"
 
@@ -51,6 +53,20 @@ public:
 
     // Direct access for the owning collection (same module).
     const std::wstring& EntryId() const noexcept { return m_sEntryId; }
+    const std::wstring& FriendlyName() const noexcept { return m_sFriendlyName; }
+
+    // Binding without a record: the folder, its Items collection and the
+    // ItemAdd subscription. The failure's code and description come back;
+    // ConnectOutlookFolder is this with the failure logged.
+    HRESULT Bind(std::wstring& sDescription) noexcept;
+    bool Bound() const noexcept { return m_olItems.Get() != nullptr; }
+
+    // A folder read from the configuration file and bound later: its
+    // plug-ins are only listed (PendingPlugins) until StartPlugins creates
+    // and starts them and hands them their settings.
+    void DeferPlugins() noexcept;
+    bool PluginsDeferred() const noexcept { return m_pending.has_value(); }
+    void StartPlugins() noexcept;
 
 private:
     void m_olItems_Event(DISPID dispid, DISPPARAMS* params) noexcept;
@@ -74,4 +90,5 @@ private:
     com::ComPtr<IDispatch> m_olNs;           // Outlook's MAPI NameSpace
     com::EventMember<IDispatch> m_olItems;   // the folder's Items, source of ItemAdd
     com::ComPtr<ZarqPlugins> m_plugins;      // the plug-ins switched on for this folder, in order
+    std::optional<PendingPlugins> m_pending; // instead, until the folder binds
 };

@@ -10,6 +10,8 @@
 #include "com/ConnectionPoint.h"
 #include "corvane.h"
 
+class FolderBinder;
+
 class NotifyFolders final
     : public com::ComObject<NotifyFolders, _NotifyFolders, ISupportErrorInfo, com::ConnectionPointContainer> {
 public:
@@ -42,6 +44,13 @@ public:
     // The identity under which folders find this collection.
     int32_t Identity() const noexcept { return m_lIdentity; }
 
+    // While a binder is set, Add binds no folder: it lists the folder's
+    // plug-ins without starting them and hands the folder to the binder.
+    // (The connect class sets one while it loads the configuration file.)
+    void DeferBindingTo(FolderBinder* binder) noexcept { m_binder = binder; }
+    // Whether the folder is (still) one of this collection's.
+    bool Holds(const NotifyFolder* nf) const noexcept;
+
 private:
     // Position of the folder stored under a key (letter case ignored), or npos.
     size_t IndexOfKey(const std::wstring& key) const noexcept;
@@ -58,4 +67,5 @@ private:
     std::vector<Stored> m_folders; // insertion order
     com::ComPtr<ZarqPlugins> m_catalogue;             // one shared instance per plug-in class, with its use count
     com::ComPtr<IDispatch> m_olNs;
+    FolderBinder* m_binder = nullptr;
 };

@@ -117,13 +117,15 @@ bool Readable(FileState state) noexcept
 
 } // namespace
 
-NotifyFoldersIni::NotifyFoldersIni()
+std::wstring NotifyFoldersIni::ConfigurationFile()
 {
     std::wstring sDirectory = com::Module::Directory();
     if (sDirectory.empty() || sDirectory.back() != L'\\')
         sDirectory += L'\\';
-    m_ini.SetIniFile(sDirectory + kFileName);
+    return sDirectory + kFileName;
 }
+
+NotifyFoldersIni::NotifyFoldersIni() { m_ini.SetIniFile(ConfigurationFile()); }
 
 HRESULT NotifyFoldersIni::get_FolderCount(short* value) noexcept
 {

@@ -117,3 +117,16 @@ void frmTrayIcon::WmRButtonDown() noexcept
     if (m_listener)
         m_listener->TrayIconRightDown();
 }
+
+void frmTrayIcon::AddMessageHandler(frmTrayIconMessages* handler) { m_handlers.push_back(handler); }
+
+void frmTrayIcon::RemoveMessageHandler(frmTrayIconMessages* handler) noexcept { std::erase(m_handlers, handler); }
+
+bool frmTrayIcon::WmPrivate(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept
+{
+    // A handler may remove itself while it runs.
+    for (frmTrayIconMessages* handler : std::vector<frmTrayIconMessages*>(m_handlers))
+        if (handler->TrayWindowMessage(uMsg, wParam, lParam))
+            return true;
+    return false;
+}

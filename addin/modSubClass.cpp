@@ -46,6 +46,12 @@ LRESULT CALLBACK TrayWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
         }
         return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
     }
+    // The add-in's own posted work and timers.
+    if (uMsg >= WM_APP || uMsg == WM_TIMER) {
+        std::shared_ptr<frmTrayIcon> form = g_frmTrayIcon;
+        if (form && form->Hwnd() == hWnd && form->WmPrivate(uMsg, wParam, lParam))
+            return 0;
+    }
     if (g_lpPrevWndProc)
         return ::CallWindowProcA(g_lpPrevWndProc, hWnd, uMsg, wParam, lParam);
     return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
