@@ -4,10 +4,13 @@
 
 #include <algorithm>
 
+#include "IniDocument.h"
 #include "com/ComRaii.h"
 #include "config/NotifyFoldersFile.h"
 
 namespace {
+
+thread_local const IniDocument* t_document = nullptr;
 
 // The host's own keys of a folder section (the profile functions ignore
 // letter case in key names).
@@ -46,6 +49,13 @@ std::vector<std::wstring> SectionLines(const std::wstring& sFile, const std::wst
 
 } // namespace
 
+PendingPlugins::ReadingFrom::ReadingFrom(const IniDocument* doc) noexcept : m_previous(t_document)
+{
+    t_document = doc;
+}
+
+PendingPlugins::ReadingFrom::~ReadingFrom() { t_document = m_previous; }
+
 std::wstring PendingPlugins::ClassAt(long lIndex) const
 {
     if (lIndex < 1 || lIndex > Count())
@@ -72,6 +82,12 @@ void PendingPlugins::Load(const std::wstring& sFile, const std::wstring& sSectio
 {
     m_sSection = sSection;
     m_keys.clear();
+    if (t_document) {
+        for (auto& [key, value] : t_document->SectionEntries(sSection))
+            if (!IsHostKey(key))
+                m_keys.emplace_back(std::move(key), std::move(value));
+        return;
+    }
     for (const std::wstring& line : SectionLines(sFile, sSection)) {
         const size_t eq = line.find(L'=');
         if (eq == std::wstring::npos)

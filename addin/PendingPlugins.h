@@ -11,8 +11,24 @@
 #include <utility>
 #include <vector>
 
+class IniDocument;
+
 class PendingPlugins {
 public:
+    // While one lives, Load reads the plug-ins' keys from the document of
+    // the configuration file being loaded (the file the folders come from,
+    // read once) instead of opening the file again for every folder.
+    class ReadingFrom {
+    public:
+        explicit ReadingFrom(const IniDocument* doc) noexcept;
+        ~ReadingFrom();
+        ReadingFrom(const ReadingFrom&) = delete;
+        ReadingFrom& operator=(const ReadingFrom&) = delete;
+
+    private:
+        const IniDocument* m_previous;
+    };
+
     // The class list, as the folder's list would hold it.
     long Count() const noexcept { return static_cast<long>(m_classes.size()); }
     // The class at 1-based position lIndex, or empty.
