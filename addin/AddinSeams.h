@@ -12,6 +12,9 @@ struct AddinSeams {
     HICON(WINAPI* CopyIcon)(HICON hIcon);
     BOOL(WINAPI* SetSystemCursor)(HCURSOR hcur, DWORD id);
     void(WINAPI* Sleep)(DWORD dwMilliseconds);
+    // The tray window's timers: a test sees the intervals asked for and
+    // fires the timer itself instead of waiting for it.
+    UINT_PTR(WINAPI* SetTimer)(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
 };
 
 extern AddinSeams g_addinSeams;

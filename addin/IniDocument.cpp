@@ -155,6 +155,16 @@ const IniDocument::Entry* IniDocument::FindEntry(std::wstring_view sSection, std
     return nullptr;
 }
 
+std::vector<std::pair<std::wstring, std::wstring>> IniDocument::SectionEntries(std::wstring_view sSection) const
+{
+    std::vector<std::pair<std::wstring, std::wstring>> entries;
+    if (const Section* section = FindSection(sSection))
+        for (const Entry& entry : section->entries)
+            if (entry.bHasValue)
+                entries.emplace_back(entry.sKey, entry.sValue);
+    return entries;
+}
+
 std::wstring IniDocument::GetString(std::wstring_view sSection, std::wstring_view sKey, std::wstring_view sDefault,
                                     size_t nSize) const
 {

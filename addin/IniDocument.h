@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class IniDocument
@@ -63,6 +64,9 @@ class IniDocument
 
     // The names of the sections, in file order (as GetPrivateProfileSectionNamesW).
     std::vector<std::wstring> SectionNames() const;
+    // The keys that have a value in the first section of that name, with
+    // their values as written, in file order (as GetPrivateProfileSectionW).
+    std::vector<std::pair<std::wstring, std::wstring>> SectionEntries(std::wstring_view sSection) const;
 
     // The text: "[Section]\r\n", then "Key=Value\r\n" per key.
     std::wstring Text() const;

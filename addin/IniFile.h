@@ -66,6 +66,8 @@ class IniFile
     void UseDocument(std::unique_ptr<IniDocument> doc) noexcept;
     // Hands the document in use back; reads and writes go to the file again.
     std::unique_ptr<IniDocument> ReleaseDocument() noexcept;
+    // The document in use, or null.
+    const IniDocument* Document() const noexcept { return m_doc.get(); }
 
   private:
     // One string read into a buffer of nSize characters: the text the

@@ -5,6 +5,7 @@
 #include "com/AutomationValues.h"
 #include "com/LateBound.h"
 #include "g_modDebug.h"
+#include "NotifyFoldersIni.h"
 #include "modValidatePointer.h"
 #include "outlook/OutlookIds.h"
 
@@ -115,55 +116,96 @@ HRESULT NotifyFolder::ConnectOutlookFolder(VARIANT_BOOL* value) noexcept
         return E_POINTER;
     *value = VARIANT_FALSE;
     return Guard([&] {
-        // The store of the default Inbox; empty if it cannot be read.
-        std::wstring sDefaultStore;
-        if (m_olNs) {
-            if (auto inbox = com::GetObjectProperty(m_olNs.Get(), L"GetDefaultFolder", {com::Variant(OL_FOLDER_INBOX)})) {
-                com::Variant store;
-                if (SUCCEEDED(com::GetProperty(inbox.Get(), L"StoreID", &store)))
-                    sDefaultStore = store.ToString();
-            }
-        }
-
-        HRESULT hr = S_OK;
         std::wstring description;
-        com::Variant folder;
-        if (!m_olNs) {
-            hr = E_POINTER;
-            description = L"No Outlook namespace";
-        } else if (sDefaultStore != m_sStoreId) {
-            hr = com::GetProperty(m_olNs.Get(), L"GetFolderFromID", &folder,
-                                  {com::Variant(m_sEntryId), com::Variant(m_sStoreId)}, &description);
-        } else {
-            // A folder of the default store is looked up without the store.
-            hr = com::GetProperty(m_olNs.Get(), L"GetFolderFromID", &folder, {com::Variant(m_sEntryId)}, &description);
-        }
-
-        com::ComPtr<IDispatch> items;
-        if (SUCCEEDED(hr)) {
-            com::ComPtr<IDispatch> olFolder = folder.ToDispatch();
-            if (!olFolder)
-                return S_OK; // no folder came back
-            com::Variant itemsVar;
-            hr = com::GetProperty(olFolder.Get(), L"Items", &itemsVar, {}, &description);
-            items = itemsVar.ToDispatch();
-            if (SUCCEEDED(hr) && !items) {
-                hr = E_NOINTERFACE;
-                description = L"The folder has no item collection";
-            }
-        }
+        const HRESULT hr = Bind(description);
         if (FAILED(hr)) {
-            if (description.empty())
-                description = com::DescribeError(hr);
             ReportFailure("NotifyFolder::ConnectOutlookFolder()", hr, com::Narrow(description));
             return S_OK;
         }
-        m_olItems.Assign(items.Get());
-        // Counting starts where the collection is assigned, wherever the binding runs.
-        RunReported("NotifyFolder::ConnectOutlookFolder()", [&] { m_countWatch.Start(items.Get()); });
-        *value = VARIANT_TRUE;
+        *value = hr == S_OK ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
     });
+}
+
+// S_OK when bound, S_FALSE when no folder came back, else the failure.
+HRESULT NotifyFolder::Bind(std::wstring& description) noexcept
+{
+    description.clear();
+    HRESULT hr = S_OK;
+    RunGuarded(
+        [&] {
+            // The store of the default Inbox; empty if it cannot be read.
+            std::wstring sDefaultStore;
+            if (m_olNs) {
+                if (auto inbox =
+                        com::GetObjectProperty(m_olNs.Get(), L"GetDefaultFolder", {com::Variant(OL_FOLDER_INBOX)})) {
+                    com::Variant store;
+                    if (SUCCEEDED(com::GetProperty(inbox.Get(), L"StoreID", &store)))
+                        sDefaultStore = store.ToString();
+                }
+            }
+
+            com::Variant folder;
+            if (!m_olNs) {
+                hr = E_POINTER;
+                description = L"No Outlook namespace";
+            } else if (sDefaultStore != m_sStoreId) {
+                hr = com::GetProperty(m_olNs.Get(), L"GetFolderFromID", &folder,
+                                      {com::Variant(m_sEntryId), com::Variant(m_sStoreId)}, &description);
+            } else {
+                // A folder of the default store is looked up without the store.
+                hr = com::GetProperty(m_olNs.Get(), L"GetFolderFromID", &folder, {com::Variant(m_sEntryId)},
+                                      &description);
+            }
+
+            com::ComPtr<IDispatch> items;
+            if (SUCCEEDED(hr)) {
+                com::ComPtr<IDispatch> olFolder = folder.ToDispatch();
+                if (!olFolder) {
+                    hr = S_FALSE; // no folder came back
+                    return;
+                }
+                com::Variant itemsVar;
+                hr = com::GetProperty(olFolder.Get(), L"Items", &itemsVar, {}, &description);
+                items = itemsVar.ToDispatch();
+                if (SUCCEEDED(hr) && !items) {
+                    hr = E_NOINTERFACE;
+                    description = L"The folder has no item collection";
+                }
+            }
+            if (SUCCEEDED(hr)) {
+                m_olItems.Assign(items.Get());
+                // Counting starts where the collection is assigned, wherever the binding runs.
+                RunReported("NotifyFolder::Bind()", [&] { m_countWatch.Start(items.Get()); });
+            }
+        },
+        [&](const com::ComError& e) noexcept {
+            hr = e.hr();
+            description = e.description();
+        });
+    if (FAILED(hr) && description.empty())
+        description = com::DescribeError(hr);
+    return hr;
+}
+
+void NotifyFolder::DeferPlugins() noexcept
+{
+    if (!m_pending)
+        m_pending.emplace();
+}
+
+void NotifyFolder::StartPlugins() noexcept
+{
+    if (!m_pending)
+        return;
+    const PendingPlugins pending = std::move(*m_pending);
+    m_pending.reset();
+    // As the configuration file's load does it: every plug-in created and
+    // started, then all of them handed their settings.
+    for (const std::wstring& sPluginClass : pending.Classes())
+        AddPluginByClass(com::Bstr(sPluginClass).get());
+    if (!pending.Section().empty())
+        LoadPlugins(com::Bstr(pending.Section()).get());
 }
 
 void NotifyFolder::m_olItems_Event(DISPID dispid, DISPPARAMS* params) noexcept
@@ -263,6 +305,8 @@ void NotifyFolder::UnregisterPlugin(_ZarqPlugin* pi) noexcept
 HRESULT NotifyFolder::AddPluginByClass(BSTR sPluginClass) noexcept
 {
     RunReported("NotifyFolder::AddPluginByClass()", [&] {
+        if (m_pending)
+            return m_pending->Add(Text(sPluginClass));
         VARIANT_BOOL present = VARIANT_FALSE;
         Check(m_plugins->Find(sPluginClass, &present));
         if (present)
@@ -282,6 +326,8 @@ HRESULT NotifyFolder::AddPluginByClass(BSTR sPluginClass) noexcept
 HRESULT NotifyFolder::RemovePluginByClass(BSTR sPluginClass) noexcept
 {
     RunReported("NotifyFolder::RemovePluginByClass()", [&] {
+        if (m_pending)
+            return m_pending->Remove(Text(sPluginClass));
         VARIANT_BOOL present = VARIANT_FALSE;
         Check(m_plugins->Find(sPluginClass, &present));
         if (!present)
@@ -307,13 +353,15 @@ HRESULT NotifyFolder::get_IsPluginActive(BSTR sPluginClass, VARIANT_BOOL* value)
     if (!value)
         return E_POINTER;
     *value = VARIANT_FALSE;
+    if (m_pending)
+        return Guard([&] { return Out(value, m_pending->Has(Text(sPluginClass))); });
     m_plugins->Find(sPluginClass, value);
     return S_OK;
 }
 
 HRESULT NotifyFolder::get_PluginCount(long* value) noexcept
 {
-    return Guard([&] { return m_plugins->get_Count(value); });
+    return Guard([&] { return m_pending ? Out(value, m_pending->Count()) : m_plugins->get_Count(value); });
 }
 
 HRESULT NotifyFolder::GetPluginClassByIndex(long lIndex, BSTR* value) noexcept
@@ -324,12 +372,20 @@ HRESULT NotifyFolder::GetPluginClassByIndex(long lIndex, BSTR* value) noexcept
     const char* const sSource = "NotifyFolder::GetPluginClassByIndex()";
     return Guard([&] {
         long count = 0;
-        m_plugins->get_Count(&count);
+        get_PluginCount(&count);
         if (lIndex > count) {
             Warn("Index was too big ( was " + std::to_string(lIndex) + ", but must be max. " + std::to_string(count) +
                      ")",
                  sSource);
             return S_OK;
+        }
+        if (m_pending) {
+            const std::wstring sClass = m_pending->ClassAt(lIndex);
+            if (sClass.empty()) {
+                Warn("Failed to get plugin with index " + std::to_string(lIndex), sSource);
+                return S_OK;
+            }
+            return Out(value, sClass);
         }
         com::ComPtr<_ZarqPlugin> pi;
         m_plugins->GetAt(lIndex, &pi);
@@ -382,6 +438,8 @@ HRESULT NotifyFolder::PluginInfo(VARIANT sPluginClass) noexcept
 HRESULT NotifyFolder::LoadPlugins(BSTR sSection) noexcept
 {
     return Guard([&] {
+        if (m_pending) // the plug-ins receive their settings when they start
+            return m_pending->Load(NotifyFoldersIni::ConfigurationFile(), Text(sSection)), S_OK;
         for (const auto& pi : m_plugins->Instances())
             pi->LoadSettings(sSection); // a failing plug-in is skipped
         return S_OK;
@@ -391,6 +449,11 @@ HRESULT NotifyFolder::LoadPlugins(BSTR sSection) noexcept
 HRESULT NotifyFolder::SavePlugins(BSTR sSection) noexcept
 {
     return Guard([&] {
+        if (m_pending) {
+            m_pending->Save(NotifyFoldersIni::ConfigurationFile(), Text(sSection));
+            m_pending->MovedTo(Text(sSection));
+            return S_OK;
+        }
         for (const auto& pi : m_plugins->Instances())
             pi->SaveSettings(sSection);
         return S_OK;

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "ItemCountWatch.h"
 #include "ZarqPlugins.h"
 #include "com/ComObject.h"
 #include "com/EventSink.h"
+#include "PendingPlugins.h"
 #include "corvane.h"
 
 class NotifyFolder final : public com::ComObject<NotifyFolder, _NotifyFolder, ISupportErrorInfo> {
@@ -57,6 +59,21 @@ public:
     // to its plug-ins one by one.
     void CheckItemCount() noexcept;
 
+    const std::wstring& FriendlyName() const noexcept { return m_sFriendlyName; }
+
+    // Binding without a record: the folder, its Items collection and the
+    // ItemAdd subscription. The failure's code and description come back;
+    // ConnectOutlookFolder is this with the failure logged.
+    HRESULT Bind(std::wstring& sDescription) noexcept;
+    bool Bound() const noexcept { return m_olItems.Get() != nullptr; }
+
+    // A folder read from the configuration file and bound later: its
+    // plug-ins are only listed (PendingPlugins) until StartPlugins creates
+    // and starts them and hands them their settings.
+    void DeferPlugins() noexcept;
+    bool PluginsDeferred() const noexcept { return m_pending.has_value(); }
+    void StartPlugins() noexcept;
+
 private:
     void m_olItems_Event(DISPID dispid, DISPPARAMS* params) noexcept;
     void HandleOutlookItemsEvent(OutlookItemsEvent oie, IDispatch* Item) noexcept;
@@ -85,4 +102,5 @@ private:
     com::EventMember<IDispatch> m_olItems;   // the folder's Items, source of ItemAdd
     ItemCountWatch m_countWatch;             // the size of m_olItems as last compared
     com::ComPtr<ZarqPlugins> m_plugins;      // the plug-ins switched on for this folder, in order
+    std::optional<PendingPlugins> m_pending; // instead, until the folder binds
 };

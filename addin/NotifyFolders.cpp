@@ -1,7 +1,10 @@
 #include "NotifyFolders.h"
 
+#include <algorithm>
+
 #include "AddinErrors.h"
 #include "CorvaneIds.h"
+#include "FolderBinder.h"
 #include "com/AutomationValues.h"
 #include "NotifyFoldersIni.h"
 #include "com/SnapshotEnum.h"
@@ -47,17 +50,30 @@ HRESULT NotifyFolders::Add(BSTR sEntryId, BSTR sStoreId, BSTR sFriendlyName, lon
         folder->put_EntryId(sEntryId);
         folder->put_StoreId(sStoreId);
         folder->put_FriendlyName(sFriendlyName);
-        VARIANT_BOOL connected = VARIANT_FALSE;
-        folder->ConnectOutlookFolder(&connected);
-        if (!connected)
-            Warn("Could not connect to outlook folder " + com::Narrow(Text(sEntryId)), "NotifyFolders::Add()");
+        if (m_binder) {
+            folder->DeferPlugins(); // bound later, by the binder
+        } else {
+            VARIANT_BOOL connected = VARIANT_FALSE;
+            folder->ConnectOutlookFolder(&connected);
+            if (!connected)
+                Warn("Could not connect to outlook folder " + com::Narrow(Text(sEntryId)), "NotifyFolders::Add()");
+        }
         // A key that is already present inserts nothing; the new folder goes.
         std::wstring key = Text(sEntryId);
-        if (IndexOfKey(key) == std::wstring::npos)
+        if (IndexOfKey(key) == std::wstring::npos) {
             m_folders.push_back(Stored{std::move(key), folder});
+            if (m_binder)
+                m_binder->Queue(folder.Get());
+        }
         *value = static_cast<long>(m_folders.size());
         return S_OK;
     });
+}
+
+bool NotifyFolders::Holds(const NotifyFolder* nf) const noexcept
+{
+    return std::any_of(m_folders.begin(), m_folders.end(),
+                       [nf](const Stored& stored) { return stored.folder.Get() == nf; });
 }
 
 HRESULT NotifyFolders::Find(BSTR sEntryId, VARIANT_BOOL* value) noexcept

@@ -10,6 +10,8 @@
 #include "com/ConnectionPoint.h"
 #include "corvane.h"
 
+class FolderBinder;
+
 class NotifyFolders final
     : public com::ComObject<NotifyFolders, _NotifyFolders, ISupportErrorInfo, com::ConnectionPointContainer> {
 public:
@@ -45,6 +47,13 @@ public:
     // its item count if its interval has passed; no tick touches two folders.
     void CheckNextItemCount() noexcept;
 
+    // While a binder is set, Add binds no folder: it lists the folder's
+    // plug-ins without starting them and hands the folder to the binder.
+    // (The connect class sets one while it loads the configuration file.)
+    void DeferBindingTo(FolderBinder* binder) noexcept { m_binder = binder; }
+    // Whether the folder is (still) one of this collection's.
+    bool Holds(const NotifyFolder* nf) const noexcept;
+
 private:
     // Position of the folder stored under a key (letter case ignored), or npos.
     size_t IndexOfKey(const std::wstring& key) const noexcept;
@@ -62,4 +71,5 @@ private:
     com::ComPtr<ZarqPlugins> m_catalogue;             // one shared instance per plug-in class, with its use count
     com::ComPtr<IDispatch> m_olNs;
     size_t m_nextCountCheck = 0; // the folder the next timer tick looks at
+    FolderBinder* m_binder = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "AddinErrors.h"
 #include "FolderSettings.h"
 #include "IniDocument.h"
+#include "PendingPlugins.h"
 #include "com/ComModule.h"
 #include "config/NotifyFoldersFile.h"
 
@@ -117,13 +118,15 @@ bool Readable(FileState state) noexcept
 
 } // namespace
 
-NotifyFoldersIni::NotifyFoldersIni()
+std::wstring NotifyFoldersIni::ConfigurationFile()
 {
     std::wstring sDirectory = com::Module::Directory();
     if (sDirectory.empty() || sDirectory.back() != L'\\')
         sDirectory += L'\\';
-    m_ini.SetIniFile(sDirectory + kFileName);
+    return sDirectory + kFileName;
 }
+
+NotifyFoldersIni::NotifyFoldersIni() { m_ini.SetIniFile(ConfigurationFile()); }
 
 HRESULT NotifyFoldersIni::get_FolderCount(short* value) noexcept
 {
@@ -151,10 +154,20 @@ HRESULT NotifyFoldersIni::LoadFolders(_NotifyFolders** nfFolders) noexcept
         struct Restore {
             IniFile& ini;
             std::wstring sFile;
-            ~Restore() { ini.SetIniFile(sFile); }
+            ~Restore()
+            {
+                ini.ReleaseDocument();
+                ini.SetIniFile(sFile);
+            }
         } restore{m_ini, sFile};
         try {
             ChooseFileToLoad();
+            // The file is read once, into memory, and the keys from there:
+            // one profile call per key opens the file each time, which the
+            // add-in's start-up cannot afford with many folders.
+            if (auto doc = std::make_unique<IniDocument>(); doc->Load(m_ini.GetIniFile()))
+                m_ini.UseDocument(std::move(doc));
+            const PendingPlugins::ReadingFrom pluginKeys(m_ini.Document());
             iCount = m_ini.GetInt(kGeneral, kFolderCount, 0);
             // A folder number whose section is not in the file at all is
             // skipped: a corrupt count must not add thousands of empty

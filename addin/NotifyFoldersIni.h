@@ -29,6 +29,8 @@ class NotifyFoldersIni final : public com::ComObject<NotifyFoldersIni, _NotifyFo
 
     // The configuration file's full name.
     const std::wstring& FileName() const noexcept { return m_ini.GetIniFile(); }
+    // The same, beside the add-in's library, without an object.
+    static std::wstring ConfigurationFile();
 
   private:
     void ChooseFileToLoad();

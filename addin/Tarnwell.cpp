@@ -59,6 +59,7 @@ Tarnwell::Tarnwell()
 
 Tarnwell::~Tarnwell()
 {
+    m_binder.reset();
     m_nfFolders.Clear();
     g_theApp.reset();
     g_frmTrayIcon.reset();
@@ -108,7 +109,20 @@ HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatc
         if (m_nfFolders && m_olNs)
             m_nfFolders->putref_OutlookNamespace(m_olNs.Get());
     });
+    // The configuration is read into the collection now, every folder with
+    // its settings and plug-in list; the folders bind after start-up, from
+    // the tray window's messages, one at a time (FolderBinder).
+    auto* nfFolders = static_cast<NotifyFolders*>(m_nfFolders.Get()); // made by this class
+    RunSkipped([&] {
+        m_binder.reset();
+        if (nfFolders)
+            m_binder = std::make_unique<FolderBinder>(nfFolders, m_frmTrayIcon);
+    });
+    if (nfFolders)
+        nfFolders->DeferBindingTo(m_binder.get());
     LoadFolders();
+    if (nfFolders)
+        nfFolders->DeferBindingTo(nullptr);
     StartItemCountChecks();
     return S_OK;
 }
@@ -161,6 +175,9 @@ void Tarnwell::ShutDown() noexcept
         if (m_frmTrayIcon)
             m_frmTrayIcon->Unload();
     });
+    // Folders not bound yet stay so; the collection holds them all.
+    if (m_binder)
+        m_binder->Stop();
     RunSkipped([&] {
         if (m_nfFolders)
             m_nfFolders->BeginShutdown();

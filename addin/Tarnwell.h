@@ -10,6 +10,7 @@
 #include "com/ComObject.h"
 #include "com/EventSink.h"
 #include "corvane.h"
+#include "FolderBinder.h"
 #include "frmTrayIcon.h"
 
 class Tarnwell final : public com::ComObject<Tarnwell, _Tarnwell, _IDTExtensibility2, ISupportErrorInfo>,
@@ -32,6 +33,7 @@ public:
     // For the add-in's own tests: the collection and the tray window.
     _NotifyFolders* Folders() const noexcept { return m_nfFolders.Get(); }
     const std::shared_ptr<frmTrayIcon>& TrayWindow() const noexcept { return m_frmTrayIcon; }
+    const FolderBinder* Binder() const noexcept { return m_binder.get(); }
 
 private:
     // Events
@@ -66,6 +68,7 @@ private:
     com::EventMember<IDispatch> m_olNs;            // the "MAPI" NameSpace, source of OptionsPagesAdd
     com::EventMember<_NotifyFolders> m_nfFolders;  // the watched folders, source of NfItemAdd
     std::shared_ptr<frmTrayIcon> m_frmTrayIcon;    // the tray window, source of the tray events
+    std::unique_ptr<FolderBinder> m_binder;        // binds the configured folders after start-up
     std::wstring m_sLastEntryId;                   // folder of the latest new item
     std::wstring m_sLastStoreId;
     bool m_bShutDown = false; // ShutDown has run

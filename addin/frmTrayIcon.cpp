@@ -1,6 +1,7 @@
 #include "frmTrayIcon.h"
 
 #include "AddinErrors.h"
+#include "AddinSeams.h"
 #include "Resources.h"
 #include "com/ComModule.h"
 #include "modSubClass.h"
@@ -80,7 +81,7 @@ void frmTrayIcon::StartItemCountTimer(std::function<void()> tick) noexcept
     if (!m_hWnd)
         return;
     m_itemCountTick = std::move(tick);
-    if (!::SetTimer(m_hWnd, kItemCountTimer, kItemCountTick, nullptr))
+    if (!g_addinSeams.SetTimer(m_hWnd, kItemCountTimer, kItemCountTick, nullptr))
         ReportFailure("frmTrayIcon::StartItemCountTimer()", HRESULT_FROM_WIN32(::GetLastError()));
 }
 
@@ -136,4 +137,21 @@ void frmTrayIcon::WmRButtonDown() noexcept
 {
     if (m_listener)
         m_listener->TrayIconRightDown();
+}
+
+void frmTrayIcon::AddMessageHandler(frmTrayIconMessages* handler) { m_handlers.push_back(handler); }
+
+void frmTrayIcon::RemoveMessageHandler(frmTrayIconMessages* handler) noexcept { std::erase(m_handlers, handler); }
+
+bool frmTrayIcon::WmPrivate(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (uMsg == WM_TIMER && wParam == kItemCountTimer) {
+        WmTimer(wParam);
+        return true;
+    }
+    // A handler may remove itself while it runs.
+    for (frmTrayIconMessages* handler : std::vector<frmTrayIconMessages*>(m_handlers))
+        if (handler->TrayWindowMessage(uMsg, wParam, lParam))
+            return true;
+    return false;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "TrayIcon.h"
 #include "com/ComRaii.h"
@@ -21,6 +22,16 @@ public:
 
 protected:
     ~frmTrayIconEvents() = default;
+};
+
+// The add-in's own messages to the window (posted work, timers): a handler
+// says whether a message was its own.
+class frmTrayIconMessages {
+public:
+    virtual bool TrayWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept = 0;
+
+protected:
+    ~frmTrayIconMessages() = default;
 };
 
 class frmTrayIcon {
@@ -57,6 +68,12 @@ public:
     // The one listener (the connect class); null to stop listening.
     void SetListener(frmTrayIconEvents* listener) noexcept { m_listener = listener; }
 
+    // Handlers of the add-in's own messages; WmPrivate offers a message to
+    // each in turn and says whether one took it.
+    void AddMessageHandler(frmTrayIconMessages* handler);
+    void RemoveMessageHandler(frmTrayIconMessages* handler) noexcept;
+    bool WmPrivate(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept;
+
     HWND Hwnd() const noexcept { return m_hWnd; }
     const TrayIcon* Icon() const noexcept { return m_TrayIcon.get(); }
     HICON imgNewMail() const noexcept { return m_imgNewMail.get(); }
@@ -70,6 +87,7 @@ private:
     std::unique_ptr<TrayIcon> m_TrayIcon;
     frmTrayIconEvents* m_listener = nullptr;
     std::function<void()> m_itemCountTick;
+    std::vector<frmTrayIconMessages*> m_handlers;
 };
 
 // The process's tray window, reached by its window procedure.

@@ -46,10 +46,11 @@ LRESULT CALLBACK TrayWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
         }
         return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
     }
-    if (uMsg == WM_TIMER && wParam == frmTrayIcon::kItemCountTimer) {
-        if (std::shared_ptr<frmTrayIcon> form = g_frmTrayIcon)
-            form->WmTimer(wParam);
-        return 0;
+    // The add-in's own posted work and timers.
+    if (uMsg >= WM_APP || uMsg == WM_TIMER) {
+        std::shared_ptr<frmTrayIcon> form = g_frmTrayIcon;
+        if (form && form->Hwnd() == hWnd && form->WmPrivate(uMsg, wParam, lParam))
+            return 0;
     }
     if (g_lpPrevWndProc)
         return ::CallWindowProcA(g_lpPrevWndProc, hWnd, uMsg, wParam, lParam);

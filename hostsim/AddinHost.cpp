@@ -1,5 +1,6 @@
 #include "AddinHost.h"
 
+#include "Clock.h"
 #include "Trace.h"
 
 namespace outlooksim {
@@ -36,8 +37,11 @@ bool AddinHost::Connect(const std::wstring& progId, ext_ConnectMode mode)
         m_trace.Host(L"CLSIDFromProgID(" + Trace::Quoted(progId) + L") -> " + Trace::Hresult(hr));
         return false;
     }
+    m_times = {};
     com::ComPtr<IUnknown> object;
+    double start = ClockSeconds();
     hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));
+    m_times.creation = ClockSeconds() - start;
     Step(L"CoCreateInstance", hr);
     if (FAILED(hr))
         return false;
@@ -46,8 +50,10 @@ bool AddinHost::Connect(const std::wstring& progId, ext_ConnectMode mode)
         Step(L"QueryInterface(IDTExtensibility2)", hr);
         return false;
     }
+    start = ClockSeconds();
     hr = WithCustom(
         [&](SAFEARRAY** custom) { return m_addin->OnConnection(m_application.Get(), mode, nullptr, custom); });
+    m_times.connection = ClockSeconds() - start;
     Step(mode == ext_cm_Startup ? L"OnConnection(Application, ext_cm_Startup)"
                                 : L"OnConnection(Application, ext_cm_AfterStartup)",
          hr);
@@ -58,7 +64,10 @@ bool AddinHost::Connect(const std::wstring& progId, ext_ConnectMode mode)
         return false;
     }
     m_connected = true;
-    Step(L"OnStartupComplete", WithCustom([&](SAFEARRAY** custom) { return m_addin->OnStartupComplete(custom); }));
+    start = ClockSeconds();
+    hr = WithCustom([&](SAFEARRAY** custom) { return m_addin->OnStartupComplete(custom); });
+    m_times.startupComplete = ClockSeconds() - start;
+    Step(L"OnStartupComplete", hr);
     return true;
 }
 

@@ -36,6 +36,14 @@ class AddinHost {
 
     bool Connected() const noexcept { return m_connected; }
 
+    // What Outlook times of an add-in's start-up (seconds): its creation,
+    // OnConnection and OnStartupComplete, each on its own.
+    struct StartupTimes {
+        double creation = 0, connection = 0, startupComplete = 0;
+        double Total() const noexcept { return creation + connection + startupComplete; }
+    };
+    const StartupTimes& Times() const noexcept { return m_times; }
+
     // The library registered as the in-process server of a ProgID, or empty.
     static std::wstring LibraryPath(const std::wstring& progId);
     IUnknown* Object() const noexcept { return m_addin.Get(); }
@@ -49,6 +57,7 @@ class AddinHost {
     com::ComPtr<_IDTExtensibility2> m_addin;
     std::wstring m_progId;
     bool m_connected = false;
+    StartupTimes m_times;
 };
 
 } // namespace outlooksim

@@ -104,6 +104,8 @@ HRESULT Folder::get_Items(_Items** value) noexcept
         if (!value)
             return E_POINTER;
         *value = nullptr;
+        if (const DWORD latency = m_session->ServerLatency().items)
+            ::Sleep(latency);
         auto items = com::Make<Items>(this);
         Note(L"Items -> a new collection (" + std::to_wstring(m_collections.size()) + L" held)");
         *value = items.Detach();

@@ -1,5 +1,7 @@
 #include "MessagePump.h"
 
+#include "Clock.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -7,6 +9,7 @@ namespace outlooksim {
 
 namespace {
 thread_local std::vector<ModelessWindow*> t_windows;
+thread_local double t_longest = 0;
 
 bool PreTranslate(MSG& msg) noexcept
 {
@@ -29,8 +32,10 @@ void MessagePump::PumpPending() noexcept
             continue; // the host decides when it ends
         if (PreTranslate(msg))
             continue;
+        const double start = ClockSeconds();
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
+        t_longest = std::max(t_longest, ClockSeconds() - start);
     }
     for (ModelessWindow* w : std::vector<ModelessWindow*>(t_windows))
         w->AfterMessages();
@@ -47,5 +52,9 @@ void MessagePump::PumpFor(DWORD milliseconds) noexcept
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
     }
 }
+
+double MessagePump::LongestDispatch() noexcept { return t_longest; }
+
+void MessagePump::ResetLongestDispatch() noexcept { t_longest = 0; }
 
 } // namespace outlooksim

@@ -28,6 +28,11 @@ class MessagePump {
     static void PumpPending() noexcept;
     // Processes messages for the given time.
     static void PumpFor(DWORD milliseconds) noexcept;
+
+    // The longest time one dispatched message took since the last reset
+    // (seconds): how long the user-interface thread was blocked at most.
+    static double LongestDispatch() noexcept;
+    static void ResetLongestDispatch() noexcept;
 };
 
 } // namespace outlooksim

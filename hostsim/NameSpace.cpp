@@ -58,6 +58,9 @@ HRESULT NameSpace::GetFolderFromID(BSTR EntryIDFolder, VARIANT EntryIDStore, MAP
         if (!storeId.empty())
             call += L", " + Ids::Short(storeId);
         call += L")";
+        // A round trip to the store's server.
+        if (const DWORD latency = m_session->ServerLatency().getFolderFromId)
+            ::Sleep(latency);
         FolderLookup found = m_session->Lookup(entryId, storeId);
         if (!found.folder) {
             m_session->GetTrace().Outlook(call + L" -> error " + Trace::Hresult(found.hr) + L": " + found.description);

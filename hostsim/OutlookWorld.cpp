@@ -108,6 +108,18 @@ Folder* OutlookWorld::AddFolder(const std::wstring& name, StoreKind kind, OlItem
     return folder;
 }
 
+void OutlookWorld::SetLatency(DWORD getFolderFromId, DWORD items) noexcept
+{
+    m_session->SetLatency({getFolderFromId, items});
+}
+
+const Session::Latency& OutlookWorld::Latency() const noexcept { return m_session->ServerLatency(); }
+
+void OutlookWorld::SetStoreOnline(StoreKind store, bool online) noexcept
+{
+    (store == StoreKind::Mailbox ? m_session->Mailbox() : m_session->PublicStore()).SetOnline(online);
+}
+
 Folder* OutlookWorld::FindFolder(std::wstring_view name) const noexcept { return m_session->FindByName(name); }
 
 FolderItem OutlookWorld::MakeItem(OlItemType type, ItemData data) const

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "ItemData.h"
+#include "Session.h"
 #include "SheetRoutes.h"
 #include "Store.h"
 #include "Trace.h"
@@ -74,6 +75,13 @@ class OutlookWorld {
     int RaiseQuit();
     // Deletes a folder and the folders below it; false if there is none.
     bool DeleteFolder(std::wstring_view name);
+
+    // The server's latency per GetFolderFromID and per Items (milliseconds).
+    void SetLatency(DWORD getFolderFromId, DWORD items) noexcept;
+    const Session::Latency& Latency() const noexcept;
+    // A store taken offline fails every folder lookup in it, as Outlook
+    // does, until it is online again.
+    void SetStoreOnline(StoreKind store, bool online) noexcept;
 
     // The explorer: ActiveExplorer returns Nothing while it is removed.
     void RemoveExplorer();

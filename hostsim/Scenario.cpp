@@ -253,6 +253,28 @@ std::wstring CheckWindow(const ScenarioCommand& c)
                        {L"close", L"minimize", L"maximize", L"restore", L"size", L"move", L"press", L"state", L"rows"});
 }
 
+// latency getfolderfromid=<ms> items=<ms>: at least one of them.
+std::wstring CheckLatency(const ScenarioCommand& c)
+{
+    if (c.options.empty())
+        return L"expected getfolderfromid=<milliseconds> and/or items=<milliseconds>";
+    for (const auto& [key, value] : c.options)
+        if (!IsCount(value, 600000))
+            return L"expected " + key + L"=<milliseconds> (0 to 600000)";
+    return {};
+}
+
+std::wstring CheckStore(const ScenarioCommand& c)
+{
+    std::wstring problem = ExpectOneOf(L"store", c.args[0], {L"mailbox", L"public"});
+    return problem.empty() ? ExpectOneOf(L"store state", c.args[1], {L"offline", L"online"}) : problem;
+}
+
+std::wstring CheckTimers(const ScenarioCommand& c)
+{
+    return IsCount(c.args[0], 100000) && c.args[0] != L"0" ? L"" : L"expected how many times as fast (1 to 100000)";
+}
+
 std::wstring NoCheck(const ScenarioCommand&) { return {}; }
 
 const CommandSpec kCommands[] = {
@@ -276,6 +298,10 @@ const CommandSpec kCommands[] = {
     {L"screenshot", 1, 1, {}, &CheckScreenshot},
     {L"log", 1, 1, {L"lines"}, &CheckLog},
     {L"window", 2, 3, {}, &CheckWindow},
+    {L"latency", 0, 0, {L"getfolderfromid", L"items"}, &CheckLatency},
+    {L"store", 2, 2, {}, &CheckStore},
+    {L"timing", 0, 0, {}, &NoCheck},
+    {L"timers", 1, 1, {}, &CheckTimers},
 };
 
 const CommandSpec* FindSpec(const std::wstring& name)

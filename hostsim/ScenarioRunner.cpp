@@ -137,6 +137,10 @@ const std::map<std::wstring, ScenarioRunner::Handler>& ScenarioRunner::Handlers(
         {L"screenshot", &ScenarioRunner::Screenshot},
         {L"log", &ScenarioRunner::Log},
         {L"window", &ScenarioRunner::Window},
+        {L"latency", &ScenarioRunner::Latency},
+        {L"store", &ScenarioRunner::StoreState},
+        {L"timing", &ScenarioRunner::Timing},
+        {L"timers", &ScenarioRunner::Timers},
     };
     return handlers;
 }
@@ -249,6 +253,7 @@ void ScenarioRunner::Connect(const ScenarioCommand& c)
     if (!SystemCallTracer::Attach(m_world.GetTrace(), c.args[0]))
         Note(L"the add-in's system calls are not traced");
     m_addin = std::make_unique<AddinHost>(m_world.GetTrace(), m_world.Application().Get());
+    MessagePump::ResetLongestDispatch();
     m_addin->Connect(c.args[0], c.Option(L"mode") == L"afterstartup" ? ext_cm_AfterStartup : ext_cm_Startup);
 }
 
@@ -421,6 +426,40 @@ void ScenarioRunner::Window(const ScenarioCommand& c)
     const std::wstring problem = WindowCommands::Act(window, action, c.args.size() > 2 ? c.args[2] : L"");
     if (!problem.empty())
         Note(problem);
+}
+
+void ScenarioRunner::Latency(const ScenarioCommand& c)
+{
+    const auto& latency = m_world.Latency();
+    const auto ms = [&](const wchar_t* key, DWORD current) {
+        return c.options.count(key) ? static_cast<DWORD>(std::stoul(c.Option(key))) : current;
+    };
+    m_world.SetLatency(ms(L"getfolderfromid", latency.getFolderFromId), ms(L"items", latency.items));
+}
+
+void ScenarioRunner::StoreState(const ScenarioCommand& c)
+{
+    m_world.SetStoreOnline(c.args[0] == L"mailbox" ? StoreKind::Mailbox : StoreKind::Public, c.args[1] == L"online");
+}
+
+// What Outlook counts against an add-in's start-up, and the longest time
+// the user-interface thread was blocked since the add-in was connected:
+// one of the three calls, or one message dispatched by the host's pump.
+void ScenarioRunner::Timing(const ScenarioCommand&)
+{
+    if (!m_addin)
+        return Note(L"no add-in is loaded");
+    const AddinHost::StartupTimes& t = m_addin->Times();
+    const auto ms = [](double seconds) { return std::to_wstring(static_cast<long>(seconds * 1000 + 0.5)) + L" ms"; };
+    const double longest =
+        std::max({t.creation, t.connection, t.startupComplete, MessagePump::LongestDispatch()});
+    Note(L"timing: start-up " + ms(t.Total()) + L" (creation " + ms(t.creation) + L", OnConnection " +
+         ms(t.connection) + L", OnStartupComplete " + ms(t.startupComplete) + L"), longest step " + ms(longest));
+}
+
+void ScenarioRunner::Timers(const ScenarioCommand& c)
+{
+    SystemCallTracer::SetTimerDivisor(static_cast<unsigned>(std::stoul(c.args[0])));
 }
 
 } // namespace outlooksim

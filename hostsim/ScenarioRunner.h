@@ -62,6 +62,10 @@ class ScenarioRunner {
     void Screenshot(const ScenarioCommand& c);
     void Log(const ScenarioCommand& c);
     void Window(const ScenarioCommand& c);
+    void Latency(const ScenarioCommand& c);
+    void StoreState(const ScenarioCommand& c);
+    void Timing(const ScenarioCommand& c);
+    void Timers(const ScenarioCommand& c);
 
     // The folders of "watch" lines, written into the add-in's configuration
     // file beside its library when it is connected; the file that was there

@@ -47,6 +47,8 @@ FolderLookup Session::Lookup(std::wstring_view entryId, std::wstring_view storeI
         if (!store)
             return {nullptr, kMapiNotFound, kStoreUnavailable};
     }
+    if (!store->Online())
+        return {nullptr, kMapiNetworkError, kNetworkError};
     if (Folder* folder = store->Find(entryId))
         return {folder, S_OK, {}};
     return {nullptr, kMapiNotFound, kNotFound};

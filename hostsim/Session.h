@@ -55,6 +55,15 @@ class Session {
     void SetApplication(Application* app, NameSpace* ns);
     void SetExplorer(Explorer* explorer);
 
+    // How long the server takes: each GetFolderFromID and each Items of a
+    // folder waits this long before it answers (milliseconds; 0 by default).
+    struct Latency {
+        DWORD getFolderFromId = 0;
+        DWORD items = 0;
+    };
+    const Latency& ServerLatency() const noexcept { return m_latency; }
+    void SetLatency(const Latency& latency) noexcept { m_latency = latency; }
+
     // Whether the explorer has a visible window (the host program) or not (tests).
     bool ShowWindows() const noexcept { return m_showWindows; }
     void SetShowWindows(bool show) noexcept { m_showWindows = show; }
@@ -73,6 +82,13 @@ class Session {
         L"Der Vorgang ist fehlgeschlagen. Der Informationsspeicher ist nicht verf\u00FCgbar.";
     static constexpr const wchar_t* kInvalidArgument =
         L"Der Vorgang konnte nicht ausgef\u00FChrt werden. Mindestens ein Parameterwert ist ung\u00FCltig.";
+    // A store that does not answer. Outlook passes MAPI's code on in the
+    // call's exception information, as it does MAPI_E_NOT_FOUND:
+    // MAPI_E_NETWORK_ERROR, 0x80040115 in the Windows SDK's mapicode.h,
+    // the code Outlook reports when it cannot reach the Exchange server.
+    static constexpr const wchar_t* kNetworkError =
+        L"Netzwerkprobleme verhindern die Verbindung mit Microsoft Exchange.";
+    static constexpr HRESULT kMapiNetworkError = static_cast<HRESULT>(0x80040115);
     static constexpr HRESULT kMapiNotFound = static_cast<HRESULT>(0x8004010F);
     static constexpr HRESULT kMapiInvalidEntryId = static_cast<HRESULT>(0x80040107);
 
@@ -81,6 +97,7 @@ class Session {
     std::vector<std::unique_ptr<Store>> m_stores;
     uint64_t m_nextFolderNumber = 0x10;
     bool m_showWindows = false;
+    Latency m_latency;
     com::ComPtr<Application> m_application;
     com::ComPtr<NameSpace> m_nameSpace;
     com::ComPtr<Explorer> m_explorer;

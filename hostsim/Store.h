@@ -37,6 +37,11 @@ class Store {
     const std::vector<com::ComPtr<Folder>>& Folders() const noexcept { return m_folders; }
     Folder* Root() const noexcept { return m_folders.empty() ? nullptr : m_folders.front().Get(); }
 
+    // A store that cannot be reached (offline, a network that is not up, a
+    // server that is down) fails every folder lookup until it is online again.
+    bool Online() const noexcept { return m_online; }
+    void SetOnline(bool online) noexcept { m_online = online; }
+
     Folder* DefaultFolder(long folderType) const noexcept;
     void SetDefaultFolder(long folderType, Folder* folder) { m_defaults[folderType] = folder; }
 
@@ -51,6 +56,7 @@ class Store {
     GUID m_database;
     std::vector<com::ComPtr<Folder>> m_folders; // the root first, then in creation order
     std::map<long, Folder*> m_defaults;
+    bool m_online = true;
 };
 
 } // namespace outlooksim

@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "AddinHost.h"
+#include "ScenarioRunner.h"
 #include "com/ComRaii.h"
 
 namespace outlooksim {
@@ -24,6 +26,8 @@ decltype(&::Shell_NotifyIconW) g_realShellNotifyIcon = nullptr;
 decltype(&::PlaySoundW) g_realPlaySound = nullptr;
 decltype(&::SetSystemCursor) g_realSetSystemCursor = nullptr;
 decltype(&::Sleep) g_realSleep = nullptr;
+decltype(&::SetTimer) g_realSetTimer = nullptr;
+unsigned g_timerDivisor = 1;
 
 void Note(const std::wstring& text)
 {
@@ -88,6 +92,18 @@ void WINAPI TraceSleep(DWORD ms)
         g_realSleep(ms);
 }
 
+// Only the tray window's timers: the splash window's are the user's to see.
+UINT_PTR WINAPI TraceSetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc)
+{
+    wchar_t className[64] = {};
+    ::GetClassNameW(window, className, 64);
+    if (std::wstring_view(className) == ScenarioRunner::kTrayWindowClass) {
+        Note(L"SetTimer(tray window, id " + std::to_wstring(id) + L", " + std::to_wstring(elapse) + L" ms)");
+        elapse = std::max(1u, elapse / g_timerDivisor);
+    }
+    return g_realSetTimer ? g_realSetTimer(window, id, elapse, proc) : 0;
+}
+
 struct Hook {
     const char* dll;
     const char* name;
@@ -99,6 +115,7 @@ const Hook kHooks[] = {
     {"winmm.dll", "PlaySoundW", reinterpret_cast<void*>(&TracePlaySound)},
     {"user32.dll", "SetSystemCursor", reinterpret_cast<void*>(&TraceSetSystemCursor)},
     {"kernel32.dll", "Sleep", reinterpret_cast<void*>(&TraceSleep)},
+    {"user32.dll", "SetTimer", reinterpret_cast<void*>(&TraceSetTimer)},
 };
 
 void ResolveRealFunctions()
@@ -111,6 +128,7 @@ void ResolveRealFunctions()
     g_realPlaySound = reinterpret_cast<decltype(g_realPlaySound)>(get("winmm.dll", "PlaySoundW"));
     g_realSetSystemCursor = reinterpret_cast<decltype(g_realSetSystemCursor)>(get("user32.dll", "SetSystemCursor"));
     g_realSleep = reinterpret_cast<decltype(g_realSleep)>(get("kernel32.dll", "Sleep"));
+    g_realSetTimer = reinterpret_cast<decltype(g_realSetTimer)>(get("user32.dll", "SetTimer"));
 }
 
 // Replaces the module's import of dll!name by wrapper; returns whether it was found.
@@ -165,5 +183,7 @@ bool SystemCallTracer::Attach(Trace& trace, const std::wstring& progId)
 }
 
 void SystemCallTracer::Detach() noexcept { g_trace = nullptr; }
+
+void SystemCallTracer::SetTimerDivisor(unsigned divisor) noexcept { g_timerDivisor = std::max(1u, divisor); }
 
 } // namespace outlooksim

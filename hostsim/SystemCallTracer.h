@@ -2,6 +2,8 @@
 // library before creating its object and routes the library's imports of
 // the notification-area, sound, cursor and wait functions through wrappers
 // that write a "system: ..." trace line and then call the real function.
+// (Timers of the tray window may be made to run faster, so that a scenario
+// sees a retry of minutes in a moment.)
 // The add-in itself is not changed; it sees the system as always.
 #pragma once
 
@@ -18,6 +20,9 @@ class SystemCallTracer {
     static bool Attach(Trace& trace, const std::wstring& progId);
     // Stops tracing (the wrappers stay in place and only call through).
     static void Detach() noexcept;
+    // The timers the add-in sets on its tray window run this many times as
+    // fast (1: in real time); the trace shows the interval asked for.
+    static void SetTimerDivisor(unsigned divisor) noexcept;
 };
 
 } // namespace outlooksim

@@ -10,6 +10,7 @@
 #include "AddinTestSupport.h"
 #include "com/LateBound.h"
 #include "NotifyFolders.h"
+#include "NotifyFoldersIni.h"
 #include "OutlookWorld.h"
 #include "ProbeJournal.h"
 #include "SeamRecorder.h"
@@ -35,6 +36,11 @@ protected:
     void SetUp() override
     {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        // No configured folders: a folder of a configuration file left
+        // beside this program would bind only after the start-up, and a
+        // test's own folder with the same identifier would not be added.
+        m_config = addintest::ReadBytes(m_configPath);
+        std::filesystem::remove(std::filesystem::path(m_configPath));
         m_world = std::make_unique<outlooksim::OutlookWorld>(outlooksim::OutlookWorld::Options{false, false});
         m_support = m_world->AddFolder(L"Support");
         m_sales = m_world->AddFolder(L"Vertrieb");
@@ -51,8 +57,13 @@ protected:
         m_addin.Reset();
         m_world.reset();
         addintest::PumpUntil(8000, [] { return addintest::FindOwnWindow("corvane.frmSplash") == nullptr; });
+        if (!m_config.empty())
+            addintest::WriteBytes(m_configPath, m_config);
         ::CoUninitialize();
     }
+
+    const std::string m_configPath = com::Narrow(NotifyFoldersIni::ConfigurationFile());
+    std::string m_config;
 
     ComPtr<_NotifyFolder> Watch(outlooksim::Folder* folder, const Alerts& a)
     {

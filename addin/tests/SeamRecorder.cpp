@@ -58,6 +58,13 @@ BOOL WINAPI RecSetSystemCursor(HCURSOR cursor, DWORD id)
 
 void WINAPI RecSleep(DWORD ms) { SeamRecorder::calls.push_back("Sleep " + std::to_string(ms)); }
 
+// No timer is started: the test fires it when it wants.
+UINT_PTR WINAPI RecSetTimer(HWND, UINT_PTR id, UINT elapse, TIMERPROC)
+{
+    SeamRecorder::calls.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(elapse));
+    return id;
+}
+
 } // namespace
 
 SeamRecorder::SeamRecorder() : m_saved(g_addinSeams)
@@ -67,7 +74,8 @@ SeamRecorder::SeamRecorder() : m_saved(g_addinSeams)
     shellResult = TRUE;
     loadCursorResult = nullptr;
     copyIconResult = nullptr;
-    g_addinSeams = AddinSeams{&RecShell, &RecPlaySound, &RecLoadCursor, &RecCopyIcon, &RecSetSystemCursor, &RecSleep};
+    g_addinSeams = AddinSeams{&RecShell, &RecPlaySound, &RecLoadCursor, &RecCopyIcon, &RecSetSystemCursor, &RecSleep,
+                              &RecSetTimer};
 }
 
 SeamRecorder::~SeamRecorder() { g_addinSeams = m_saved; }

@@ -1,0 +1,16 @@
+// Seconds on the performance counter, for the host's own timings.
+#pragma once
+
+#include <windows.h>
+
+namespace outlooksim {
+
+inline double ClockSeconds() noexcept
+{
+    LARGE_INTEGER counter, frequency;
+    ::QueryPerformanceCounter(&counter);
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+} // namespace outlooksim
