@@ -66,4 +66,16 @@ release
 )";
 }
 
+const BuiltInScenario* FindBuiltInScenario(std::wstring_view name) noexcept
+{
+    static const BuiltInScenario kScenarios[] = {
+        {L"demo", L"built-in demo", SampleScenario()},
+        {L"real-outlook", L"built-in real-outlook", RealOutlookScenario()},
+    };
+    for (const BuiltInScenario& scenario : kScenarios)
+        if (name == scenario.name)
+            return &scenario;
+    return nullptr;
+}
+
 } // namespace outlooksim

@@ -1,9 +1,10 @@
 // corvane-host: loads an Outlook add-in into the Outlook stand-in, the way
 // Outlook does, and runs a scenario against it.
 //
-//   corvane-host.exe [<scenario file>] [--out <folder for screenshots>]
+//   corvane-host.exe [<scenario file> | --scenario <name>] [--out <folder for screenshots>]
 //
-// Without a scenario file it runs the built-in demo. The trace goes to
+// Without a scenario file it runs the built-in demo; --scenario names one
+// of the built-in scenarios ("demo", "real-outlook"). The trace goes to
 // standard output. The exit code is 0, or 2 when the command line or the
 // scenario is malformed.
 #include <windows.h>
@@ -28,12 +29,13 @@ using outlooksim::Trace;
 
 struct CommandLine {
     std::wstring scenarioPath;
+    const outlooksim::BuiltInScenario* builtIn = nullptr;
     std::wstring outDir = L".";
 };
 
 int Usage(const std::wstring& problem)
 {
-    Trace::Write(L"corvane-host: " + problem + L"\nusage: corvane-host.exe [<scenario file>] [--out <folder>]\n");
+    Trace::Write(L"corvane-host: " + problem + L"\nusage: corvane-host.exe [<scenario file> | --scenario demo|real-outlook] [--out <folder>]\n");
     return 2;
 }
 
@@ -44,6 +46,12 @@ std::optional<CommandLine> ParseCommandLine(int argc, wchar_t** argv, std::wstri
         std::wstring arg = argv[i];
         if (arg == L"--out" && i + 1 < argc) {
             line.outDir = argv[++i];
+        } else if (arg == L"--scenario" && i + 1 < argc) {
+            line.builtIn = outlooksim::FindBuiltInScenario(argv[++i]);
+            if (!line.builtIn) {
+                *problem = L"no built-in scenario " + std::wstring(argv[i]);
+                return std::nullopt;
+            }
         } else if (arg.starts_with(L"-")) {
             *problem = L"unknown option " + arg;
             return std::nullopt;
@@ -54,6 +62,12 @@ std::optional<CommandLine> ParseCommandLine(int argc, wchar_t** argv, std::wstri
             return std::nullopt;
         }
     }
+    if (line.builtIn && !line.scenarioPath.empty()) {
+        *problem = L"a scenario file and --scenario";
+        return std::nullopt;
+    }
+    if (!line.builtIn && line.scenarioPath.empty())
+        line.builtIn = outlooksim::FindBuiltInScenario(L"demo");
     return line;
 }
 
@@ -74,9 +88,8 @@ std::optional<std::wstring> ReadScenario(const std::wstring& path)
 
 int Run(const CommandLine& line)
 {
-    std::wstring name = line.scenarioPath.empty() ? L"built-in demo" : line.scenarioPath;
-    std::optional<std::wstring> text =
-        line.scenarioPath.empty() ? std::wstring(outlooksim::SampleScenario()) : ReadScenario(line.scenarioPath);
+    std::wstring name = line.builtIn ? line.builtIn->title : line.scenarioPath;
+    std::optional<std::wstring> text = line.builtIn ? std::wstring(line.builtIn->text) : ReadScenario(line.scenarioPath);
     if (!text)
         return Usage(L"cannot read " + line.scenarioPath);
     outlooksim::Scenario scenario = outlooksim::Scenario::Parse(*text);

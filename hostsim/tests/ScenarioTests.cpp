@@ -56,6 +56,7 @@ TEST(ScenarioParse, ReadsCommandsWithArgumentsAndOptions)
     EXPECT_EQ(L"wait 250", c[4].text);
 
     EXPECT_TRUE(Scenario::Parse(outlooksim::SampleScenario()).Ok()) << "the built-in demo";
+    EXPECT_TRUE(Scenario::Parse(outlooksim::RealOutlookScenario()).Ok()) << "the built-in real-outlook";
     EXPECT_TRUE(Scenario::Parse(L"").Ok());
 }
 
