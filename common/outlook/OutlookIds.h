@@ -18,9 +18,9 @@
 #define OL_DISPID_FOLDER_NAME 0x3001
 #define OL_DISPID_FOLDER_DEFAULTITEMTYPE 0x3106
 #define OL_DISPID_FOLDER_ITEMS 0x3100
-// _Items, as the ClassWizard IDispatch wrapper generated from msoutl9.olb
-// (msoutl9.cpp) calls them: Count 0x50 (property get), Item 0x51 and
-// Sort 0x61 (methods).
+// _Items, as wrappers generated from Outlook 9.0's type library
+// (msoutl9.olb) give them: Count 0x50 (property get), Item 0x51 and
+// Sort 0x61 (methods); Outlook 2003's type library keeps them.
 #define OL_DISPID_ITEMS_COUNT 0x50
 #define OL_DISPID_ITEMS_ITEM 0x51
 #define OL_DISPID_ITEMS_SORT 0x61
