@@ -127,3 +127,29 @@ release
     const auto after = Between(run.lines, L"plugin: ZarqProbe#1 StartUp", L"host: end of scenario");
     EXPECT_EQ(0u, Count(after, L"SetTimer("));
 }
+
+// The built-in tour of what real Outlook does: it runs to its end and shows
+// each of its stations; a name that is not built in is refused.
+TEST_F(StartupEndToEnd, TheBuiltInRealOutlookScenarioShowsEachStation)
+{
+    const HostRun run = RunHost(L"--scenario real-outlook --out \"" + TempDir() + L"\"");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_TRUE(InOrder(run.lines, {
+        L"host: scenario: built-in real-outlook",
+        L"host: OnStartupComplete -> 0x00000000",
+        L"-> error 0x80040115",
+        L"host: timing: start-up",
+        L"its store cannot be reached",
+        L"-> \"Projekte\"",
+        L"its store can be reached again",
+        L"outlook: no ItemAdd raised on \"Support\": 20 items at once",
+        L"row 2: \"Störung Drucker 20\"",
+        L"row 21: \"Störung Drucker 1\"",
+        L"outlook: Quit raised (1 subscriber)",
+        L"system: Shell_NotifyIconW NIM_DELETE id=1",
+        L"host: release corvane.Tarnwell without OnBeginShutdown or OnDisconnection",
+        L"host: no window \"Neue Nachrichten\"",
+        L"host: end of scenario",
+    }));
+    EXPECT_EQ(2u, RunHost(L"--scenario nonesuch").exitCode);
+}
