@@ -110,11 +110,13 @@ protected:
         ::SendMessageW(m_addin->TrayWindow()->Hwnd(), WM_TIMER, FolderBinder::kRetryTimer, 0);
         Settle();
     }
+    // The retry timer's settings (the item-count timer runs beside it).
     std::vector<std::string> Timers() const
     {
+        const std::string retry = "SetTimer " + std::to_string(FolderBinder::kRetryTimer) + " ";
         std::vector<std::string> timers;
         for (const std::string& call : SeamRecorder::calls)
-            if (call.rfind("SetTimer ", 0) == 0)
+            if (call.rfind(retry, 0) == 0)
                 timers.push_back(call);
         return timers;
     }
