@@ -10,6 +10,7 @@
 #include <fstream>
 #include <optional>
 
+#include "FilesSetAside.h"
 #include "AddinTestSupport.h"
 #include "Folder.h"
 #include "NotifyFolders.h"
@@ -40,10 +41,7 @@ protected:
     {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         ASSERT_TRUE(m_probe.Loaded());
-        for (size_t i = 0; i < std::size(m_files); ++i) {
-            m_saved[i] = Read(m_files[i]);
-            std::filesystem::remove(std::filesystem::path(m_files[i]));
-        }
+        m_files.SetAside();
         m_world = std::make_unique<outlooksim::OutlookWorld>(outlooksim::OutlookWorld::Options{false, false});
         m_support = m_world->AddFolder(L"Support");
         m_sales = m_world->AddFolder(L"Vertrieb");
@@ -55,11 +53,7 @@ protected:
         m_addin.Reset();
         m_world.reset();
         addintest::PumpUntil(8000, [] { return addintest::FindOwnWindow("corvane.frmSplash") == nullptr; });
-        for (size_t i = 0; i < std::size(m_files); ++i) {
-            std::filesystem::remove(std::filesystem::path(m_files[i]));
-            if (m_saved[i])
-                std::ofstream(std::filesystem::path(m_files[i]), std::ios::binary) << *m_saved[i];
-        }
+        m_files.PutBack();
         m_probe.Reset();
         ::CoUninitialize();
     }
@@ -129,15 +123,7 @@ protected:
     ComPtr<Tarnwell> m_addin;
 
 private:
-    static std::optional<std::string> Read(const std::wstring& path)
-    {
-        std::ifstream file(std::filesystem::path(path), std::ios::binary);
-        if (!file)
-            return std::nullopt;
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
-    const std::wstring m_files[2] = {m_config, m_config + L".bak"};
-    std::optional<std::string> m_saved[2];
+    hosttest::FilesSetAside m_files{{m_config, m_config + L".bak"}};
 };
 
 } // namespace

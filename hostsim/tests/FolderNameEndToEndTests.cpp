@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "FilesSetAside.h"
 #include "HostRun.h"
 #include "com/ComModule.h"
 #include "com/ComRaii.h"
@@ -33,18 +34,11 @@ class FolderNameEndToEnd : public ::testing::Test
     {
         std::filesystem::remove_all(std::filesystem::path(TempDir()));
         std::filesystem::create_directories(std::filesystem::path(TempDir()));
-        for (size_t i = 0; i < std::size(m_files); ++i) {
-            m_saved[i] = Read(m_files[i]);
-            std::filesystem::remove(std::filesystem::path(m_files[i]));
-        }
+        m_files.SetAside();
     }
     void TearDown() override
     {
-        for (size_t i = 0; i < std::size(m_files); ++i) {
-            std::filesystem::remove(std::filesystem::path(m_files[i]));
-            if (m_saved[i])
-                std::ofstream(std::filesystem::path(m_files[i]), std::ios::binary) << *m_saved[i];
-        }
+        m_files.PutBack();
         std::filesystem::remove_all(std::filesystem::path(TempDir()));
     }
 
@@ -60,16 +54,8 @@ class FolderNameEndToEnd : public ::testing::Test
     const std::wstring m_config = com::Module::Directory() + L"notifyfolders.ini";
 
   private:
-    static std::optional<std::string> Read(const std::wstring& path)
-    {
-        std::ifstream file(std::filesystem::path(path), std::ios::binary);
-        if (!file)
-            return std::nullopt;
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
 
-    const std::wstring m_files[2] = {m_config, m_config + L".bak"};
-    std::optional<std::string> m_saved[2];
+    hosttest::FilesSetAside m_files{{m_config, m_config + L".bak"}};
 };
 
 std::wstring ProfileString(const std::wstring& file, const wchar_t* section, const wchar_t* key)
