@@ -18,15 +18,10 @@ void ThrowFailed(HRESULT hr, const std::wstring& description)
 
 long ItemCountWatch::Count(IDispatch* olItems)
 {
-    try {
-        com::Variant count;
-        std::wstring description;
-        ThrowFailed(com::GetProperty(olItems, L"Count", &count, {}, &description), description);
-        return count.ToLong(0);
-    } catch (...) {
-        m_bRunning = false;
-        throw;
-    }
+    com::Variant count;
+    std::wstring description;
+    ThrowFailed(com::GetProperty(olItems, L"Count", &count, {}, &description), description);
+    return count.ToLong(0);
 }
 
 void ItemCountWatch::Start(IDispatch* olItems)
@@ -47,12 +42,12 @@ std::vector<com::ComPtr<IDispatch>> ItemCountWatch::Compare(IDispatch* olItems, 
     if (!m_bRunning)
         return {};
     m_dwLastCheck = ::GetTickCount();
-    const long lCount = Count(olItems);
-    const long lMissed = lCount - m_lKnownCount - lAnnounced;
-    m_lKnownCount = lCount;
-    if (lMissed <= 0)
-        return {};
     try {
+        const long lCount = Count(olItems);
+        const long lMissed = lCount - m_lKnownCount - lAnnounced;
+        m_lKnownCount = lCount;
+        if (lMissed <= 0)
+            return {};
         std::wstring description;
         ThrowFailed(com::CallMethod(olItems, L"Sort", {com::Variant(L"[ReceivedTime]"), com::Variant(true)}, nullptr,
                                     &description),

@@ -27,26 +27,6 @@ bool IsHostKey(const std::wstring& key)
                        [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
-// "key=value" lines of a section, as GetPrivateProfileSectionW returns them.
-std::vector<std::wstring> SectionLines(const std::wstring& sFile, const std::wstring& sSection)
-{
-    std::vector<wchar_t> buffer(4096);
-    for (;;) {
-        const DWORD n = ::GetPrivateProfileSectionW(sSection.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                    sFile.c_str());
-        if (n + 2 < buffer.size() || buffer.size() >= (1u << 24)) {
-            std::vector<std::wstring> lines;
-            for (size_t at = 0; at < n && buffer[at];) {
-                const std::wstring line(buffer.data() + at);
-                lines.push_back(line);
-                at += line.size() + 1;
-            }
-            return lines;
-        }
-        buffer.resize(buffer.size() * 4); // the section did not fit
-    }
-}
-
 } // namespace
 
 PendingPlugins::ReadingFrom::ReadingFrom(const IniDocument* doc) noexcept : m_previous(t_document)
@@ -82,20 +62,15 @@ void PendingPlugins::Load(const std::wstring& sFile, const std::wstring& sSectio
 {
     m_sSection = sSection;
     m_keys.clear();
-    if (t_document) {
-        for (auto& [key, value] : t_document->SectionEntries(sSection))
-            if (!IsHostKey(key))
-                m_keys.emplace_back(std::move(key), std::move(value));
-        return;
+    IniDocument file;
+    const IniDocument* doc = t_document;
+    if (!doc) {
+        file.Load(sFile); // a file that cannot be read has no keys
+        doc = &file;
     }
-    for (const std::wstring& line : SectionLines(sFile, sSection)) {
-        const size_t eq = line.find(L'=');
-        if (eq == std::wstring::npos)
-            continue;
-        std::wstring key = line.substr(0, eq);
+    for (auto& [key, value] : doc->SectionEntries(sSection))
         if (!IsHostKey(key))
-            m_keys.emplace_back(std::move(key), line.substr(eq + 1));
-    }
+            m_keys.emplace_back(std::move(key), std::move(value));
 }
 
 void PendingPlugins::Save(const std::wstring& sFile, const std::wstring& sSection) const

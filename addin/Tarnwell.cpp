@@ -70,11 +70,15 @@ Tarnwell::~Tarnwell()
 
 void Tarnwell::AssignTrayWindow(std::shared_ptr<frmTrayIcon> form) noexcept
 {
-    if (m_frmTrayIcon)
+    if (m_frmTrayIcon) {
         m_frmTrayIcon->SetListener(nullptr);
+        m_frmTrayIcon->RemoveMessageHandler(this);
+    }
     m_frmTrayIcon = std::move(form);
-    if (m_frmTrayIcon)
+    if (m_frmTrayIcon) {
         m_frmTrayIcon->SetListener(this);
+        m_frmTrayIcon->AddMessageHandler(this);
+    }
 }
 
 HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatch*, SAFEARRAY**) noexcept
@@ -129,15 +133,21 @@ HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatc
 
 void Tarnwell::StartItemCountChecks() noexcept
 {
-    RunSkipped([&] {
-        if (!m_frmTrayIcon)
-            return;
-        m_frmTrayIcon->StartItemCountTimer([this] {
-            // The collection is always the NotifyFolders made at creation.
-            if (m_nfFolders)
-                static_cast<NotifyFolders*>(m_nfFolders.Get())->CheckNextItemCount();
-        });
+    const HWND hWnd = m_frmTrayIcon ? m_frmTrayIcon->Hwnd() : nullptr;
+    if (hWnd && !g_addinSeams.SetTimer(hWnd, kItemCountTimer, kItemCountTick, nullptr))
+        ReportFailure("Tarnwell::StartItemCountChecks()", HRESULT_FROM_WIN32(::GetLastError()));
+}
+
+bool Tarnwell::TrayWindowMessage(UINT uMsg, WPARAM wParam, LPARAM) noexcept
+{
+    if (uMsg != WM_TIMER || wParam != kItemCountTimer)
+        return false;
+    RunReported("Tarnwell::m_frmTrayIcon_Timer()", [&] {
+        // The collection is always the NotifyFolders made at creation.
+        if (m_nfFolders)
+            static_cast<NotifyFolders*>(m_nfFolders.Get())->CheckNextItemCount();
     });
+    return true;
 }
 
 void Tarnwell::LoadFolders() noexcept

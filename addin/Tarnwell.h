@@ -14,10 +14,15 @@
 #include "frmTrayIcon.h"
 
 class Tarnwell final : public com::ComObject<Tarnwell, _Tarnwell, _IDTExtensibility2, ISupportErrorInfo>,
-                       private frmTrayIconEvents {
+                       private frmTrayIconEvents,
+                       private frmTrayIconMessages {
 public:
     static const wchar_t* ErrorSource() noexcept { return L"corvane.Tarnwell"; }
     static constexpr const wchar_t* kNoNewMail = L"Keine neuen Nachrichten";
+    // Timer 2 of the tray window: the item-count checks, one tick a second
+    // (timer 1 is the binder's). It ends with the window.
+    static constexpr UINT_PTR kItemCountTimer = 2;
+    static constexpr UINT kItemCountTick = 1000;
 
     Tarnwell();
     ~Tarnwell() override;
@@ -45,6 +50,7 @@ private:
     void TrayIconLeftDown() noexcept override {}
     void TrayIconRightDblClick() noexcept override {}
     void TrayIconRightDown() noexcept override;
+    bool TrayWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept override;
 
     // Alert steps
     void HandleShowTrayIcon(_NotifyFolder* nf) noexcept;

@@ -1,7 +1,6 @@
 #include "frmTrayIcon.h"
 
 #include "AddinErrors.h"
-#include "AddinSeams.h"
 #include "Resources.h"
 #include "com/ComModule.h"
 #include "modSubClass.h"
@@ -69,29 +68,9 @@ void frmTrayIcon::Unload() noexcept
     if (m_TrayIcon)
         m_TrayIcon->Remove();
     modSubClass::UnhookWindow(m_hWnd);
-    ::KillTimer(m_hWnd, kItemCountTimer);
-    m_itemCountTick = nullptr;
     ::DestroyWindow(m_hWnd);
     m_hWnd = nullptr;
     com::Module::Lock(false);
-}
-
-void frmTrayIcon::StartItemCountTimer(std::function<void()> tick) noexcept
-{
-    if (!m_hWnd)
-        return;
-    m_itemCountTick = std::move(tick);
-    if (!g_addinSeams.SetTimer(m_hWnd, kItemCountTimer, kItemCountTick, nullptr))
-        ReportFailure("frmTrayIcon::StartItemCountTimer()", HRESULT_FROM_WIN32(::GetLastError()));
-}
-
-void frmTrayIcon::WmTimer(UINT_PTR id) noexcept
-{
-    if (id != kItemCountTimer || !m_itemCountTick)
-        return;
-    // A copy: the tick may unload this window.
-    const std::function<void()> tick = m_itemCountTick;
-    RunReported("frmTrayIcon::WmTimer()", [&] { tick(); });
 }
 
 void frmTrayIcon::ShowMailIcon(long mit) noexcept
@@ -145,10 +124,6 @@ void frmTrayIcon::RemoveMessageHandler(frmTrayIconMessages* handler) noexcept { 
 
 bool frmTrayIcon::WmPrivate(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept
 {
-    if (uMsg == WM_TIMER && wParam == kItemCountTimer) {
-        WmTimer(wParam);
-        return true;
-    }
     // A handler may remove itself while it runs.
     for (frmTrayIconMessages* handler : std::vector<frmTrayIconMessages*>(m_handlers))
         if (handler->TrayWindowMessage(uMsg, wParam, lParam))

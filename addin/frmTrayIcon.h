@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -58,13 +57,6 @@ public:
     void WmRButtonDblClk() noexcept;
     void WmRButtonDown() noexcept;
 
-    // Timer 2 of the window: the item-count checks, one tick a second. It
-    // ends when the window is unloaded.
-    static constexpr UINT_PTR kItemCountTimer = 2;
-    static constexpr UINT kItemCountTick = 1000;
-    void StartItemCountTimer(std::function<void()> tick) noexcept;
-    void WmTimer(UINT_PTR id) noexcept;
-
     // The one listener (the connect class); null to stop listening.
     void SetListener(frmTrayIconEvents* listener) noexcept { m_listener = listener; }
 
@@ -86,7 +78,6 @@ private:
     com::UniqueHIcon m_imgNewMail;
     std::unique_ptr<TrayIcon> m_TrayIcon;
     frmTrayIconEvents* m_listener = nullptr;
-    std::function<void()> m_itemCountTick;
     std::vector<frmTrayIconMessages*> m_handlers;
 };
 

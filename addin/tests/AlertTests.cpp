@@ -357,7 +357,7 @@ TEST_F(AlertTest, ABurstWithoutItemAddIsFoundByTheTimerAndHandedOnOldestFirst)
     ASSERT_TRUE(m_world->DeliverAtOnce(L"Support", olMailItem, burst));
     EXPECT_TRUE(probe.Take().empty()) << "a burst of 20 raises no ItemAdd";
 
-    auto tick = [&] { ::SendMessageA(TrayWindow(), WM_TIMER, frmTrayIcon::kItemCountTimer, 0); };
+    auto tick = [&] { ::SendMessageA(TrayWindow(), WM_TIMER, Tarnwell::kItemCountTimer, 0); };
     tick(); // Support's turn, but its minute has not passed
     EXPECT_TRUE(probe.Take().empty());
     EXPECT_TRUE(SeamRecorder::shellCalls.empty());
