@@ -16,17 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "com/Clock.h"
+
 namespace bench
 {
 
 // Seconds on the performance counter.
-inline double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    ::QueryPerformanceCounter(&counter);
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+inline double Now() { return com::ClockSeconds(); }
 
 struct Operation {
     std::string name;

@@ -1,6 +1,6 @@
 #include "AddinHost.h"
 
-#include "Clock.h"
+#include "com/Clock.h"
 #include "Trace.h"
 
 namespace outlooksim {
@@ -39,9 +39,9 @@ bool AddinHost::Connect(const std::wstring& progId, ext_ConnectMode mode)
     }
     m_times = {};
     com::ComPtr<IUnknown> object;
-    double start = ClockSeconds();
+    double start = com::ClockSeconds();
     hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object));
-    m_times.creation = ClockSeconds() - start;
+    m_times.creation = com::ClockSeconds() - start;
     Step(L"CoCreateInstance", hr);
     if (FAILED(hr))
         return false;
@@ -50,10 +50,10 @@ bool AddinHost::Connect(const std::wstring& progId, ext_ConnectMode mode)
         Step(L"QueryInterface(IDTExtensibility2)", hr);
         return false;
     }
-    start = ClockSeconds();
+    start = com::ClockSeconds();
     hr = WithCustom(
         [&](SAFEARRAY** custom) { return m_addin->OnConnection(m_application.Get(), mode, nullptr, custom); });
-    m_times.connection = ClockSeconds() - start;
+    m_times.connection = com::ClockSeconds() - start;
     Step(mode == ext_cm_Startup ? L"OnConnection(Application, ext_cm_Startup)"
                                 : L"OnConnection(Application, ext_cm_AfterStartup)",
          hr);
@@ -64,9 +64,9 @@ bool AddinHost::Connect(const std::wstring& progId, ext_ConnectMode mode)
         return false;
     }
     m_connected = true;
-    start = ClockSeconds();
+    start = com::ClockSeconds();
     hr = WithCustom([&](SAFEARRAY** custom) { return m_addin->OnStartupComplete(custom); });
-    m_times.startupComplete = ClockSeconds() - start;
+    m_times.startupComplete = com::ClockSeconds() - start;
     Step(L"OnStartupComplete", hr);
     return true;
 }

@@ -1,6 +1,6 @@
 #include "MessagePump.h"
 
-#include "Clock.h"
+#include "com/Clock.h"
 
 #include <algorithm>
 #include <vector>
@@ -32,10 +32,10 @@ void MessagePump::PumpPending() noexcept
             continue; // the host decides when it ends
         if (PreTranslate(msg))
             continue;
-        const double start = ClockSeconds();
+        const double start = com::ClockSeconds();
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
-        t_longest = std::max(t_longest, ClockSeconds() - start);
+        t_longest = std::max(t_longest, com::ClockSeconds() - start);
     }
     for (ModelessWindow* w : std::vector<ModelessWindow*>(t_windows))
         w->AfterMessages();

@@ -1,9 +1,9 @@
-// Seconds on the performance counter, for the host's own timings.
+// Seconds on the performance counter, for timings.
 #pragma once
 
 #include <windows.h>
 
-namespace outlooksim {
+namespace com {
 
 inline double ClockSeconds() noexcept
 {
@@ -13,4 +13,4 @@ inline double ClockSeconds() noexcept
     return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-} // namespace outlooksim
+} // namespace com
