@@ -64,7 +64,15 @@ test32: build32
 demo: build
 	sh tools/demo.sh $(BUILD)
 
-# The installer: both builds' product DLLs in one setup program.
+# The installer: both builds' product DLLs, stripped (their debug
+# information in $(DIST)/symbols/) and signed, in one setup program.
+# `make dist SIGN_PFX=<file.pfx> SIGN_PASSWORD=<password> [SIGN_TIMESTAMP=<url>]`
+# signs the DLLs and the setup; without SIGN_PFX they stay unsigned. The
+# three reach the script through its environment only, never its command
+# line (a password given in the environment instead of on make's command
+# line is not shown by ps at all).
+export SIGN_PFX SIGN_PASSWORD SIGN_TIMESTAMP
+
 dist: build build32
 	sh installer/build-installer.sh $(BUILD) $(BUILD32) $(DIST)
 
