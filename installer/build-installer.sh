@@ -68,7 +68,9 @@ megabytes() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
 # 1. Stage and strip.
 stage="$out/stage"
 symbols="$out/symbols"
-rm -rf "$stage" "$symbols"
+setup="$out/corvane-setup-$version.exe"
+# A setup left from an earlier run must not pass for this one's if a step fails.
+rm -rf "$stage" "$symbols" "$setup"
 for arch in x64 x86; do
   if [ $arch = x64 ]; then build=$build64; else build=$build32; fi
   objcopy=$(build_tool "$build" CMAKE_OBJCOPY)
@@ -97,7 +99,6 @@ done
 # 3. The setup, from the staged DLLs (the script takes the DLLs from bin/ of
 # the folders BUILD64 and BUILD32). makensis on Linux reads Unix paths; the
 # backslashes of the script become slashes.
-setup="$out/corvane-setup-$version.exe"
 makensis -V2 -INPUTCHARSET UTF8 \
   -DVERSION="$version" -DBUILD64="$stage/x64" -DBUILD32="$stage/x86" -DOUTDIR="$out" \
   "$repo/installer/corvane.nsi"

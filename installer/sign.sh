@@ -30,7 +30,8 @@ if ! command -v osslsigncode >/dev/null 2>&1; then
 fi
 
 private=$(umask 077 && mktemp -d)
-trap 'rm -rf "$private"' EXIT
+replacing=""
+trap 'rm -rf "$private"; [ -z "$replacing" ] || rm -f "$replacing"' EXIT
 trap 'exit 1' HUP INT TERM
 pass_args=""
 if [ -n "${SIGN_PASSWORD:-}" ]; then
@@ -59,8 +60,10 @@ for file in "$@"; do
   fi
   # Same folder, then one rename: the file is either the unsigned or the
   # signed one, never half of it.
-  cp "$signed" "$file.signing"
-  chmod --reference="$file" "$file.signing" 2>/dev/null || true
-  mv -f "$file.signing" "$file"
+  replacing="$file.signing"
+  cp "$signed" "$replacing"
+  chmod --reference="$file" "$replacing" 2>/dev/null || true
+  mv -f "$replacing" "$file"
+  replacing=""
   echo "signed $file"
 done
