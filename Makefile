@@ -67,10 +67,10 @@ demo: build
 # The installer: both builds' product DLLs, stripped (their debug
 # information in $(DIST)/symbols/) and signed, in one setup program.
 # `make dist SIGN_PFX=<file.pfx> SIGN_PASSWORD=<password> [SIGN_TIMESTAMP=<url>]`
-# signs the DLLs and the setup; without SIGN_PFX they stay unsigned. The
-# three reach the script through its environment only, never its command
-# line (a password given in the environment instead of on make's command
-# line is not shown by ps at all).
+# signs the DLLs, the setup and the packages; without SIGN_PFX they stay
+# unsigned. The three reach the script through its environment only, never
+# its command line (given in the environment instead of on make's command
+# line, the password is on no command line at all).
 export SIGN_PFX SIGN_PASSWORD SIGN_TIMESTAMP
 
 dist: build build32
