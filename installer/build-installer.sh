@@ -7,7 +7,8 @@
 #      <output>/symbols/<x64|x86>/<dll>.debug, named by each DLL's
 #      .gnu_debuglink (installer/strip-symbols.sh);
 #   2. signs the staged DLLs;
-#   3. builds <output>/corvane-setup-<version>.exe with makensis from them;
+#   3. builds <output>/corvane-setup-<version>.exe with makensis from them
+#      (with a certificate, makensis has its uninstaller signed as well);
 #   4. builds the Windows Installer packages from them;
 #   5. signs the setup and the packages.
 # Signing (installer/sign.sh) takes the certificate from the environment:
@@ -99,7 +100,9 @@ done
 # 3. The setup, from the staged DLLs (the script takes the DLLs from bin/ of
 # the folders BUILD64 and BUILD32). makensis on Linux reads Unix paths; the
 # backslashes of the script become slashes.
-makensis -V2 -INPUTCHARSET UTF8 \
+signing=""
+[ -z "${SIGN_PFX:-}" ] || signing="-DSIGN_COMMAND=sh $repo/installer/sign.sh"
+makensis -V2 -INPUTCHARSET UTF8 ${signing:+"$signing"} \
   -DVERSION="$version" -DBUILD64="$stage/x64" -DBUILD32="$stage/x86" -DOUTDIR="$out" \
   "$repo/installer/corvane.nsi"
 
@@ -118,7 +121,7 @@ for msi in "$out/corvane-$version-x86.msi" "$out/corvane-$version-x64.msi"; do
   fi
 done
 if [ -n "${SIGN_PFX:-}" ]; then
-  echo "signed: the DLLs, the setup${packages:+ and the packages}"
+  echo "signed: the DLLs, the setup and its uninstaller${packages:+, the packages}"
 else
   echo "unsigned: SIGN_PFX was not given (make dist SIGN_PFX=<file> SIGN_PASSWORD=<password>)"
 fi

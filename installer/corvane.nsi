@@ -37,6 +37,12 @@ RequestExecutionLevel admin
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTDIR}\corvane-setup-${VERSION}.exe"
+; With a certificate (build-installer.sh defines SIGN_COMMAND), the
+; uninstaller the setup writes is signed too: makensis runs the command on
+; it before it stores the uninstaller in the setup.
+!ifdef SIGN_COMMAND
+  !uninstfinalize '${SIGN_COMMAND} "%1"' = 0
+!endif
 ShowInstDetails show
 ShowUninstDetails show
 
