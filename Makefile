@@ -64,14 +64,19 @@ test32: build32
 demo: build
 	sh tools/demo.sh $(BUILD)
 
-# The installer: both builds' product DLLs in one setup program.
+# The installer: both builds' product DLLs in one setup program, and a
+# Windows Installer package of each build.
 dist: build build32
 	sh installer/build-installer.sh $(BUILD) $(BUILD32) $(DIST)
 
 # Silent install, load by ProgID, silent uninstall, in fresh Wine prefixes
-# of both architectures.
+# of both architectures: the setup program, then the packages; the target
+# fails if either test did.
 dist-test: dist
-	sh installer/tests/install-test.sh $(BUILD) $(BUILD32) $(DIST)
+	@status=0; \
+	sh installer/tests/install-test.sh $(BUILD) $(BUILD32) $(DIST) || status=1; \
+	sh installer/tests/msi-test.sh $(BUILD) $(BUILD32) $(DIST) || status=1; \
+	exit $$status
 
 # Native fuzz targets of the parsers, each run for FUZZ_SECONDS (not part of `test`).
 FUZZ_BUILD   ?= build-fuzz

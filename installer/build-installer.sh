@@ -23,3 +23,4 @@ makensis -V2 -INPUTCHARSET UTF8 \
   -DVERSION="$version" -DBUILD64="$build64" -DBUILD32="$build32" -DOUTDIR="$out" \
   "$repo/installer/corvane.nsi"
 echo "built $out/corvane-setup-$version.exe"
+sh "$repo/installer/msi/build-msi.sh" "$build64" "$build32" "$out"
