@@ -5,7 +5,9 @@
 # product DLLs (bin/, the servers of corvane-servers.txt); with "-" for the
 # 32-bit build, the x64 package only. The version is the builds' (CMake's
 # corvane-version.txt); CORVANE_MSI_VERSION=<x.y.z> in the environment gives the
-# packages another one (the upgrade test's newer package).
+# packages another one, and CORVANE_MSI_CAPTURES=<folder> takes the servers'
+# registration from the captures of an earlier run (msi-work/captures) of
+# the same DLLs (both for the upgrade test's newer package).
 #
 # The servers' COM registration becomes the packages' own registry entries,
 # so that no package runs regsvr32: regcapture (built in the 64-bit build)
@@ -44,16 +46,20 @@ mkdir -p "$work/captures"
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
 # What each 64-bit server registers, in a fresh prefix.
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINELOADER=/usr/lib/wine/wine64
-WINEARCH=win64 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-wineserver -w
-while read -r dll progid; do
-  /usr/lib/wine/wine64 "$(winpath "$regcapture")" capture "$(winpath "$build64/bin/$dll")" </dev/null \
-    >"$work/captures/$dll.txt" 2>"$work/captures/$dll.err" ||
-    fail "$dll: its registration could not be captured: $(cat "$work/captures/$dll.err")"
-done <"$servers"
-wineserver -k >/dev/null 2>&1 || true
-rm -rf "$work/prefix"
+if [ -n "${CORVANE_MSI_CAPTURES:-}" ]; then
+  cp "$CORVANE_MSI_CAPTURES"/*.txt "$work/captures/" || fail "no captures in $CORVANE_MSI_CAPTURES"
+else
+  export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINELOADER=/usr/lib/wine/wine64
+  WINEARCH=win64 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+  wineserver -w
+  while read -r dll progid; do
+    /usr/lib/wine/wine64 "$(winpath "$regcapture")" capture "$(winpath "$build64/bin/$dll")" </dev/null \
+      >"$work/captures/$dll.txt" 2>"$work/captures/$dll.err" ||
+      fail "$dll: its registration could not be captured: $(cat "$work/captures/$dll.err")"
+  done <"$servers"
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$work/prefix"
+fi
 
 # The table MsiLockPermissionsEx (Windows Installer 5.0), which wixl does not
 # write: Users (BU, S-1-5-32-545) may change the files the product writes at

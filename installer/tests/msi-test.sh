@@ -199,11 +199,14 @@ run_package() { # run_package <x64|x86> <winearch> <loader> <build>
   # A user's save; then the next version replaces this one.
   printf '[General]\r\nFolderCount=0\r\n; kept\r\n' >"$unixdir/notifyfolders.ini"
   printf '[General]\r\nFolderCount=0\r\n' >"$unixdir/notifyfolders.ini.bak"
+  # The newer package: the same DLLs, so the same registration.
   next="$out/next-$arch"
+  captures="$dist/msi-work/captures"
+  [ -d "$captures" ] || captures=
   if [ "$arch" = x64 ]; then
-    CORVANE_MSI_VERSION=$next_version sh "$repo/installer/msi/build-msi.sh" "$build64" - "$next" >"$out/$name-next-build.log" 2>&1
+    CORVANE_MSI_VERSION=$next_version CORVANE_MSI_CAPTURES="$captures" sh "$repo/installer/msi/build-msi.sh" "$build64" - "$next" >"$out/$name-next-build.log" 2>&1
   else
-    CORVANE_MSI_VERSION=$next_version sh "$repo/installer/msi/build-msi.sh" "$build64" "$build32" "$next" >"$out/$name-next-build.log" 2>&1
+    CORVANE_MSI_VERSION=$next_version CORVANE_MSI_CAPTURES="$captures" sh "$repo/installer/msi/build-msi.sh" "$build64" "$build32" "$next" >"$out/$name-next-build.log" 2>&1
   fi
   export WINEPREFIX="$prefix"
   next_msi="$next/corvane-$next_version-$arch.msi"
