@@ -65,7 +65,8 @@ demo: build
 	sh tools/demo.sh $(BUILD)
 
 # The installer: both builds' product DLLs, stripped (their debug
-# information in $(DIST)/symbols/) and signed, in one setup program.
+# information in $(DIST)/symbols/) and signed, in one setup program, and a
+# Windows Installer package of each build.
 # `make dist SIGN_PFX=<file.pfx> SIGN_PASSWORD=<password> [SIGN_TIMESTAMP=<url>]`
 # signs the DLLs, the setup and the packages; without SIGN_PFX they stay
 # unsigned. The three reach the script through its environment only, never
@@ -77,9 +78,13 @@ dist: build build32
 	sh installer/build-installer.sh $(BUILD) $(BUILD32) $(DIST)
 
 # Silent install, load by ProgID, silent uninstall, in fresh Wine prefixes
-# of both architectures.
+# of both architectures: the setup program, then the packages; the target
+# fails if either test did.
 dist-test: dist
-	sh installer/tests/install-test.sh $(BUILD) $(BUILD32) $(DIST)
+	@status=0; \
+	sh installer/tests/install-test.sh $(BUILD) $(BUILD32) $(DIST) || status=1; \
+	sh installer/tests/msi-test.sh $(BUILD) $(BUILD32) $(DIST) || status=1; \
+	exit $$status
 
 # Native fuzz targets of the parsers, each run for FUZZ_SECONDS (not part of `test`).
 FUZZ_BUILD   ?= build-fuzz

@@ -1,13 +1,9 @@
-; The product's COM servers: installed and registered in this order,
-; unregistered and removed in the same order. One line per DLL; the file is
-; taken from the build of the architecture being installed (bin/ of the
-; 64-bit or the 32-bit build folder).
-!macro CorvaneServers _ACTION
-  !insertmacro ${_ACTION} rovane.dll
-  !insertmacro ${_ACTION} corvane.dll
-  !insertmacro ${_ACTION} ZarqNotifier.dll
-  !insertmacro ${_ACTION} corvaneProps.dll
-!macroend
+; The product's COM servers: the macro CorvaneServers, which CMake writes
+; from its list of the servers it builds (cmake/CorvaneServerList.cmake).
+; One line per DLL; the file is taken from the build of the architecture
+; being installed (bin/ of the 64-bit or the 32-bit build folder). Both builds
+; have the same list; the 64-bit build's is read.
+!include "${BUILD64}\corvane-servers.nsh"
 
 ; The files the product writes at run time, beside its DLLs: the
 ; configuration file, its backup and the log of each component that keeps

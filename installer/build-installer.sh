@@ -1,7 +1,7 @@
 #!/bin/sh
 # build-installer.sh <64-bit build> <32-bit build> <output folder>
 # Builds what `make dist` ships, from both builds' product DLLs
-# (installer/Servers.nsh names them), in five steps:
+# (the build's corvane-servers.txt names them), in five steps:
 #   1. copies the DLLs into <output>/stage/x64/bin and <output>/stage/x86/bin
 #      and strips them there; their debug information goes to
 #      <output>/symbols/<x64|x86>/<dll>.debug, named by each DLL's
@@ -46,11 +46,11 @@ sign() {
   fi
 }
 
-# The product's DLLs: the lines of the setup's list of servers.
-servers=$(sed -n 's/^[[:space:]]*!insertmacro \${_ACTION} \([^[:space:]]*\.dll\)[[:space:]]*$/\1/p' \
-  "$repo/installer/Servers.nsh")
+# The product's DLLs: the build's list of its COM servers ("<DLL> <ProgID>"
+# per line, written by CMake).
+servers=$(cut -d' ' -f1 "$build64/corvane-servers.txt")
 if [ -z "$servers" ]; then
-  echo "build-installer.sh: installer/Servers.nsh names no DLL" >&2
+  echo "build-installer.sh: $build64/corvane-servers.txt names no DLL" >&2
   exit 1
 fi
 
@@ -77,6 +77,8 @@ for arch in x64 x86; do
   objcopy=$(build_tool "$build" CMAKE_OBJCOPY)
   strip=$(build_tool "$build" CMAKE_STRIP)
   mkdir -p "$stage/$arch/bin" "$symbols/$arch"
+  # The setup's list of servers (installer/Servers.nsh) is read from here too.
+  cp "$build/corvane-servers.nsh" "$stage/$arch/"
   for dll in $servers; do
     if [ ! -f "$build/bin/$dll" ]; then
       echo "build-installer.sh: $build/bin/$dll is missing: build it first" >&2
@@ -107,7 +109,8 @@ makensis -V2 -INPUTCHARSET UTF8 ${signing:+"$signing"} \
   "$repo/installer/corvane.nsi"
 
 # 4. The Windows Installer packages, dist/corvane-<version>-<x86|x64>.msi,
-# are built here, from the same staged DLLs ($stage/x64/bin, $stage/x86/bin).
+# from the same staged DLLs ($stage/x64/bin, $stage/x86/bin).
+sh "$repo/installer/msi/build-msi.sh" "$build64" "$build32" "$out" "$stage"
 
 # 5. Sign what is shipped.
 sign "$setup"

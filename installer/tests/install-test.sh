@@ -17,11 +17,10 @@
 # Each case: silent install; the installer's keys are there; the setup's
 # log (/LOG) shows the rights it gave the group Users: none of their own on
 # the folder, change on the configuration file, its backup and the three
-# logs, nothing else; a program of
-# the installed architecture creates every server (corvane.Tarnwell,
-# rovane.Registry, ZarqNotifier.ZarqPlugin, corvaneProps.zarqPropMain) by
-# ProgID from the installation folder; a user's configuration file is
-# written; silent uninstall; the installer's keys are gone (as before the
+# logs, nothing else; a program of the installed architecture creates
+# every server (the build's list, corvane-servers.txt) by ProgID from the
+# installation folder; a user's configuration file is written; silent
+# uninstall; the installer's keys are gone (as before the
 # installation, and no key of the prefix's registry is left over) and so are
 # its files, except the configuration file.
 # Logs and key listings go to <dist>/install-test/.
@@ -57,6 +56,10 @@ check() { # check <what> <command...>
   fi
 }
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+
+# The product's DLLs, from the build's list of its COM servers.
+servers=$(cut -d' ' -f1 "$build64/corvane-servers.txt")
+server_count=$(echo "$servers" | wc -w)
 
 # The files the product writes at run time, which users may change.
 user_files="notifyfolders.ini notifyfolders.ini.bak corvane.log ZarqNotifier.log corvaneProps.log"
@@ -101,7 +104,7 @@ run_case() { # run_case <name> <prefix> <loader of installcheck> <installcheck.e
   rc=$?
   wineserver -w
   check "$name: silent install exits with 0 (got $rc)" [ "$rc" -eq 0 ]
-  for f in corvane.dll rovane.dll ZarqNotifier.dll corvaneProps.dll uninstall.exe $user_files; do
+  for f in $servers uninstall.exe $user_files; do
     check "$name: $f installed" [ -f "$unixdir/$f" ]
   done
   check "$name: no log for rovane.dll, which writes none" [ ! -e "$unixdir/rovane.log" ]
@@ -130,7 +133,7 @@ run_case() { # run_case <name> <prefix> <loader of installcheck> <installcheck.e
     check "$name: the other architecture's add-in, PluginPath and uninstall keys are gone" \
       [ "$(grep -c '^HKLM.*: (absent)' "$out/$name-other-keys.txt")" -eq 3 ]
     check "$name: the other architecture's servers are unregistered" \
-      [ "$(grep -c 'InprocServer32: (absent)' "$out/$name-other-keys.txt")" -eq 4 ]
+      [ "$(grep -c 'InprocServer32: (absent)' "$out/$name-other-keys.txt")" -eq "$server_count" ]
   fi
   check "$name: uninstall entry with version $version" \
     grep -qF "\"DisplayVersion\" = \"$version\"" "$out/$name-keys-installed.txt"

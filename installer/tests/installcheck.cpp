@@ -112,10 +112,7 @@ struct Server {
     const wchar_t* dll;
 };
 const Server kServers[] = {
-    {L"corvane.Tarnwell", L"corvane.dll"},
-    {L"rovane.Registry", L"rovane.dll"},
-    {L"ZarqNotifier.ZarqPlugin", L"ZarqNotifier.dll"},
-    {L"corvaneProps.zarqPropMain", L"corvaneProps.dll"},
+#include "corvane-servers.h"
 };
 
 int Keys()
