@@ -5,7 +5,7 @@ BUILD32 ?= build32
 JOBS    ?= $(shell nproc)
 DIST    ?= dist
 
-.PHONY: all deps configure configure32 build build32 test test64 test32 demo dist dist-test fuzz clean
+.PHONY: all deps configure configure32 build build32 test test64 test32 demo dist dist-test fuzz bench format format-check clean
 
 all: build
 
@@ -85,6 +85,22 @@ dist-test: dist
 	sh installer/tests/install-test.sh $(BUILD) $(BUILD32) $(DIST) || status=1; \
 	sh installer/tests/msi-test.sh $(BUILD) $(BUILD32) $(DIST) || status=1; \
 	exit $$status
+
+# The benchmarks (not part of `build`; the test bench_build compiles them).
+bench: build
+	cmake --build $(BUILD) --target bench -j $(JOBS)
+
+# The product folders against .clang-format: `format-check` reports, `format`
+# rewrites the files in place. ctest runs the check as format_check once the
+# CMake option CORVANE_FORMAT_CHECK is ON (tests/format/CMakeLists.txt).
+FORMAT_FOLDERS = addin common notifier propertypage registry hostsim bench tools
+CLANG_FORMAT  ?= clang-format
+
+format-check:
+	sh tests/format/check-format.sh $(CLANG_FORMAT) . $(FORMAT_FOLDERS)
+
+format:
+	find $(FORMAT_FOLDERS) -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) | sort | xargs $(CLANG_FORMAT) --style=file -i
 
 # Native fuzz targets of the parsers, each run for FUZZ_SECONDS (not part of `test`).
 FUZZ_BUILD   ?= build-fuzz

@@ -12,7 +12,7 @@ std::span<const ComClass> ServerClasses()
         {&CLSID_Tarnwell, L"corvane.Tarnwell", nullptr, L"corvane.Tarnwell", &CreateInstance<Tarnwell>},
         {&CLSID_NotifyFolders, L"corvane.NotifyFolders", nullptr, L"corvane.NotifyFolders",
          &CreateInstance<NotifyFolders>},
-        {&CLSID_ZarqPlugin, L"corvane.ZarqPlugin", nullptr, L"corvane.ZarqPlugin", &CreateInstance<ZarqPlugin>},
+        {&CLSID_CorvaneZarqPlugin, L"corvane.ZarqPlugin", nullptr, L"corvane.ZarqPlugin", &CreateInstance<ZarqPlugin>},
     };
     return classes;
 }

@@ -5,6 +5,7 @@
 #include "AddinErrors.h"
 #include "com/AutomationValues.h"
 #include "com/SnapshotEnum.h"
+#include "config/PluginFolder.h"
 #include "g_modDebug.h"
 
 using com::Out;
@@ -201,24 +202,7 @@ HRESULT ZarqPlugins::GetInstalledPlugins(BSTR sPluginPath, VARIANT* value) noexc
     if (value)
         ::VariantInit(value);
     Guard([&] {
-        std::string pattern = com::Narrow(Text(sPluginPath));
-        if (pattern.empty() || pattern.back() != '\\')
-            pattern += '\\';
-        pattern += "Zarq*.dll";
-        WIN32_FIND_DATAA found{};
-        std::vector<std::string> classes;
-        const com::UniqueFindHandle search(::FindFirstFileA(pattern.c_str(), &found));
-        if (!search)
-            return S_OK;
-        // Ordinary files only: no folders, no hidden or system files.
-        const DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-        do {
-            if (!(found.dwFileAttributes & kNotOrdinary)) {
-                std::string name = found.cFileName;
-                classes.push_back(name.substr(0, name.find('.')));
-            }
-        } while (::FindNextFileA(search.get(), &found));
-        for (const std::string& cls : classes) {
+        for (const std::string& cls : pluginfolder::InstalledPluginClasses(com::Narrow(Text(sPluginPath)))) {
             long ignored = 0;
             Add(com::Bstr::FromAnsi(cls).get(), &ignored);
         }

@@ -3,5 +3,5 @@
 # Built, not run by ctest:
 #   build/wine-run.sh build/bin/config_bench.exe
 add_executable(config_bench ${CMAKE_CURRENT_LIST_DIR}/ConfigBench.cpp)
-target_compile_options(config_bench PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${CORVANE_WARNINGS}>)
+target_link_libraries(config_bench PRIVATE corvane_warnings)
 target_link_libraries(config_bench PRIVATE corvane_addin)

@@ -6,6 +6,6 @@ set_source_files_properties(${rovane_bench_generated} PROPERTIES GENERATED TRUE)
 add_executable(rovane_bench ${CMAKE_CURRENT_LIST_DIR}/RegistryBench.cpp ${rovane_bench_generated})
 target_include_directories(rovane_bench PRIVATE ${CMAKE_BINARY_DIR}/registry ${CMAKE_SOURCE_DIR}/registry
                                                 ${CMAKE_SOURCE_DIR}/registry/tests)
-target_compile_options(rovane_bench PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${CORVANE_WARNINGS}>)
+target_link_libraries(rovane_bench PRIVATE corvane_warnings)
 target_link_libraries(rovane_bench PRIVATE comkit)
 add_dependencies(rovane_bench rovane)

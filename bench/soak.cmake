@@ -3,7 +3,7 @@
 # Built, not run by ctest:
 #   build/wine-run.sh build/bin/soak_bench.exe
 add_executable(soak_bench ${CMAKE_CURRENT_LIST_DIR}/SoakBench.cpp ${CMAKE_SOURCE_DIR}/addin/tests/addin_tests.rc)
-target_compile_options(soak_bench PRIVATE ${CORVANE_WARNINGS})
+target_link_libraries(soak_bench PRIVATE corvane_warnings)
 target_include_directories(soak_bench PRIVATE ${CMAKE_SOURCE_DIR}/addin/tests)
 target_link_libraries(soak_bench PRIVATE corvane_addin psapi)
 hostsim_link(soak_bench)

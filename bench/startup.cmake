@@ -4,6 +4,6 @@
 #   build/wine-run.sh build/bin/startup_bench.exe [rounds]
 add_executable(startup_bench ${CMAKE_CURRENT_LIST_DIR}/StartupBench.cpp ${CMAKE_SOURCE_DIR}/addin/tests/addin_tests.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/addin/tests/addin_tests.rc PROPERTIES OBJECT_DEPENDS "${CORVANE_RESOURCE_FILES}")
-target_compile_options(startup_bench PRIVATE ${CORVANE_WARNINGS})
+target_link_libraries(startup_bench PRIVATE corvane_warnings)
 target_link_libraries(startup_bench PRIVATE corvane_addin)
 hostsim_link(startup_bench)

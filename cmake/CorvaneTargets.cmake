@@ -65,7 +65,7 @@ function(corvane_com_server target)
     set_source_files_properties(${ARG_RC} PROPERTIES OBJECT_DEPENDS "${resource_depends}")
   endif()
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${CORVANE_WARNINGS}>)
+  target_link_libraries(${target} PRIVATE corvane_warnings)
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} comkit)
   set_property(GLOBAL APPEND PROPERTY CORVANE_COM_SERVERS ${target})
   if(ARG_SHIPPED)
@@ -74,13 +74,14 @@ function(corvane_com_server target)
   endif()
 endfunction()
 
-# corvane_test(<target> SOURCES ... [LIBS ...] [NEEDS_SERVERS])
-# A GoogleTest program run by ctest under Wine. NEEDS_SERVERS: it creates
-# objects by ProgID, so the build's COM servers are registered first.
+# corvane_test(<target> SOURCES ... [LIBS ...])
+# A GoogleTest program run by ctest under Wine. Every such test runs after
+# the fixture wine_servers, which creates the build's Wine prefix and
+# registers the build's COM servers in it (cmake/CorvaneWinePrefix.cmake).
 function(corvane_test target)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
-  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${CORVANE_WARNINGS}>)
+  target_link_libraries(${target} PRIVATE corvane_warnings)
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
   corvane_host_program(${target})
   add_test(NAME ${target} COMMAND ${target})

@@ -10,12 +10,13 @@
 #include "PageHost.h"
 #include "WindowText.h"
 #include "com/ComRaii.h"
+#include "config/ProductKeys.h"
 
 namespace outlooksim {
 
 namespace {
 
-constexpr const wchar_t kPluginKey[] = L"SOFTWARE\\Wendmoor\\Corvane";
+constexpr const wchar_t* kPluginKey = productkeys::kInstallSubKey;
 constexpr const wchar_t kPluginValue[] = L"PluginPath";
 constexpr int kFileNameBox = 0x47c; // cmb13: the file name of the open-file dialog
 constexpr int kFileNameEdit = 0x480; // edt1: the same in older templates

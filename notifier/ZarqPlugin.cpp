@@ -6,11 +6,9 @@
 #include "g_modDebug.h"
 #include "g_modNewFunc.h"
 #include "modNotify.h"
+#include "outlook/OutlookIds.h"
 
 namespace {
-
-// Outlook's mail item interface.
-const IID kIidMailItem = {0x00063034, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 void LogHandleItemAdd(const char* sMessage) noexcept
 {
@@ -102,7 +100,7 @@ HRESULT ZarqPlugin::HandleItemAdd(IDispatch* Item, _NotifyFolder* Nf) noexcept
         }
         // Anything but a mail item arrives at the window as no item.
         com::ComPtr<IDispatch> mailItem;
-        if (FAILED(Item->QueryInterface(kIidMailItem, reinterpret_cast<void**>(mailItem.GetAddressOf()))))
+        if (FAILED(Item->QueryInterface(kOlIidMailItem, reinterpret_cast<void**>(mailItem.GetAddressOf()))))
             mailItem.Reset();
         com::Bstr folderName;
         if (FAILED(Nf->get_FriendlyName(folderName.put())))

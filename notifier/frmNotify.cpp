@@ -293,7 +293,7 @@ void frmNotify::Form_Load() noexcept
 
     long maxWidth = 0, maxHeight = 0;
     SetMinMax(*this, 250, 250, maxWidth, maxHeight, false, false, false, false);
-    LoadFormSettings(*this, kSettingsSubKey, false); // failures keep the design placement
+    LoadFormSettings(*this, kSettingsKey, false); // failures keep the design placement
     ReadAlwaysOnTop();
 }
 
@@ -338,7 +338,7 @@ void frmNotify::Unload() noexcept
 
 void frmNotify::Form_Unload() noexcept
 {
-    SaveFormSettings(*this, kSettingsSubKey); // a failure leaves the rest unsaved
+    SaveFormSettings(*this, kSettingsKey); // a failure leaves the rest unsaved
     WriteAlwaysOnTop();
     RemoveMinMax(*this);
 }

@@ -20,14 +20,14 @@
 #include "Form.h"
 #include "Twips.h"
 #include "com/ComRaii.h"
+#include "config/ProductKeys.h"
 
 class frmNotify final : public Form {
 public:
     static constexpr const wchar_t* kClassName = L"ZarqNotifier.frmNotify";
     static constexpr const wchar_t* kCaption = L"Neue Nachrichten";
     // Where the placement and the stay-on-top choice are kept.
-    static constexpr const char* kSettingsSubKey = "Corvane\\ZarqNotifier";
-    static constexpr const char* kSettingsKey = "HKEY_CURRENT_USER\\Software\\Wendmoor\\Corvane\\ZarqNotifier";
+    static constexpr const char* kSettingsKey = productkeys::kNotifierKey;
 
     // Control identifiers.
     enum : int { IDC_IMGFOLDER = 1001, IDC_LBLFOLDER, IDC_LVWMSG, IDC_CHKTOP, IDC_SIZEGRIP, IDC_BTNOKAY = IDOK };

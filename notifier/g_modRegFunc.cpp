@@ -2,9 +2,8 @@
 
 #include <cmath>
 
+#include "CRegistry.h"
 #include "Twips.h"
-#include "com/ComRaii.h"
-#include "RovaneClient.h"
 
 namespace {
 
@@ -21,102 +20,20 @@ long DivideRounded(double dividend, double divisor) noexcept
     return static_cast<long>(std::trunc(a / b));
 }
 
-// A Registry object for this call, its top-level Keys collection and the
-// placement key, which is null (with S_OK) when it does not exist.
-struct PlacementKey {
-    com::ComPtr<IRegistry> registry;
-    com::ComPtr<IRegistryKeys> keys;
-    com::ComPtr<IRegistryKey> key;
-};
-
-HRESULT FindKey(const std::string& sPath, PlacementKey& found) noexcept
-{
-    CLSID clsid{};
-    HRESULT hr = ::CLSIDFromProgID(L"rovane.Registry", &clsid);
-    if (SUCCEEDED(hr))
-        hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IRegistry,
-                                reinterpret_cast<void**>(found.registry.GetAddressOf()));
-    if (SUCCEEDED(hr))
-        hr = found.registry->get_Keys(found.keys.GetAddressOf());
-    if (FAILED(hr))
-        return hr;
-    com::Variant path;
-    path.vt = VT_BSTR;
-    path.bstrVal = com::Bstr::FromAnsi(sPath).release();
-    if (FAILED(found.keys->get_Item(path, found.key.GetAddressOf())))
-        found.key.Reset(); // a missing key is no error
-    return S_OK;
-}
-
-HRESULT ReadLong(IRegistryValues* values, const char* sName, long& lResult) noexcept
-{
-    com::ComPtr<IRegistryValue> value;
-    HRESULT hr = values->get_Item(com::Variant(com::Widen(sName)), value.GetAddressOf());
-    if (FAILED(hr))
-        return hr;
-    com::Variant data;
-    hr = value->get_Data(dtEmpty, &data);
-    if (FAILED(hr))
-        return hr;
-    com::Variant number;
-    hr = ::VariantChangeType(&number, &data, 0, VT_I4);
-    if (FAILED(hr))
-        return hr;
-    lResult = number.lVal;
-    return S_OK;
-}
-
-// Writes a 32-bit number through the value's data. A value missing from an
-// existing key is created, so that one deleted value does not stop the
-// placement from ever being saved again.
-HRESULT WriteLong(IRegistryValues* values, const char* sName, long lData) noexcept
-{
-    const com::Variant name(com::Widen(sName));
-    com::ComPtr<IRegistryValue> value;
-    if (FAILED(values->get_Item(name, value.GetAddressOf()))) {
-        value.Reset();
-        return values->Add(name.bstrVal, com::Variant(lData), dtREG_DWORD, value.GetAddressOf());
-    }
-    return value->put_Data(dtEmpty, com::Variant(lData));
-}
-
 } // namespace
 
-std::string FormSettingsKey(const std::string& sFormName, const std::string& sSubKey)
+std::string FormSettingsKey(const std::string& sFormName, const std::string& sKey)
 {
     const std::string shortName = sFormName.compare(0, 3, "frm") == 0 ? sFormName.substr(3) : sFormName;
-    return "\\HKEY_CURRENT_USER\\Software\\Wendmoor\\" + sSubKey + "\\" + shortName;
+    return sKey + "\\" + shortName;
 }
 
-HRESULT SaveFormSettings(const Form& frm, const std::string& sSubKey) noexcept
+HRESULT SaveFormSettings(const Form& frm, const std::string& sKey) noexcept
 {
     try {
-        const std::string path = FormSettingsKey(frm.Name(), sSubKey);
-        PlacementKey placement;
-        HRESULT hr = FindKey(path, placement);
-        if (FAILED(hr))
-            return hr;
-        com::ComPtr<IRegistryKey>& key = placement.key;
-        com::ComPtr<IRegistryValues> values;
-        if (!key) {
-            hr = placement.keys->Add(com::Bstr::FromAnsi(path).get(), aoREG_OPTION_NON_VOLATILE, key.GetAddressOf());
-            if (FAILED(hr))
-                return hr;
-            hr = key->get_Values(values.GetAddressOf());
-            if (FAILED(hr))
-                return hr;
-            for (const char* name : kValueNames) {
-                com::ComPtr<IRegistryValue> created;
-                hr = values->Add(com::Bstr::FromAnsi(name).get(), com::Variant(0L), dtREG_DWORD,
-                                 created.GetAddressOf());
-                if (FAILED(hr))
-                    return hr;
-            }
-        } else {
-            hr = key->get_Values(values.GetAddressOf());
-            if (FAILED(hr))
-                return hr;
-        }
+        CRegistry reg;
+        if (!reg.OpenKey(FormSettingsKey(frm.Name(), sKey), true))
+            return E_FAIL;
         RECT rc{};
         ::GetWindowRect(frm.Hwnd(), &rc);
         const Twips twips;
@@ -127,32 +44,26 @@ HRESULT SaveFormSettings(const Form& frm, const std::string& sSubKey) noexcept
             DivideRounded(twips.ToTwipsY(rc.bottom - rc.top), twips.PerPixelY()),
             frm.GetWindowState(),
         };
-        for (size_t i = 0; i < std::size(kValueNames); ++i) {
-            hr = WriteLong(values.Get(), kValueNames[i], data[i]);
-            if (FAILED(hr))
-                return hr;
-        }
+        // A value missing from the key (deleted by hand, say) is created, so
+        // that one lost value does not stop the placement from being saved.
+        for (size_t i = 0; i < std::size(kValueNames); ++i)
+            if (!reg.WriteDWORD(kValueNames[i], data[i], true))
+                return E_FAIL;
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;
     }
 }
 
-HRESULT LoadFormSettings(Form& frm, const std::string& sSubKey, bool bPositionOnly) noexcept
+HRESULT LoadFormSettings(Form& frm, const std::string& sKey, bool bPositionOnly) noexcept
 {
     try {
-        PlacementKey placement;
-        HRESULT hr = FindKey(FormSettingsKey(frm.Name(), sSubKey), placement);
-        if (FAILED(hr) || !placement.key)
-            return hr; // no key: the design placement stays
-        com::ComPtr<IRegistryValues> values;
-        hr = placement.key->get_Values(values.GetAddressOf());
-        if (FAILED(hr))
-            return hr;
+        CRegistry reg;
+        if (!reg.OpenKey(FormSettingsKey(frm.Name(), sKey), false))
+            return S_OK; // no key: the design placement stays
         long state = 0;
-        hr = ReadLong(values.Get(), "State", state);
-        if (FAILED(hr))
-            return hr;
+        if (!reg.ReadNumber("State", state))
+            return E_FAIL;
         if (state != 0) {
             frm.SetWindowState(state);
             return S_OK;
@@ -161,9 +72,8 @@ HRESULT LoadFormSettings(Form& frm, const std::string& sSubKey, bool bPositionOn
         // Each edge is applied as soon as it is read: a missing value stops here.
         const auto move = [&](const char* sName, bool bVertical, bool bSize) {
             long pixels = 0;
-            HRESULT hrRead = ReadLong(values.Get(), sName, pixels);
-            if (FAILED(hrRead))
-                return hrRead;
+            if (!reg.ReadNumber(sName, pixels))
+                return false;
             // The stored pixels times twips per pixel is the edge in twips,
             // which is that many pixels again.
             const int value = static_cast<int>(pixels);
@@ -172,14 +82,14 @@ HRESULT LoadFormSettings(Form& frm, const std::string& sSubKey, bool bPositionOn
             int x = rc.left, y = rc.top, cx = rc.right - rc.left, cy = rc.bottom - rc.top;
             (bSize ? (bVertical ? cy : cx) : (bVertical ? y : x)) = value;
             ::SetWindowPos(hWnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | (bSize ? SWP_NOMOVE : SWP_NOSIZE));
-            return S_OK;
+            return true;
         };
-        if (FAILED(hr = move("X", false, false)) || FAILED(hr = move("Y", true, false)))
-            return hr;
+        if (!move("X", false, false) || !move("Y", true, false))
+            return E_FAIL;
         if (bPositionOnly)
             return S_OK;
-        if (FAILED(hr = move("Width", false, true)) || FAILED(hr = move("Height", true, true)))
-            return hr;
+        if (!move("Width", false, true) || !move("Height", true, true))
+            return E_FAIL;
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;

@@ -1,13 +1,15 @@
 // Window placement across runs: position, size and window state of a form
 // in the registry, under
-//   \HKEY_CURRENT_USER\Software\Wendmoor\<sSubKey>\<short name>
-// where the short name is the form's name without a leading "frm"
-// (frmNotify keeps its placement in ...\Notify). Five DWORD values: "X",
-// "Y", "Width", "Height" in pixels and "State" (0 normal, 1 minimized,
-// 2 maximized). The registry library's object model is used directly.
+//   <sKey>\<short name>
+// where sKey is the component's settings key as CRegistry opens it
+// ("HKEY_CURRENT_USER\Software\...") and the short name is the form's name
+// without a leading "frm" (frmNotify keeps its placement in ...\Notify).
+// Five DWORD values: "X", "Y", "Width", "Height" in pixels and "State"
+// (0 normal, 1 minimized, 2 maximized), through the settings wrapper.
 //
-// Both procedures return the first failure of the registry library: the
-// values before it are saved or restored, the rest are not.
+// Both procedures stop at the first value the registry library does not
+// read or write, and return E_FAIL: the values before it are saved or
+// restored, the rest are not.
 #pragma once
 
 #include <windows.h>
@@ -16,8 +18,8 @@
 
 #include "Form.h"
 
-HRESULT SaveFormSettings(const Form& frm, const std::string& sSubKey) noexcept;
-HRESULT LoadFormSettings(Form& frm, const std::string& sSubKey, bool bPositionOnly) noexcept;
+HRESULT SaveFormSettings(const Form& frm, const std::string& sKey) noexcept;
+HRESULT LoadFormSettings(Form& frm, const std::string& sKey, bool bPositionOnly) noexcept;
 
 // The key path of a form's placement.
-std::string FormSettingsKey(const std::string& sFormName, const std::string& sSubKey);
+std::string FormSettingsKey(const std::string& sFormName, const std::string& sKey);

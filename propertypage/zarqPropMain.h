@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "com/OleControl.h"
+#include "config/ProductKeys.h"
 #include "corvane.h"
 #include "corvaneProps.h"
 #include "outlook.h"
@@ -25,7 +26,7 @@ class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, P
     static constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
                                          OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
     static constexpr SIZE kDesignTwips{5985, 5325};
-    static constexpr const char* kPluginKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wendmoor\\Corvane";
+    static constexpr const char* kPluginKey = productkeys::kInstallKey;
 
     zarqPropMain();
     ~zarqPropMain() override;

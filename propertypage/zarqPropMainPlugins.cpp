@@ -6,6 +6,7 @@
 #include "Guarded.h"
 #include "CRegistry.h"
 #include "com/AutomationValues.h"
+#include "config/PluginFolder.h"
 #include "g_modDebug.h"
 #include "g_modNewFunc.h"
 
@@ -103,24 +104,9 @@ void zarqPropMain::DisplayInstalledPlugins(const std::string& sPluginPath)
         return;
     }
     com::ComPtr<_NotifyFolder> folder = WatchedFolder();
-    std::string pattern = sPluginPath;
-    if (pattern.empty() || pattern.back() != '\\')
-        pattern += '\\';
-    pattern += "Zarq*.dll";
-    WIN32_FIND_DATAA found{};
-    HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const std::vector<std::string> classes = pluginfolder::InstalledPluginClasses(sPluginPath);
+    if (classes.empty())
         return;
-    std::vector<std::string> classes;
-    do {
-        constexpr DWORD kSkipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-        if (!(found.dwFileAttributes & kSkipped)) {
-            const std::string name = found.cFileName;
-            classes.push_back(name.substr(0, name.find('.')));
-        }
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-
     for (const std::string& sClass : classes) {
         CLSID clsid{};
         com::ComPtr<_ZarqPlugin> plugin;

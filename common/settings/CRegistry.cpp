@@ -125,6 +125,18 @@ bool CRegistry::ReadDate(const std::string& sName, DATE& dResult) noexcept
     return true;
 }
 
+bool CRegistry::ReadNumber(const std::string& sName, long& lResult) noexcept
+{
+    com::Variant data;
+    if (!ReadData(sName, dtEmpty, data))
+        return false;
+    com::Variant number;
+    if (FAILED(::VariantChangeType(&number, &data, 0, VT_I4)))
+        return false;
+    lResult = number.lVal;
+    return true;
+}
+
 std::string CRegistry::ReadString(const std::string& sName, const std::string& sDefault) noexcept
 {
     try {

@@ -38,6 +38,9 @@ public:
     // The value's first eight bytes as a date; false (dResult untouched)
     // when there is no key, no such value or no valid date.
     bool ReadDate(const std::string& sName, DATE& dResult) noexcept;
+    // The value as a number; false (lResult untouched) when there is no key,
+    // no such value or its data is no number.
+    bool ReadNumber(const std::string& sName, long& lResult) noexcept;
     // The value as text; sDefault when there is no key or no such value,
     // "" when the value's data is no text.
     std::string ReadString(const std::string& sName, const std::string& sDefault) noexcept;

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "FilesSetAside.h"
 #include "HostRun.h"
+#include "com/ComModule.h"
 
 namespace {
 
@@ -17,12 +19,23 @@ using namespace hosttest;
 
 class PropsEndToEnd : public ::testing::Test {
   protected:
+    // The add-in's configuration file beside the host, and its backup: a
+    // file left there would add watched folders to every scenario, and the
+    // scenarios' Apply would replace it. Set aside, and put back afterwards.
     void SetUp() override
     {
+        m_files.SetAside();
         std::filesystem::remove_all(std::filesystem::path(TempDir()));
         std::filesystem::create_directories(std::filesystem::path(TempDir()));
     }
-    void TearDown() override { std::filesystem::remove_all(std::filesystem::path(TempDir())); }
+    void TearDown() override
+    {
+        std::filesystem::remove_all(std::filesystem::path(TempDir()));
+        m_files.PutBack();
+    }
+
+    const std::wstring m_config = com::Module::Directory() + L"notifyfolders.ini";
+    FilesSetAside m_files{{m_config, m_config + L".bak"}};
 
     // Runs the scenario; the plug-in directory is the host's own (ZarqProbe.dll lies there).
     HostRun Run(const std::wstring& scenario)
