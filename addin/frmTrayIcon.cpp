@@ -9,18 +9,7 @@ std::shared_ptr<frmTrayIcon> g_frmTrayIcon;
 
 namespace {
 
-bool EnsureClass()
-{
-    HINSTANCE instance = com::Module::Instance();
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    if (::GetClassInfoExA(instance, frmTrayIcon::kClassName, &wc))
-        return true;
-    wc.lpfnWndProc = &::DefWindowProcA;
-    wc.hInstance = instance;
-    wc.lpszClassName = frmTrayIcon::kClassName;
-    return ::RegisterClassExA(&wc) || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
+const ui::WindowClass kWindowClass{frmTrayIcon::kClassName, nullptr};
 
 HICON LoadPicture(int id)
 {
@@ -43,35 +32,32 @@ frmTrayIcon::~frmTrayIcon()
 
 void frmTrayIcon::Load() noexcept
 {
-    if (m_hWnd)
+    if (Hwnd())
         return;
     RunReported("frmTrayIcon::Load()", [&] {
         // A top-level window that is never shown.
-        if (EnsureClass())
-            m_hWnd = ::CreateWindowExA(0, kClassName, "corvane", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
-                                       com::Module::Instance(), nullptr);
-        if (!m_hWnd)
+        if (!CreateFor(kWindowClass, 0, L"corvane", WS_OVERLAPPED, RECT{}, nullptr))
             return;
         // The window keeps the module loaded while it exists.
         com::Module::Lock(true);
-        modSubClass::HookWindow(m_hWnd);
+        modSubClass::HookWindow(Hwnd());
         m_TrayIcon = std::make_unique<TrayIcon>();
-        m_TrayIcon->Add(m_hWnd, m_imgNoNewMail.get());
+        m_TrayIcon->Add(Hwnd(), m_imgNoNewMail.get());
         m_TrayIcon->ModifyTooltip(L"Keine neuen Nachrichten");
     });
 }
 
 void frmTrayIcon::Unload() noexcept
 {
-    if (!m_hWnd)
+    if (!Hwnd())
         return;
     if (m_TrayIcon)
         m_TrayIcon->Remove();
-    modSubClass::UnhookWindow(m_hWnd);
-    ::DestroyWindow(m_hWnd);
-    m_hWnd = nullptr;
-    com::Module::Lock(false);
+    modSubClass::UnhookWindow(Hwnd());
+    ::DestroyWindow(Hwnd());
 }
+
+void frmTrayIcon::OnDestroyed() noexcept { com::Module::Lock(false); }
 
 void frmTrayIcon::ShowMailIcon(long mit) noexcept
 {

@@ -10,6 +10,7 @@
 
 #include "TrayIcon.h"
 #include "com/ComRaii.h"
+#include "ui/Window.h"
 
 // What a listener of the tray window receives.
 class frmTrayIconEvents {
@@ -33,13 +34,13 @@ protected:
     ~frmTrayIconMessages() = default;
 };
 
-class frmTrayIcon {
+class frmTrayIcon final : private ui::Window {
 public:
-    static constexpr const char* kClassName = "corvane.frmTrayIcon";
+    static constexpr const wchar_t* kClassName = L"corvane.frmTrayIcon";
     enum MailIconType : long { mitNewMail = 0, mitNoNewMail = 1 };
 
     frmTrayIcon();
-    ~frmTrayIcon();
+    ~frmTrayIcon() override;
     frmTrayIcon(const frmTrayIcon&) = delete;
     frmTrayIcon& operator=(const frmTrayIcon&) = delete;
 
@@ -66,13 +67,17 @@ public:
     void RemoveMessageHandler(frmTrayIconMessages* handler) noexcept;
     bool WmPrivate(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept;
 
-    HWND Hwnd() const noexcept { return m_hWnd; }
+    HWND Hwnd() const noexcept { return ui::Window::Hwnd(); }
     const TrayIcon* Icon() const noexcept { return m_TrayIcon.get(); }
     HICON imgNewMail() const noexcept { return m_imgNewMail.get(); }
     HICON imgNoNewMail() const noexcept { return m_imgNoNewMail.get(); }
 
 private:
-    HWND m_hWnd = nullptr;
+    // ui::Window: the icon's messages come through the subclass procedure
+    // (modSubClass); the window itself does what any window does.
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override { return Default(msg, wParam, lParam); }
+    void OnDestroyed() noexcept override;
+
     // The pictures are declared before the tray icon, so that they outlive it.
     com::UniqueHIcon m_imgNoNewMail;
     com::UniqueHIcon m_imgNewMail;

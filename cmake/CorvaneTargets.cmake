@@ -88,6 +88,16 @@ function(corvane_test target)
   set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine_servers TIMEOUT 600)
 endfunction()
 
+# corvane_dpi_tests(<target> <filter>): the tests of <target> that match the
+# GoogleTest filter, again on the screens of 120 and 144 pixels per inch.
+function(corvane_dpi_tests target filter)
+  foreach(dpi 120 144)
+    add_test(NAME ${target}_dpi${dpi} COMMAND ${target} --gtest_filter=${filter})
+    set_tests_properties(${target}_dpi${dpi} PROPERTIES FIXTURES_REQUIRED wine_dpi${dpi} TIMEOUT 600
+                         ENVIRONMENT "CORVANE_WINE_PREFIX=${CMAKE_BINARY_DIR}/wineprefix-dpi${dpi};CORVANE_EXPECT_DPI=${dpi}")
+  endforeach()
+endfunction()
+
 # corvane_host_program(<target>...): programs that run only on the build
 # machine, never shipped, compile for CORVANE_HOST_WINDOWS_VERSION and may
 # call what the shipped DLLs' target lacks.

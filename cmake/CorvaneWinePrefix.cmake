@@ -12,3 +12,16 @@ set_tests_properties(register_servers PROPERTIES FIXTURES_SETUP wine_servers TIM
 add_test(NAME stop_wineserver
          COMMAND sh -c "WINEPREFIX='${CORVANE_WINEPREFIX}' wineserver -k; true")
 set_tests_properties(stop_wineserver PROPERTIES FIXTURES_CLEANUP wine_servers)
+
+# Prefixes of their own whose screens have 120 and 144 pixels per inch, for
+# the layout tests at those resolutions (fixtures wine_dpi120, wine_dpi144).
+foreach(dpi 120 144)
+  set(prefix ${CMAKE_BINARY_DIR}/wineprefix-dpi${dpi})
+  add_test(NAME dpi${dpi}_prefix
+           COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/dpi-prefix.sh ${CMAKE_BINARY_DIR}/wine-run.sh ${dpi} ${server_files})
+  set_tests_properties(dpi${dpi}_prefix PROPERTIES FIXTURES_SETUP wine_dpi${dpi} TIMEOUT 300
+                                                   ENVIRONMENT CORVANE_WINE_PREFIX=${prefix})
+  add_test(NAME dpi${dpi}_stop_wineserver COMMAND sh -c "WINEPREFIX='${prefix}' wineserver -k; true")
+  set_tests_properties(dpi${dpi}_stop_wineserver PROPERTIES FIXTURES_CLEANUP wine_dpi${dpi})
+endforeach()
+

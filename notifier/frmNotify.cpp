@@ -16,38 +16,17 @@
 
 namespace {
 
-// The design, in twips: the client area and each control's rectangle.
-constexpr int kClientWidth = 6075, kClientHeight = 3885;
-struct Layout {
-    int left, top, width, height;
-};
-constexpr Layout kImgFolder{120, 120, 480, 480};
-constexpr Layout kLblFolder{780, 180, 2715, 375};
-constexpr Layout kLvwMsg{120, 660, 5835, 2535};
-constexpr Layout kChkTop{120, 3360, 435, 375};
-constexpr Layout kBtnOkay{4800, 3360, 1155, 359};
-constexpr Layout kSizeGrip{600, 3360, 240, 240};
-
-struct Column {
-    const wchar_t* header;
-    int width; // twips
-    int format;
-};
-constexpr Column kColumns[] = {
-    {L"Betreff", 2000, LVCFMT_LEFT},
-    {L"Absender", 1440, LVCFMT_LEFT},
-    {L"Datum", 1550, LVCFMT_RIGHT},
-    {L"Ordner", 1440, LVCFMT_LEFT},
-};
+using namespace notifylayout;
 
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 constexpr COLORREF kTransparent = RGB(255, 0, 255);
+const ui::WindowClass kWindowClass{frmNotify::kClassName};
 
 // Keyboard navigation (Tab, Enter, Esc, Alt+letter) inside the window: the
 // message loop is the host's, so a message hook lets the dialog manager see
 // the window's keystrokes first, as a modeless dialog of a program would.
-HHOOK g_keyboardHook = nullptr;
+ui::UniqueHHook g_keyboardHook;
 HWND g_keyboardWindow = nullptr;
 
 LRESULT CALLBACK DialogKeysHook(int code, WPARAM wParam, LPARAM lParam)
@@ -60,22 +39,7 @@ LRESULT CALLBACK DialogKeysHook(int code, WPARAM wParam, LPARAM lParam)
         msg->wParam = 0;
         msg->lParam = 0;
     }
-    return ::CallNextHookEx(g_keyboardHook, code, wParam, lParam);
-}
-
-bool EnsureClass(WNDPROC proc) noexcept
-{
-    const HINSTANCE instance = com::Module::Instance();
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (::GetClassInfoExW(instance, frmNotify::kClassName, &wc))
-        return true;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = frmNotify::kClassName;
-    return ::RegisterClassExW(&wc) || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return ::CallNextHookEx(g_keyboardHook.get(), code, wParam, lParam);
 }
 
 // A picture with magenta as its transparent colour, drawn on the button face.
@@ -105,17 +69,6 @@ HICON LoadIconSized(int id, int size) noexcept
 {
     return static_cast<HICON>(
         ::LoadImageW(com::Module::Instance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-}
-
-HFONT MakeFont(const Twips& twips, const wchar_t* face, double points, bool bold) noexcept
-{
-    LOGFONTW lf{};
-    lf.lfHeight = twips.FontHeight(points);
-    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfQuality = DEFAULT_QUALITY;
-    wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-    return ::CreateFontIndirectW(&lf);
 }
 
 // "dd.mm.yyyy hh:mm" on a 24-hour clock; empty for no valid date.
@@ -152,114 +105,103 @@ std::unique_ptr<frmNotify> frmNotify::Load() noexcept
 
 frmNotify::~frmNotify()
 {
-    if (m_hWnd)
-        ::DestroyWindow(m_hWnd);
+    if (Hwnd())
+        ::DestroyWindow(Hwnd());
 }
 
 bool frmNotify::Create() noexcept
 {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
-    if (!EnsureClass(&frmNotify::WndProc))
-        return false;
-    m_twips = Twips();
-    RECT frame{0, 0, m_twips.ToPixelsX(kClientWidth), m_twips.ToPixelsY(kClientHeight)};
+    // Sized at the screen's DPI; the window's own may differ (another monitor).
+    const Twips screen = ui::WindowTwips(nullptr);
+    RECT frame{0, 0, screen.ToPixelsX(kClientWidth), screen.ToPixelsY(kClientHeight)};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    const RECT rect{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + frame.right - frame.left,
+                    CW_USEDEFAULT + frame.bottom - frame.top};
     // The window keeps the module loaded while it exists.
     com::Module::Lock(true);
-    HWND hWnd = ::CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                                  com::Module::Instance(), nullptr);
-    if (!hWnd) {
-        com::Module::Lock(false);
-        return false;
-    }
-    m_hWnd = hWnd;
-    // Messages of the creation itself need nothing of the form.
-    ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_bEverShown = false;
     m_iPendingState = vbNormal;
     m_entries.clear();
+    if (!CreateFor(kWindowClass, kExStyle, kCaption, kStyle, rect, nullptr)) {
+        com::Module::Lock(false);
+        return false;
+    }
+    if (Scale().DpiY() != screen.DpiY())
+        FitClientArea();
     CreateControls();
-    g_keyboardWindow = hWnd;
+    g_keyboardWindow = Hwnd();
     if (!g_keyboardHook)
-        g_keyboardHook = ::SetWindowsHookExW(WH_GETMESSAGE, &DialogKeysHook, nullptr, ::GetCurrentThreadId());
+        g_keyboardHook.reset(::SetWindowsHookExW(WH_GETMESSAGE, &DialogKeysHook, nullptr, ::GetCurrentThreadId()));
     Form_Load();
     return true;
 }
 
+void frmNotify::FitClientArea() noexcept
+{
+    RECT frame{0, 0, Scale().ToPixelsX(kClientWidth), Scale().ToPixelsY(kClientHeight)};
+    ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    ::SetWindowPos(Hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmNotify::MakeFontsAndPictures() noexcept
+{
+    m_fonts.Make(kFonts, Scale());
+    const int small = Scale().ToPixelsX(kSmallIcon);
+    m_images.reset(::ImageList_Create(small, small, ILC_COLOR24 | ILC_MASK, 1, 0));
+    if (m_images) {
+        if (HICON icon = LoadIconSized(IDI_NEWMAIL, small)) {
+            ::ImageList_AddIcon(m_images.get(), icon); // "IDI_NEWMAIL", index 0
+            ::DestroyIcon(icon);
+        }
+    }
+    m_icoFolder.reset(LoadIconSized(IDI_FOLDER, Scale().ToPixelsX(Spec(IDC_IMGFOLDER).width)));
+}
+
 void frmNotify::CreateControls() noexcept
 {
-    const HINSTANCE instance = com::Module::Instance();
-    m_fntHeading.reset(MakeFont(m_twips, L"Arial", 14.25, true));
-    m_fntList.reset(MakeFont(m_twips, L"Tahoma", 8.25, false));
-    m_fntListBold.reset(MakeFont(m_twips, L"Tahoma", 8.25, true));
-    const auto create = [&](const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle, const Layout& l,
-                            int id) {
-        const RECT rc = m_twips.ToPixels(l.left, l.top, l.width, l.height);
-        return ::CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, rc.left, rc.top,
-                                 rc.right - rc.left, rc.bottom - rc.top, m_hWnd,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-    };
-
+    const HWND hWnd = Hwnd();
     // Window icons.
     m_icoSmall.reset(LoadIconSized(IDI_NOTIFY, ::GetSystemMetrics(SM_CXSMICON)));
     m_icoBig.reset(LoadIconSized(IDI_NOTIFY, ::GetSystemMetrics(SM_CXICON)));
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icoSmall.get()));
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icoBig.get()));
+    ::SendMessageW(hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icoSmall.get()));
+    ::SendMessageW(hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icoBig.get()));
 
-    // The folder picture and the heading.
-    HWND img = create(L"STATIC", nullptr, SS_ICON | SS_REALSIZECONTROL, 0, kImgFolder, IDC_IMGFOLDER);
-    m_icoFolder.reset(LoadIconSized(IDI_FOLDER, m_twips.ToPixelsX(kImgFolder.width)));
-    ::SendMessageW(img, STM_SETICON, reinterpret_cast<WPARAM>(m_icoFolder.get()), 0);
-    HWND lbl = create(L"STATIC", kCaption, SS_LEFT | SS_NOPREFIX, 0, kLblFolder, IDC_LBLFOLDER);
-    ::SendMessageW(lbl, WM_SETFONT, reinterpret_cast<WPARAM>(m_fntHeading.get()), FALSE);
+    MakeFontsAndPictures();
+    ui::CreateControls({hWnd}, kControls, Scale(), m_fonts);
+    ::SendDlgItemMessageW(hWnd, IDC_IMGFOLDER, STM_SETICON, reinterpret_cast<WPARAM>(m_icoFolder.get()), 0);
 
     // The list: report view, one row selected at a time, rows kept here.
-    HWND lvw = create(WC_LISTVIEWW, nullptr,
-                      WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
-                      WS_EX_CLIENTEDGE, kLvwMsg, IDC_LVWMSG);
-    ::SendMessageW(lvw, WM_SETFONT, reinterpret_cast<WPARAM>(m_fntList.get()), FALSE);
+    HWND lvw = Control(IDC_LVWMSG);
     ::SendMessageW(lvw, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    HIMAGELIST images = ::ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0);
-    if (images) {
-        if (HICON icon = LoadIconSized(IDI_NEWMAIL, 16)) {
-            ::ImageList_AddIcon(images, icon); // "IDI_NEWMAIL", index 0
-            ::DestroyIcon(icon);
-        }
-        ::SendMessageW(lvw, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
-    }
+    ::SendMessageW(lvw, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_images.get()));
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         LVCOLUMNW col{};
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         col.fmt = kColumns[i].format;
-        col.cx = m_twips.ToPixelsX(kColumns[i].width);
+        col.cx = Scale().ToPixelsX(kColumns[i].width);
         col.pszText = const_cast<wchar_t*>(kColumns[i].header);
         col.iSubItem = i;
         ::SendMessageW(lvw, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
     }
 
-    // The stay-on-top button: a push-like check box with a picture per state.
     m_imgTopUp = LoadButtonPicture(IDB_TOP_UP);
     m_imgTopDown = LoadButtonPicture(IDB_TOP_DOWN);
-    HWND chk = create(L"BUTTON", nullptr, WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_BITMAP, 0, kChkTop,
-                      IDC_CHKTOP);
+    HWND chk = Control(IDC_CHKTOP);
     ::SendMessageW(chk, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_imgTopUp.get()));
-
-    HWND btn = create(L"BUTTON", L"&Schlie\u00dfen", WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0, kBtnOkay, IDC_BTNOKAY);
-    ::SendMessageW(btn, WM_SETFONT, reinterpret_cast<WPARAM>(m_fntList.get()), FALSE);
-
-    create(L"SCROLLBAR", nullptr, SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN, 0, kSizeGrip, IDC_SIZEGRIP);
+    HWND btn = Control(IDC_BTNOKAY);
 
     // Tooltips of the two buttons.
     m_hWndTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                                  instance, nullptr);
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hWnd, nullptr,
+                                  com::Module::Instance(), nullptr);
     const auto tip = [&](HWND control, const wchar_t* text) {
         TTTOOLINFOW ti{};
         ti.cbSize = TTTOOLINFOW_V2_SIZE; // understood by every version of the common controls
         ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        ti.hwnd = m_hWnd;
+        ti.hwnd = hWnd;
         ti.uId = reinterpret_cast<UINT_PTR>(control);
         ti.lpszText = const_cast<wchar_t*>(text);
         ::SendMessageW(m_hWndTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
@@ -271,69 +213,81 @@ void frmNotify::CreateControls() noexcept
     m_hWndFocus = lvw;
 }
 
+// The list and the button keep their design distances to the client
+// area's lower and right edges, in twips.
 void frmNotify::Form_Load() noexcept
 {
-    // The gaps between the client area's edges and the list and the button.
-    RECT client{};
-    ::GetClientRect(m_hWnd, &client);
-    const auto rectOf = [&](int id) {
-        RECT rc{};
-        ::GetWindowRect(Control(id), &rc);
-        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    };
-    const RECT list = rectOf(IDC_LVWMSG);
-    const RECT button = rectOf(IDC_BTNOKAY);
-    const float scaleWidth = static_cast<float>(m_twips.ToTwipsX(client.right));
-    const float scaleHeight = static_cast<float>(m_twips.ToTwipsY(client.bottom));
-    m_sngListWidthGap = scaleWidth - static_cast<float>(m_twips.ToTwipsX(list.right - list.left));
-    m_sngListHeightGap = scaleHeight - static_cast<float>(m_twips.ToTwipsY(list.bottom - list.top));
-    m_sngButtonTopGap = scaleHeight - static_cast<float>(m_twips.ToTwipsY(button.top));
-    m_sngButtonLeftGap = scaleWidth - static_cast<float>(m_twips.ToTwipsX(button.left));
+    const ui::ControlSpec& list = Spec(IDC_LVWMSG);
+    const ui::ControlSpec& button = Spec(IDC_BTNOKAY);
+    m_sngListWidthGap = static_cast<float>(kClientWidth - list.width);
+    m_sngListHeightGap = static_cast<float>(kClientHeight - list.height);
+    m_sngButtonTopGap = static_cast<float>(kClientHeight - button.top);
+    m_sngButtonLeftGap = static_cast<float>(kClientWidth - button.left);
 
-    long maxWidth = 0, maxHeight = 0;
-    SetMinMax(*this, 250, 250, maxWidth, maxHeight, false, false, false, false);
+    ApplySizeLimits();
     LoadFormSettings(*this, kSettingsKey, false); // failures keep the design placement
     ReadAlwaysOnTop();
+    Form_Resize(); // the controls for the client area the window has now
 }
 
+// The smallest size at the window's DPI.
+void frmNotify::ApplySizeLimits() noexcept
+{
+    long maxWidth = 0, maxHeight = 0;
+    const long minSize = Scale().ToPixelsX(kMinSize);
+    SetMinMax(*this, minSize, minSize, maxWidth, maxHeight, false, false, false, false);
+}
+
+// At another DPI the controls take their design places and fonts again;
+// the base then moves the window to the suggested rectangle, and the size
+// change places the list and the button.
+void frmNotify::OnDpiChanged()
+{
+    const HWND hWnd = Hwnd();
+    ApplySizeLimits();
+    MakeFontsAndPictures();
+    ui::PlaceControls({hWnd}, kControls, Scale(), m_fonts);
+    ::SendDlgItemMessageW(hWnd, IDC_IMGFOLDER, STM_SETICON, reinterpret_cast<WPARAM>(m_icoFolder.get()), 0);
+    HWND lvw = Control(IDC_LVWMSG);
+    ::SendMessageW(lvw, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_images.get()));
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
+        ::SendMessageW(lvw, LVM_SETCOLUMNWIDTH, i, Scale().ToPixelsX(kColumns[i].width));
+    Form_Resize();
+}
+
+// The gaps are design twips at the window's DPI, so that at the design size
+// every control is where the layout table puts it.
 void frmNotify::Form_Resize() noexcept
 {
-    if (::IsIconic(m_hWnd))
+    const HWND hWnd = Hwnd();
+    if (!hWnd || ::IsIconic(hWnd))
         return;
+    const Twips& twips = Scale();
     RECT client{};
-    ::GetClientRect(m_hWnd, &client);
-    const double scaleWidth = m_twips.ToTwipsX(client.right);
-    const double scaleHeight = m_twips.ToTwipsY(client.bottom);
+    ::GetClientRect(hWnd, &client);
     const auto place = [&](int id, int x, int y, int cx, int cy, UINT flags) {
         ::SetWindowPos(Control(id), nullptr, x, y, std::max(cx, 0), std::max(cy, 0),
                        flags | SWP_NOZORDER | SWP_NOACTIVATE);
     };
-    const auto rectOf = [&](int id) {
-        RECT rc{};
-        ::GetWindowRect(Control(id), &rc);
-        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    };
-    place(IDC_LVWMSG, 0, 0, m_twips.ToPixelsX(scaleWidth - m_sngListWidthGap),
-          m_twips.ToPixelsY(scaleHeight - m_sngListHeightGap), SWP_NOMOVE);
-    place(IDC_BTNOKAY, m_twips.ToPixelsX(scaleWidth - m_sngButtonLeftGap),
-          m_twips.ToPixelsY(scaleHeight - m_sngButtonTopGap), 0, 0, SWP_NOSIZE);
-    place(IDC_CHKTOP, rectOf(IDC_CHKTOP).left, m_twips.ToPixelsY(scaleHeight - m_sngButtonTopGap), 0, 0, SWP_NOSIZE);
+    const int buttonTop = client.bottom - twips.ToPixelsY(m_sngButtonTopGap);
+    place(IDC_LVWMSG, 0, 0, client.right - twips.ToPixelsX(m_sngListWidthGap),
+          client.bottom - twips.ToPixelsY(m_sngListHeightGap), SWP_NOMOVE);
+    place(IDC_BTNOKAY, client.right - twips.ToPixelsX(m_sngButtonLeftGap), buttonTop, 0, 0, SWP_NOSIZE);
+    place(IDC_CHKTOP, ui::ChildRect(Control(IDC_CHKTOP)).left, buttonTop, 0, 0, SWP_NOSIZE);
     // The size grip keeps itself in the lower-right corner; a maximized
     // window cannot be sized and shows none.
-    const RECT grip = rectOf(IDC_SIZEGRIP);
+    const RECT grip = ui::ChildRect(Control(IDC_SIZEGRIP));
     const int gw = grip.right - grip.left, gh = grip.bottom - grip.top;
     place(IDC_SIZEGRIP, client.right - gw, client.bottom - gh, 0, 0, SWP_NOSIZE);
-    ::ShowWindow(Control(IDC_SIZEGRIP), ::IsZoomed(m_hWnd) ? SW_HIDE : SW_SHOWNA);
+    ::ShowWindow(Control(IDC_SIZEGRIP), ::IsZoomed(hWnd) ? SW_HIDE : SW_SHOWNA);
 }
 
 void frmNotify::Unload() noexcept
 {
-    if (!m_hWnd)
+    if (!Hwnd())
         return;
     Form_Unload();
-    ::DestroyWindow(m_hWnd);
+    ::DestroyWindow(Hwnd());
 }
 
 void frmNotify::Form_Unload() noexcept
@@ -343,7 +297,7 @@ void frmNotify::Form_Unload() noexcept
     RemoveMinMax(*this);
 }
 
-bool frmNotify::EnsureLoaded() noexcept { return m_hWnd || Create(); }
+bool frmNotify::EnsureLoaded() noexcept { return Hwnd() || Create(); }
 
 void frmNotify::ReadAlwaysOnTop() noexcept
 {
@@ -434,8 +388,8 @@ void frmNotify::ClearNewMarks() noexcept
 
 void frmNotify::put_AlwaysOnTop(bool bAlwaysOnTop) noexcept
 {
-    if (m_hWnd)
-        ::SetWindowPos(m_hWnd, bAlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (Hwnd())
+        ::SetWindowPos(Hwnd(), bAlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void frmNotify::put_FolderName(const std::wstring& sFolderName) noexcept
@@ -453,46 +407,46 @@ void frmNotify::Show() noexcept
         const int show = m_iPendingState == vbMaximized   ? SW_SHOWMAXIMIZED
                          : m_iPendingState == vbMinimized ? SW_SHOWMINIMIZED
                                                           : SW_SHOW;
-        ::ShowWindow(m_hWnd, show);
+        ::ShowWindow(Hwnd(), show);
         if (show == SW_SHOW)
             ::SetFocus(m_hWndFocus);
         return;
     }
-    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::ShowWindow(Hwnd(), SW_SHOW);
 }
 
 void frmNotify::Refresh() noexcept
 {
-    if (m_hWnd)
-        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (Hwnd())
+        ::RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void frmNotify::Hide() noexcept
 {
-    if (m_hWnd)
-        ::ShowWindow(m_hWnd, SW_HIDE);
+    if (Hwnd())
+        ::ShowWindow(Hwnd(), SW_HIDE);
 }
 
-bool frmNotify::Visible() const noexcept { return m_hWnd && ::IsWindowVisible(m_hWnd); }
+bool frmNotify::Visible() const noexcept { return Hwnd() && ::IsWindowVisible(Hwnd()); }
 
 int frmNotify::GetWindowState() const noexcept
 {
-    if (!m_hWnd)
+    if (!Hwnd())
         return vbNormal;
     if (!m_bEverShown)
         return m_iPendingState;
-    return ::IsIconic(m_hWnd) ? vbMinimized : ::IsZoomed(m_hWnd) ? vbMaximized : vbNormal;
+    return ::IsIconic(Hwnd()) ? vbMinimized : ::IsZoomed(Hwnd()) ? vbMaximized : vbNormal;
 }
 
 void frmNotify::SetWindowState(int iState) noexcept
 {
     if (iState != vbNormal && iState != vbMinimized && iState != vbMaximized)
         return;
-    if (!m_hWnd || !m_bEverShown) {
+    if (!Hwnd() || !m_bEverShown) {
         m_iPendingState = iState;
         return;
     }
-    ::ShowWindow(m_hWnd, iState == vbMaximized ? SW_MAXIMIZE : iState == vbMinimized ? SW_MINIMIZE : SW_RESTORE);
+    ::ShowWindow(Hwnd(), iState == vbMaximized ? SW_MAXIMIZE : iState == vbMinimized ? SW_MINIMIZE : SW_RESTORE);
 }
 
 bool frmNotify::TopChecked() const noexcept
@@ -533,8 +487,8 @@ LRESULT frmNotify::OnListCustomDraw(NMLVCUSTOMDRAW* draw) noexcept
         return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
         const Entry* entry = EntryAtRow(static_cast<int>(draw->nmcd.dwItemSpec));
-        if (entry && entry->bBold && m_fntListBold) {
-            ::SelectObject(draw->nmcd.hdc, m_fntListBold.get());
+        if (entry && entry->bBold && m_fonts[fntListBold]) {
+            ::SelectObject(draw->nmcd.hdc, m_fonts[fntListBold]);
             return CDRF_NEWFONT;
         }
         return CDRF_DODEFAULT;
@@ -588,21 +542,9 @@ LRESULT frmNotify::OnNotify(const NMHDR* header)
     }
 }
 
-LRESULT CALLBACK frmNotify::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT frmNotify::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    auto* form = reinterpret_cast<frmNotify*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    if (!form)
-        return ::DefWindowProcW(hWnd, msg, wParam, lParam);
-    try {
-        return form->HandleMessage(msg, wParam, lParam);
-    } catch (...) {
-        return ::DefWindowProcW(hWnd, msg, wParam, lParam);
-    }
-}
-
-LRESULT frmNotify::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    const HWND hWnd = m_hWnd;
+    const HWND hWnd = Hwnd();
     switch (msg) {
     case WM_SIZE:
         Form_Resize();
@@ -654,24 +596,21 @@ LRESULT frmNotify::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (m_hWndFocus && ::IsWindow(m_hWndFocus))
             ::SetFocus(m_hWndFocus);
         return 0;
-    case WM_NCDESTROY: {
+    case WM_NCDESTROY:
         if (g_keyboardWindow == hWnd) {
             g_keyboardWindow = nullptr;
-            if (g_keyboardHook) {
-                ::UnhookWindowsHookEx(g_keyboardHook);
-                g_keyboardHook = nullptr;
-            }
+            g_keyboardHook.reset();
         }
-        const LRESULT result = ::DefWindowProcW(hWnd, msg, wParam, lParam);
-        ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
-        m_hWnd = nullptr;
-        m_hWndTip = nullptr;
-        m_entries.clear();
-        com::Module::Lock(false);
-        return result;
-    }
+        break;
     default:
         break;
     }
-    return ::DefWindowProcW(hWnd, msg, wParam, lParam);
+    return Default(msg, wParam, lParam);
+}
+
+void frmNotify::OnDestroyed() noexcept
+{
+    m_hWndTip = nullptr;
+    m_entries.clear();
+    com::Module::Lock(false);
 }

@@ -18,19 +18,19 @@
 #include <vector>
 
 #include "Form.h"
-#include "Twips.h"
 #include "com/ComRaii.h"
 #include "config/ProductKeys.h"
+#include "frmNotifyLayout.h"
+#include "ui/FontSet.h"
+#include "ui/Handles.h"
+#include "ui/Window.h"
 
-class frmNotify final : public Form {
+class frmNotify final : public Form, public ui::Window {
 public:
     static constexpr const wchar_t* kClassName = L"ZarqNotifier.frmNotify";
-    static constexpr const wchar_t* kCaption = L"Neue Nachrichten";
+    static constexpr const wchar_t* kCaption = notifylayout::kCaption;
     // Where the placement and the stay-on-top choice are kept.
     static constexpr const char* kSettingsKey = productkeys::kNotifierKey;
-
-    // Control identifiers.
-    enum : int { IDC_IMGFOLDER = 1001, IDC_LBLFOLDER, IDC_LVWMSG, IDC_CHKTOP, IDC_SIZEGRIP, IDC_BTNOKAY = IDOK };
 
     // Creates the window hidden and runs its load step (size limits,
     // placement, stay-on-top). Null if the window cannot be created.
@@ -56,7 +56,7 @@ public:
     size_t EntryCount() const noexcept { return m_entries.size(); }
 
     // Form
-    HWND Hwnd() const noexcept override { return m_hWnd; }
+    HWND Hwnd() const noexcept override { return ui::Window::Hwnd(); }
     std::string Name() const override { return "frmNotify"; }
     int GetWindowState() const noexcept override;
     void SetWindowState(int iState) noexcept override;
@@ -68,14 +68,21 @@ private:
     };
 
     frmNotify() = default;
-    static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // ui::Window
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged() override;
+    void OnDestroyed() noexcept override;
     LRESULT OnNotify(const NMHDR* header);
     LRESULT OnListCustomDraw(NMLVCUSTOMDRAW* draw) noexcept;
 
     bool Create() noexcept;
     void CreateControls() noexcept;
+    // The client area at its design size, at the window's DPI.
+    void FitClientArea() noexcept;
+    // The fonts and the pictures at the window's DPI.
+    void MakeFontsAndPictures() noexcept;
     void Form_Load() noexcept;
+    void ApplySizeLimits() noexcept;
     void Form_Resize() noexcept;
     void Form_Unload() noexcept;
     // Reloads a window that something other than this code unloaded.
@@ -91,19 +98,18 @@ private:
     bool TopChecked() const noexcept;
     void ShowEntries(bool bScrollToTop) noexcept;
     const Entry* EntryAtRow(int iRow) const noexcept;
-    HWND Control(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }
+    HWND Control(int id) const noexcept { return ::GetDlgItem(Hwnd(), id); }
 
-    HWND m_hWnd = nullptr;
     HWND m_hWndTip = nullptr;
     HWND m_hWndFocus = nullptr;       // the control that had the focus when the window was left
     bool m_bCloseCommand = false;     // a WM_CLOSE now comes from the window's own close command
     bool m_bEverShown = false;
     int m_iPendingState = vbNormal;   // the state to show a never-shown window in
-    Twips m_twips;
     // Design gaps between the client area's edges and the controls, in twips.
     float m_sngListWidthGap = 0, m_sngListHeightGap = 0, m_sngButtonTopGap = 0, m_sngButtonLeftGap = 0;
     std::vector<Entry> m_entries; // oldest first; the top row is the last entry
-    com::UniqueHFont m_fntHeading, m_fntList, m_fntListBold;
+    ui::FontSet m_fonts;
+    ui::UniqueHImageList m_images; // the list's small pictures; the list shares them
     com::UniqueHBitmap m_imgTopUp, m_imgTopDown;
     com::UniqueHIcon m_icoFolder, m_icoSmall, m_icoBig;
 };

@@ -17,8 +17,12 @@
 #include "corvaneProps.h"
 #include "outlook.h"
 #include "Twips.h"
+#include "ui/FontSet.h"
+#include "ui/Layout.h"
+#include "ui/Panel.h"
+#include "ui/Window.h"
 
-class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, PropertyPage> {
+class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, PropertyPage>, private ui::Window {
   public:
     static const wchar_t* ErrorSource() noexcept { return L"corvaneProps.zarqPropMain"; }
     static const CLSID& ClassId() noexcept { return CLSID_zarqPropMain; }
@@ -119,17 +123,22 @@ class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, P
     com::ComPtr<_NotifyFolder> WatchedFolder(bool* found = nullptr) const;
     std::wstring OutlookFolderText(const wchar_t* property) const;
 
+    // Where the tables of the panels go.
+    struct Targets {
+        ui::LayoutTarget page, watchFrame, standardTab, pluginTab, dontWatchFrame;
+    };
+
     // The window (zarqPropMainWindow.cpp).
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void OnCommand(HWND control, WORD code);
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged() override;
+    void OnDestroyed() noexcept override;
+    void OnCommand(int id, HWND control, WORD code);
     void OnNotify(const NMHDR& header);
     void CreateChildren();
-    HWND Child(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
-               HFONT font, DWORD exStyle = 0);
-    HWND Picture(HWND parent, int resource, int left, int top);
-    void CreatePluginList(HWND page);
+    int TabStrip() const noexcept;
+    void PlaceTabs() noexcept;
+    void ShowPictures() noexcept;
+    Targets LayoutTargets() const noexcept;
     void ShowTabPage();
     void SelectTab(int tab);
     void ShowPluginTab();
@@ -139,9 +148,12 @@ class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, P
     void SyncEnabledStates();
 
     Windows m_w;
-    Twips m_twips;
-    com::UniqueHFont m_tahoma;
-    com::UniqueHFont m_title;
+    Twips m_twips; // the window's, once it has one; the screen's before
+    ui::FontSet m_fonts;
+    ui::Panel m_frames[2];    // fraWatch, fraDontWatch
+    ui::Panel m_tabPanels[2]; // the pages of the two tabs
+    static constexpr size_t kPictureCount = 4;
+    com::UniqueHIcon m_pictures[kPictureCount]; // of pagelayout::kPictures
 
     // The page's state.
     com::ComPtr<PropertyPageSite> m_olSite;

@@ -4,17 +4,17 @@
 //
 // Built with CreateWindowEx and its own modal loop, so it needs no resources
 // of the module it is linked into. Sizes are given in twips and converted
-// with the screen's logical resolution.
+// at the window's DPI.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-#include "Twips.h"
-#include "com/ComRaii.h"
+#include "ui/FontSet.h"
+#include "ui/Window.h"
 
-class frmError {
+class frmError final : public ui::Window {
 public:
     // Control identifiers; OK is IDOK so that Enter presses it.
     enum Control : int {
@@ -29,7 +29,7 @@ public:
     frmError() noexcept = default;
     frmError(const frmError&) = delete;
     frmError& operator=(const frmError&) = delete;
-    ~frmError() { Unload(); }
+    ~frmError() override { Unload(); }
 
     // Creates the form, hidden and collapsed, owned by the calling thread's
     // active window. False if the window cannot be created.
@@ -42,23 +42,24 @@ public:
     // Destroys the form; the modal display, if any, ends.
     void Unload() noexcept;
 
-    HWND hWnd() const noexcept { return m_hWnd; }
+    HWND hWnd() const noexcept { return Hwnd(); }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    // ui::Window
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged() override;
+    void OnDestroyed() noexcept override;
 
     void CreateControls() noexcept;
+    void ShowErrorIcon() noexcept;
     void ShowDetails(bool bShowDetails) noexcept;
     void ResizeForm(bool bExpanded) noexcept;
     void btnDetails_Click() noexcept;
     void btnOkay_Click() noexcept;
     void EndModal() noexcept;
 
-    HWND m_hWnd = nullptr;
     HWND m_hWndOwner = nullptr;
     bool m_bOwnerDisabled = false;
     bool m_bShowDetails = false;
-    Twips m_twips;
-    com::UniqueHFont m_fntCourier;
+    ui::FontSet m_fonts;
 };

@@ -15,6 +15,7 @@
 #include "OutlookWorld.h"
 #include "com/LateBound.h"
 #include "corvane.h"
+#include "frmNotifyLayout.h"
 
 using namespace notifiertest;
 
@@ -28,7 +29,9 @@ public:
 };
 [[maybe_unused]] ::testing::Environment* const g_apartment = ::testing::AddGlobalTestEnvironment(new ComApartment);
 
-constexpr int IDC_LVWMSG = 1003, IDC_CHKTOP = 1004, IDC_BTNOKAY = IDOK;
+using notifylayout::IDC_BTNOKAY;
+using notifylayout::IDC_CHKTOP;
+using notifylayout::IDC_LVWMSG;
 
 template <class I>
 com::ComPtr<I> CreateByProgId(const wchar_t* progId)
@@ -161,16 +164,17 @@ TEST_F(Notifier, WindowLayoutFollowsTheDesignAndSizeLimits)
     const auto py = [&](int twips) { return ::MulDiv(twips, dpiY, 1440); };
     RECT client{};
     ::GetClientRect(window, &client);
-    EXPECT_EQ(px(6075), client.right);
-    EXPECT_EQ(py(3885), client.bottom);
+    EXPECT_EQ(px(notifylayout::kClientWidth), client.right);
+    EXPECT_EQ(py(notifylayout::kClientHeight), client.bottom);
     const RECT list = ControlRect(window, IDC_LVWMSG);
-    EXPECT_EQ(px(120), list.left);
-    EXPECT_EQ(py(660), list.top);
+    EXPECT_EQ(px(notifylayout::Spec(IDC_LVWMSG).left), list.left);
+    EXPECT_EQ(py(notifylayout::Spec(IDC_LVWMSG).top), list.top);
     const auto rows = outlooksim::WindowCommands::ListRows(window);
-    EXPECT_EQ(L"columns: \"Betreff\" " + std::to_wstring(px(2000)) + L" left \"Absender\" " +
-                  std::to_wstring(px(1440)) + L" left \"Datum\" " + std::to_wstring(px(1550)) +
-                  L" right \"Ordner\" " + std::to_wstring(px(1440)) + L" left",
-              rows[0]);
+    std::wstring columns = L"columns:";
+    for (const auto& column : notifylayout::kColumns)
+        columns += L" \"" + std::wstring(column.header) + L"\" " + std::to_wstring(px(column.width)) +
+                   (column.format == LVCFMT_RIGHT ? L" right" : L" left");
+    EXPECT_EQ(columns, rows[0]);
 
     // Growing the window moves the button and the box down and the button
     // right, and grows the list by the same amounts.
