@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Reported.h"
 #include "Twips.h"
 #include "com/ComRaii.h"
 #include "RovaneClient.h"
@@ -82,15 +83,19 @@ HRESULT WriteLong(IRegistryValues* values, const char* sName, long lData) noexce
 
 } // namespace
 
-std::string FormSettingsKey(const std::string& sFormName, const std::string& sSubKey)
+std::string FormSettingsKey(std::string_view sFormName, std::string_view sSubKey)
 {
-    const std::string shortName = sFormName.compare(0, 3, "frm") == 0 ? sFormName.substr(3) : sFormName;
-    return "\\HKEY_CURRENT_USER\\Software\\Wendmoor\\" + sSubKey + "\\" + shortName;
+    const std::string_view shortName = sFormName.starts_with("frm") ? sFormName.substr(3) : sFormName;
+    std::string path = "\\HKEY_CURRENT_USER\\Software\\Wendmoor\\";
+    path += sSubKey;
+    path += '\\';
+    path += shortName;
+    return path;
 }
 
-HRESULT SaveFormSettings(const Form& frm, const std::string& sSubKey) noexcept
+HRESULT SaveFormSettings(const Form& frm, std::string_view sSubKey) noexcept
 {
-    try {
+    return RunReportedHr("SaveFormSettings()", [&]() -> HRESULT {
         const std::string path = FormSettingsKey(frm.Name(), sSubKey);
         PlacementKey placement;
         HRESULT hr = FindKey(path, placement);
@@ -133,14 +138,12 @@ HRESULT SaveFormSettings(const Form& frm, const std::string& sSubKey) noexcept
                 return hr;
         }
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
-HRESULT LoadFormSettings(Form& frm, const std::string& sSubKey, bool bPositionOnly) noexcept
+HRESULT LoadFormSettings(Form& frm, std::string_view sSubKey, bool bPositionOnly) noexcept
 {
-    try {
+    return RunReportedHr("LoadFormSettings()", [&]() -> HRESULT {
         PlacementKey placement;
         HRESULT hr = FindKey(FormSettingsKey(frm.Name(), sSubKey), placement);
         if (FAILED(hr) || !placement.key)
@@ -181,7 +184,5 @@ HRESULT LoadFormSettings(Form& frm, const std::string& sSubKey, bool bPositionOn
         if (FAILED(hr = move("Width", false, true)) || FAILED(hr = move("Height", true, true)))
             return hr;
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }

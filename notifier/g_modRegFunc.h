@@ -7,17 +7,19 @@
 // 2 maximized). The registry library's object model is used directly.
 //
 // Both procedures return the first failure of the registry library: the
-// values before it are saved or restored, the rest are not.
+// values before it are saved or restored, the rest are not. A failure of
+// their own (an exception) ends them with its HRESULT and an Error record.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "Form.h"
 
-HRESULT SaveFormSettings(const Form& frm, const std::string& sSubKey) noexcept;
-HRESULT LoadFormSettings(Form& frm, const std::string& sSubKey, bool bPositionOnly) noexcept;
+HRESULT SaveFormSettings(const Form& frm, std::string_view sSubKey) noexcept;
+HRESULT LoadFormSettings(Form& frm, std::string_view sSubKey, bool bPositionOnly) noexcept;
 
 // The key path of a form's placement.
-std::string FormSettingsKey(const std::string& sFormName, const std::string& sSubKey);
+std::string FormSettingsKey(std::string_view sFormName, std::string_view sSubKey);

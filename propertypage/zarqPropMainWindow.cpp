@@ -12,6 +12,7 @@
 
 #include "Guarded.h"
 #include "PropsResources.h"
+#include "Reported.h"
 #include "com/ComModule.h"
 #include "zarqPropMain.h"
 
@@ -404,7 +405,7 @@ LRESULT CALLBACK zarqPropMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     }
     if (!self || !self->m_w.root)
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    return self->OnMessage(msg, wParam, lParam);
+    return RunAnswered<LRESULT>("zarqPropMain::WndProc()", 0, [&] { return self->OnMessage(msg, wParam, lParam); });
 }
 
 // A frame or a tab page: its controls' messages go to the page's window.

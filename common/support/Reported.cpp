@@ -4,15 +4,21 @@
 
 #include "ErrorText.h"
 
-void Warn(LogText sMessage, LogText sSource) noexcept
+namespace {
+
+// The short record of every level: code 0, description "unknown".
+void ShortRecord(LogLevel lType, LogText sMessage, LogText sSource) noexcept
 {
-    WriteLog(LogWarning, sMessage, sSource, 0, "unknown", false);
+    WriteLog(lType, sMessage, sSource, 0, "unknown", false);
 }
 
-void WarnError(LogText sMessage, LogText sSource) noexcept
-{
-    WriteLog(LogError, sMessage, sSource, 0, "unknown", false);
-}
+} // namespace
+
+void Warn(LogText sMessage, LogText sSource) noexcept { ShortRecord(LogWarning, sMessage, sSource); }
+
+void WarnError(LogText sMessage, LogText sSource) noexcept { ShortRecord(LogError, sMessage, sSource); }
+
+void Inform(LogText sMessage, LogText sSource) noexcept { ShortRecord(LogInformation, sMessage, sSource); }
 
 void ReportFailure(LogText sProc, long lNumber, LogText sDescription) noexcept
 {

@@ -10,7 +10,8 @@
 //  - the caller gets the failure's HRESULT or the answer it asked for.
 // The records:
 //  - Warn: an expected problem, the Warning record "message, source, code 0,
-//    description unknown"; WarnError the same short record as an Error;
+//    description unknown"; WarnError and Inform the same short record as
+//    an Error and as an Information;
 //  - ReportFailure: an unexpected failure of an operation, the detailed
 //    Error record of ReportError, no dialog.
 // COM methods keep the kit's Guard (common/com/ComObject.h), which also
@@ -29,8 +30,9 @@
 
 // The Warning record: code 0, description "unknown".
 void Warn(LogText sMessage, LogText sSource) noexcept;
-// The same short record at the Error level.
+// The same short record at the Error and at the Information level.
 void WarnError(LogText sMessage, LogText sSource) noexcept;
+void Inform(LogText sMessage, LogText sSource) noexcept;
 
 // The Error record of a failure of the operation sProc, no dialog.
 void ReportFailure(LogText sProc, long lNumber, LogText sDescription) noexcept;
