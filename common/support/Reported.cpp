@@ -4,7 +4,8 @@
 
 #include "ErrorText.h"
 
-namespace {
+namespace
+{
 
 // The short record of every level: code 0, description "unknown".
 void ShortRecord(LogLevel lType, LogText sMessage, LogText sSource) noexcept
@@ -14,11 +15,20 @@ void ShortRecord(LogLevel lType, LogText sMessage, LogText sSource) noexcept
 
 } // namespace
 
-void Warn(LogText sMessage, LogText sSource) noexcept { ShortRecord(LogWarning, sMessage, sSource); }
+void Warn(LogText sMessage, LogText sSource) noexcept
+{
+    ShortRecord(LogWarning, sMessage, sSource);
+}
 
-void WarnError(LogText sMessage, LogText sSource) noexcept { ShortRecord(LogError, sMessage, sSource); }
+void WarnError(LogText sMessage, LogText sSource) noexcept
+{
+    ShortRecord(LogError, sMessage, sSource);
+}
 
-void Inform(LogText sMessage, LogText sSource) noexcept { ShortRecord(LogInformation, sMessage, sSource); }
+void Inform(LogText sMessage, LogText sSource) noexcept
+{
+    ShortRecord(LogInformation, sMessage, sSource);
+}
 
 void ReportFailure(LogText sProc, long lNumber, LogText sDescription) noexcept
 {

@@ -9,10 +9,12 @@
 #include "Reported.h"
 #include "SupportTestSupport.h"
 
-namespace {
+namespace
+{
 
-class Reported : public ::testing::Test {
-protected:
+class Reported : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ::DeleteFileW(m_path.c_str());
@@ -60,8 +62,8 @@ TEST_F(Reported, AWindowProcedureThatThrowsAnswersAndLeavesOneRecord)
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = L"ReportedProbe";
     ASSERT_NE(0, ::RegisterClassW(&wc));
-    HWND hwnd = ::CreateWindowExW(0, L"ReportedProbe", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                                  nullptr);
+    HWND hwnd =
+        ::CreateWindowExW(0, L"ReportedProbe", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(nullptr, hwnd);
 
     g_throw = 0;
@@ -87,9 +89,8 @@ TEST_F(Reported, AWindowProcedureThatThrowsAnswersAndLeavesOneRecord)
 TEST_F(Reported, AHandlerAnsweringAnHresultGetsTheFailuresCode)
 {
     EXPECT_EQ(S_FALSE, RunReportedHr("Probe::Handler()", [] { return S_FALSE; }));
-    EXPECT_EQ(E_ACCESSDENIED, RunReportedHr("Probe::Handler()", []() -> HRESULT {
-                  throw com::ComError(E_ACCESSDENIED);
-              }));
+    EXPECT_EQ(E_ACCESSDENIED,
+              RunReportedHr("Probe::Handler()", []() -> HRESULT { throw com::ComError(E_ACCESSDENIED); }));
     EXPECT_EQ(E_OUTOFMEMORY, RunReportedHr("Probe::Handler()", []() -> HRESULT { throw std::bad_alloc(); }));
     EXPECT_EQ(E_UNEXPECTED, RunReportedHr("Probe::Handler()", []() -> HRESULT { throw 1; }));
     EXPECT_EQ(3u, Count("Source   : Probe::Handler()\r\n"));
