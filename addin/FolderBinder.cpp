@@ -124,10 +124,9 @@ void FolderBinder::Bind(const Entry& entry) noexcept
     if (hr == S_OK) {
         nf->StartPlugins();
         if (entry.bRetry)
-            WriteLog(LogInformation,
-                     "Connected to outlook folder " + sEntryId + " (" + com::Narrow(nf->FriendlyName()) +
-                         "): its store can be reached again",
-                     kSource, 0, "unknown", false);
+            Inform("Connected to outlook folder " + sEntryId + " (" + com::Narrow(nf->FriendlyName()) +
+                       "): its store can be reached again",
+                   kSource);
         return;
     }
     if (MayWorkLater(hr)) {

@@ -203,7 +203,7 @@ HRESULT Tarnwell::OnStartupComplete(SAFEARRAY**) noexcept { return S_OK; }
 
 HRESULT Tarnwell::OnBeginShutdown(SAFEARRAY**) noexcept { return S_OK; }
 
-void Tarnwell::m_olNs_OptionsPagesAdd(IDispatch* Pages, IDispatch* Folder) noexcept
+void Tarnwell::m_olNs_OptionsPagesAdd(IDispatch* Pages, IDispatch* Folder)
 {
     // Every step runs with its failures suppressed; a failing step is skipped.
     if (!Folder)

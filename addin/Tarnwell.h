@@ -44,7 +44,8 @@ private:
     // Events
     void m_nfFolders_NfItemAdd(IDispatch* Item, const std::wstring& sFolderEntryId,
                                const std::wstring& sFolderStoreId) noexcept;
-    void m_olNs_OptionsPagesAdd(IDispatch* Pages, IDispatch* Folder) noexcept;
+    // Runs in the event's guard: its steps may throw.
+    void m_olNs_OptionsPagesAdd(IDispatch* Pages, IDispatch* Folder);
     void m_olApp_Quit() noexcept;
     void TrayIconLeftDblClick() noexcept override;
     void TrayIconLeftDown() noexcept override {}

@@ -73,8 +73,7 @@ HRESULT ZarqPlugins::Add(BSTR sPluginClass, long* value) noexcept
             ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__ZarqPlugin,
                                reinterpret_cast<void**>(pi.GetAddressOf()));
         if (!pi) {
-            WriteLog(LogError, "Could not create instance of plugin " + com::Narrow(progId), "ZarqPlugins::Add()", 0,
-                     "unknown", false);
+            WarnError("Could not create instance of plugin " + com::Narrow(progId), "ZarqPlugins::Add()");
             return S_OK;
         }
         // A key already present inserts nothing; the new instance is released unstarted.

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "com/AutomationValues.h"
+#include "Reported.h"
 #include "g_modDebug.h"
 #include "g_modNewFunc.h"
 #include "modNotify.h"
@@ -10,10 +11,7 @@
 
 namespace {
 
-void LogHandleItemAdd(const char* sMessage) noexcept
-{
-    WriteLog(LogError, sMessage, "ZarqPlugin_HandleItemAdd()", 0, "unknown", false);
-}
+constexpr const char* kHandleItemAdd = "ZarqPlugin_HandleItemAdd()";
 
 } // namespace
 
@@ -90,12 +88,12 @@ HRESULT ZarqPlugin::HandleItemAdd(IDispatch* Item, _NotifyFolder* Nf) noexcept
     // Whatever happens inside, the host hears of success.
     Guard([&] {
         if (!Item || !Nf) {
-            LogHandleItemAdd("An invalid item oder NotifyFolder object was passed");
+            WarnError("An invalid item oder NotifyFolder object was passed", kHandleItemAdd);
             return S_OK;
         }
         com::ComPtr<IDispatch> items;
         if (FAILED(Nf->get_OutlookItems(items.GetAddressOf())) || !items) {
-            LogHandleItemAdd("Could not get a valid Outlook.Items collection");
+            WarnError("Could not get a valid Outlook.Items collection", kHandleItemAdd);
             return S_OK;
         }
         // Anything but a mail item arrives at the window as no item.

@@ -7,6 +7,7 @@
 #include <cwctype>
 
 #include "CRegistry.h"
+#include "Reported.h"
 #include "Resources.h"
 #include "com/ComModule.h"
 #include "com/LateBound.h"
@@ -317,15 +318,17 @@ void frmNotify::WriteAlwaysOnTop() noexcept
 
 void frmNotify::MailItemAdd(IDispatch* mi, const std::wstring& sFolderName) noexcept
 {
+    constexpr const char* kSource = "frmNotify::MailItemAdd()";
     if (!mi) {
-        WriteLog(LogError, "Supplied mailitem object is invalid", "frmNotify::MailItemAdd()", 0, "unknown", false);
+        WarnError("Supplied mailitem object is invalid", kSource);
         return;
     }
-    try {
+    // A failure (out of memory) leaves the item unlisted, with a record.
+    const bool bAdded = RunAnswered(kSource, false, [&] {
         // Without a subject there is no entry, and nothing else to fill.
         com::Variant subject;
         if (FAILED(com::GetProperty(mi, L"Subject", &subject)))
-            return;
+            return false;
         Entry entry;
         entry.sSubject = subject.ToString();
         com::Variant sender;
@@ -337,12 +340,12 @@ void frmNotify::MailItemAdd(IDispatch* mi, const std::wstring& sFolderName) noex
         entry.sFolder = sFolderName;
         entry.bBold = true;
         if (!EnsureLoaded())
-            return;
+            return false;
         m_entries.push_back(std::move(entry));
-    } catch (...) {
-        return; // out of memory: the item is not listed
-    }
-    ShowEntries(true);
+        return true;
+    });
+    if (bAdded)
+        ShowEntries(true);
 }
 
 void frmNotify::ShowEntries(bool bScrollToTop) noexcept

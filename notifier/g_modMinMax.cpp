@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "Reported.h"
+
 namespace {
 
 constexpr UINT kRestore1 = 0xF120, kRestore2 = 0xF122;
@@ -46,12 +48,12 @@ void SetMinMax(const Form& frm, long lMinWidth, long lMinHeight, long& lMaxWidth
     if (!entry) {
         if (g_entries.size() >= 32767)
             return; // the count is a 16-bit number
-        try {
+        entry = RunAnswered<MinMaxEntry*>("SetMinMax()", nullptr, [&] {
             g_entries.push_back(MinMaxEntry{hWnd});
-        } catch (...) {
-            return;
-        }
-        entry = &g_entries.back();
+            return &g_entries.back();
+        });
+        if (!entry)
+            return; // out of memory: the window keeps its limits
     }
     // Window handles are reused: an entry whose window was given its own
     // procedure back (or was destroyed) gets MinMaxWndProc installed again.

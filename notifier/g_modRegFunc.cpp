@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "CRegistry.h"
+#include "Reported.h"
 #include "Twips.h"
 
 namespace {
@@ -30,7 +31,7 @@ std::string FormSettingsKey(const std::string& sFormName, const std::string& sKe
 
 HRESULT SaveFormSettings(const Form& frm, const std::string& sKey) noexcept
 {
-    try {
+    return RunReportedHr("SaveFormSettings()", [&]() -> HRESULT {
         CRegistry reg;
         if (!reg.OpenKey(FormSettingsKey(frm.Name(), sKey), true))
             return E_FAIL;
@@ -50,14 +51,12 @@ HRESULT SaveFormSettings(const Form& frm, const std::string& sKey) noexcept
             if (!reg.WriteDWORD(kValueNames[i], data[i], true))
                 return E_FAIL;
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT LoadFormSettings(Form& frm, const std::string& sKey, bool bPositionOnly) noexcept
 {
-    try {
+    return RunReportedHr("LoadFormSettings()", [&]() -> HRESULT {
         CRegistry reg;
         if (!reg.OpenKey(FormSettingsKey(frm.Name(), sKey), false))
             return S_OK; // no key: the design placement stays
@@ -91,7 +90,5 @@ HRESULT LoadFormSettings(Form& frm, const std::string& sKey, bool bPositionOnly)
         if (!move("Width", false, true) || !move("Height", true, true))
             return E_FAIL;
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }

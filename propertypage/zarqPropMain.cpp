@@ -5,6 +5,7 @@
 #include "ErrorText.h"
 #include "Guarded.h"
 #include "PropsSeams.h"
+#include "Reported.h"
 #include "com/AutomationValues.h"
 #include "com/LateBound.h"
 #include "g_modDebug.h"
@@ -256,7 +257,7 @@ HRESULT zarqPropMain::get_Dirty(VARIANT_BOOL* Dirty) noexcept { return Out(Dirty
 HRESULT zarqPropMain::Apply() noexcept
 {
     if (!m_nfFolders || !m_olFolder) {
-        WriteLog(LogWarning, kInvalidObjects, "zarqPropMain::PropertyPage_Apply()", 0, "unknown", false);
+        Warn(kInvalidObjects, "zarqPropMain::PropertyPage_Apply()");
         return S_OK;
     }
     RunGuarded([&] { ApplySettings(); }, [](const com::ComError& e) noexcept {
@@ -292,8 +293,7 @@ void zarqPropMain::ApplySettings()
             Check(m_nfFolders->GetAt(index, &folder));
         }
         if (!folder) {
-            WriteLog(LogWarning, "Could not set properties for Folder with index " + std::to_string(index),
-                     "PropertyPage::Apply()", 0, "unknown", false);
+            Warn("Could not set properties for Folder with index " + std::to_string(index), "PropertyPage::Apply()");
         } else {
             auto flag = [](bool on) { return on ? VARIANT_TRUE : VARIANT_FALSE; };
             Check(folder->put_ChangeCursor(flag(IsChecked(chkChangeCursor))));

@@ -4,6 +4,7 @@
 
 #include "ErrorText.h"
 #include "Guarded.h"
+#include "Reported.h"
 #include "CRegistry.h"
 #include "com/AutomationValues.h"
 #include "config/PluginFolder.h"
@@ -51,8 +52,7 @@ void zarqPropMain::InitPluginTab()
         m_sPluginPath = reg.ReadString("PluginPath", "");
         reg.CloseKey();
     } else {
-        WriteLog(LogError, std::string("Failed to open registry key ") + kPluginKey, "corvaneProps::InitProperties()", 0,
-                 "unknown", false);
+        WarnError(std::string("Failed to open registry key ") + kPluginKey, "corvaneProps::InitProperties()");
     }
     m_infoTip = L"Plugins werden gesucht in : " + com::Widen(m_sPluginPath);
     const double perPixel = m_twips.PerPixelX();
@@ -100,7 +100,7 @@ void zarqPropMain::TabClicked()
 void zarqPropMain::DisplayInstalledPlugins(const std::string& sPluginPath)
 {
     if (!m_olFolder || !m_nfFolders) {
-        WriteLog(LogWarning, kInvalidObjects, "zarqPropMain::DisplayInstalledPlugins()", 0, "unknown", false);
+        Warn(kInvalidObjects, "zarqPropMain::DisplayInstalledPlugins()");
         return;
     }
     com::ComPtr<_NotifyFolder> folder = WatchedFolder();
@@ -144,7 +144,7 @@ void zarqPropMain::ItemClicked(int index)
         return;
     }
     if (!m_olFolder || !m_nfFolders) {
-        WriteLog(LogWarning, kInvalidObjects, "zarqPropMain::lvwPlugin_ItemClick()", 0, "unknown", false);
+        Warn(kInvalidObjects, "zarqPropMain::lvwPlugin_ItemClick()");
         return;
     }
     bool watched = false;
@@ -169,7 +169,7 @@ void zarqPropMain::RunPluginMethod(PluginMethod method)
 {
     BusyCursor busy;
     if (!m_olFolder || !m_nfFolders) {
-        WriteLog(LogWarning, kInvalidObjects, "zarqPropMain::lvwPlugin_ItemClick()", 0, "unknown", false);
+        Warn(kInvalidObjects, "zarqPropMain::lvwPlugin_ItemClick()");
         return;
     }
     if (m_selected < 0 || static_cast<size_t>(m_selected) >= m_plugins.size())
@@ -191,8 +191,7 @@ void zarqPropMain::RunPluginMethod(PluginMethod method)
 void zarqPropMain::ApplyPlugins(_NotifyFolder* folder, const std::wstring&, const std::wstring&)
 {
     if (!folder) {
-        WriteLog(LogError, "The passed NotifyFolder object is invalid/nothing", "zarqPropMain::ApplyPlugins()", 0, "unknown",
-                 false);
+        WarnError("The passed NotifyFolder object is invalid/nothing", "zarqPropMain::ApplyPlugins()");
         return;
     }
     RunGuarded([&] {

@@ -12,6 +12,7 @@
 
 #include "Guarded.h"
 #include "PropsResources.h"
+#include "Reported.h"
 #include "com/ComModule.h"
 #include "zarqPropMain.h"
 #include "zarqPropMainLayout.h"

@@ -1,5 +1,7 @@
 #include "com/EventSink.h"
 
+#include "support/Guarded.h"
+
 namespace com {
 
 const VARIANT& EventArg(const DISPPARAMS* params, UINT index) noexcept
@@ -52,12 +54,12 @@ HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VAR
     // Keep the sink alive, and call a copy of the handler: a handler that
     // unsubscribes detaches the sink, which empties m_handler while it runs.
     ComPtr<EventSink> self(this);
-    try {
+    // Event handlers report their own failures (each component runs its
+    // handlers in its guard); nothing reaches the source.
+    RunSkipped([&] {
         const EventHandler handler = m_handler;
         handler(id, params);
-    } catch (...) {
-        // Event handlers suppress their failures; nothing reaches the source.
-    }
+    });
     return S_OK;
 }
 

@@ -77,11 +77,15 @@ LRESULT CALLBACK FocusHook(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_SETFOCUS) {
         HWND gaining = reinterpret_cast<HWND>(wParam);
         HWND losing = reinterpret_cast<HWND>(lParam);
-        // A copy: a control may stop watching while it is told.
-        const std::vector<FocusWatch> watches = t_watches;
-        for (const FocusWatch& watch : watches)
-            if (IsWithin(watch.root, gaining) && !IsWithin(watch.root, losing))
-                watch.focused(watch.control);
+        // Without memory for the copy the controls are not told; the focus
+        // moves all the same.
+        RunSkipped([&] {
+            // A copy: a control may stop watching while it is told.
+            const std::vector<FocusWatch> watches = t_watches;
+            for (const FocusWatch& watch : watches)
+                if (IsWithin(watch.root, gaining) && !IsWithin(watch.root, losing))
+                    watch.focused(watch.control);
+        });
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -145,7 +149,7 @@ HACCEL MnemonicTable(HWND root, USHORT* count) noexcept
         *count = 0;
     if (!root)
         return nullptr;
-    try {
+    return RunSkippedOr<HACCEL>(nullptr, [&]() -> HACCEL {
         std::vector<HWND> all;
         Collect(root, all, true);
         std::vector<ACCEL> entries;
@@ -161,9 +165,7 @@ HACCEL MnemonicTable(HWND root, USHORT* count) noexcept
         if (count)
             *count = static_cast<USHORT>(entries.size());
         return ::CreateAcceleratorTableW(entries.data(), static_cast<int>(entries.size()));
-    } catch (...) {
-        return nullptr;
-    }
+    });
 }
 
 bool RunMnemonic(HWND root, const MSG& msg, RevealFunction reveal, void* control) noexcept
@@ -175,7 +177,7 @@ bool RunMnemonic(HWND root, const MSG& msg, RevealFunction reveal, void* control
         letter = static_cast<wchar_t>(::MapVirtualKeyW(static_cast<UINT>(msg.wParam), MAPVK_VK_TO_CHAR));
     if (!letter || !root)
         return false;
-    try {
+    return RunSkippedOr(false, [&] {
         std::vector<HWND> all;
         Collect(root, all, reveal != nullptr);
         for (size_t i = 0; i < all.size(); ++i) {
@@ -202,14 +204,13 @@ bool RunMnemonic(HWND root, const MSG& msg, RevealFunction reveal, void* control
                 ::SendMessageW(w, BM_CLICK, 0, 0);
             return true;
         }
-    } catch (...) {
-    }
-    return false;
+        return false;
+    });
 }
 
 bool MoveFocusWithin(HWND root, bool backwards) noexcept
 {
-    try {
+    return RunSkippedOr(false, [&] {
         std::vector<HWND> stops = TabStops(root);
         if (stops.empty())
             return false;
@@ -224,9 +225,7 @@ bool MoveFocusWithin(HWND root, bool backwards) noexcept
             return false; // leaving the control: the container's turn
         ::SetFocus(stops[backwards ? at - 1 : at + 1]);
         return true;
-    } catch (...) {
-        return false;
-    }
+    });
 }
 
 bool IsWithin(HWND root, HWND window) noexcept { return root && (window == root || ::IsChild(root, window)); }
@@ -235,13 +234,12 @@ void WatchFocus(HWND root, FocusFunction focused, void* control) noexcept
 {
     if (!root || !focused)
         return;
-    try {
+    RunSkipped([&] {
         UnwatchFocus(root);
         if (!t_focusHook)
             t_focusHook = ::SetWindowsHookExW(WH_CBT, &FocusHook, nullptr, ::GetCurrentThreadId());
         t_watches.push_back(FocusWatch{root, focused, control});
-    } catch (...) {
-    }
+    });
 }
 
 void UnwatchFocus(HWND root) noexcept

@@ -23,7 +23,9 @@
 // properties (streams, storages and property bags, whichever the container
 // uses), class information and the connection point of its events.
 // The derived class must call DestroyControlWindow() in its destructor:
-// its window procedure uses the derived object.
+// its window procedure uses the derived object. Its hooks run inside the
+// guard of the method that calls them: what a hook throws becomes that
+// method's HRESULT, never an exception through the container.
 #pragma once
 
 #include <windows.h>
@@ -33,6 +35,7 @@
 
 #include "com/ComObject.h"
 #include "com/ConnectionPoint.h"
+#include "support/Guarded.h"
 
 namespace com {
 
@@ -107,8 +110,7 @@ class OleControl
         m_clientSite = site;
         if (site)
             m_closed = false;
-        static_cast<Derived*>(this)->OnClientSiteChanged();
-        return S_OK;
+        return RunHook([&] { static_cast<Derived*>(this)->OnClientSiteChanged(); });
     }
     HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) noexcept override
     {
@@ -128,8 +130,7 @@ class OleControl
         // A closed control lets go of what it took from its site; the site
         // itself goes with SetClientSite(NULL).
         m_closed = true;
-        static_cast<Derived*>(this)->OnClientSiteChanged();
-        return S_OK;
+        return RunHook([&] { static_cast<Derived*>(this)->OnClientSiteChanged(); });
     }
     HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) noexcept override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** out) noexcept override
@@ -479,9 +480,20 @@ class OleControl
     }
 
   private:
+    // A key of the container's message loop: a failing hook leaves the tab as it is.
     static void Reveal(void* self, HWND window) noexcept
     {
-        static_cast<Derived*>(static_cast<OleControl*>(self))->RevealControl(window);
+        RunSkipped([&] { static_cast<Derived*>(static_cast<OleControl*>(self))->RevealControl(window); });
+    }
+
+    // Runs a hook of the derived class in the calling method's guard.
+    template <class Hook>
+    HRESULT RunHook(Hook&& hook) noexcept
+    {
+        return this->Guard([&] {
+            hook();
+            return S_OK;
+        });
     }
 
     // The focus comes into the control from outside: a click or a key of
@@ -521,8 +533,7 @@ class OleControl
         if (m_initialized)
             return S_OK;
         m_initialized = true;
-        static_cast<Derived*>(this)->OnInitProperties();
-        return S_OK;
+        return RunHook([&] { static_cast<Derived*>(this)->OnInitProperties(); });
     }
 
     // In-place activation in the window of the site.
@@ -534,9 +545,11 @@ class OleControl
             if (!m_clientSite)
                 m_clientSite = clientSite;
             m_closed = false;
-            static_cast<Derived*>(this)->OnClientSiteChanged();
+            if (HRESULT hr = RunHook([&] { static_cast<Derived*>(this)->OnClientSiteChanged(); }); FAILED(hr))
+                return hr;
         }
-        InitOnce();
+        if (HRESULT hr = InitOnce(); FAILED(hr))
+            return hr;
         if (!m_inPlaceSite) {
             ComPtr<IOleInPlaceSite> site;
             if (FAILED(clientSite->QueryInterface(IID_PPV_ARGS(&site))) || site->CanInPlaceActivate() != S_OK)
@@ -554,7 +567,9 @@ class OleControl
         if (FAILED(m_inPlaceSite->GetWindow(&siteWindow)) || !siteWindow)
             siteWindow = parent;
         if (!m_hwnd) {
-            m_hwnd = static_cast<Derived*>(this)->CreateControlWindow(siteWindow, where);
+            HRESULT hr = RunHook([&] { m_hwnd = static_cast<Derived*>(this)->CreateControlWindow(siteWindow, where); });
+            if (FAILED(hr))
+                return hr;
             if (!m_hwnd)
                 return E_FAIL;
             olecontrol::WatchFocus(m_hwnd, &FocusArrives, static_cast<OleControl*>(this));

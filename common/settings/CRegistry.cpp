@@ -2,9 +2,11 @@
 
 #include <cmath>
 
+#include "Guarded.h"
+
 namespace {
 
-com::Variant TextVariant(const std::string& text)
+com::Variant TextVariant(std::string_view text)
 {
     com::Variant v;
     v.vt = VT_BSTR;
@@ -12,29 +14,14 @@ com::Variant TextVariant(const std::string& text)
     return v;
 }
 
-// Runs one step of the wrapper: a failure (an exception included) ends the
-// step, never the caller.
-template <typename Step>
-bool Try(Step&& step) noexcept
-{
-    try {
-        return step();
-    } catch (...) {
-        return false;
-    }
-}
-
 } // namespace
 
 CRegistry::CRegistry() noexcept
 {
-    Try([&] {
-        CLSID clsid{};
-        if (FAILED(::CLSIDFromProgID(L"rovane.Registry", &clsid)))
-            return false;
-        return SUCCEEDED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IRegistry,
-                                            reinterpret_cast<void**>(m_Registry.GetAddressOf())));
-    });
+    CLSID clsid{};
+    if (SUCCEEDED(::CLSIDFromProgID(L"rovane.Registry", &clsid)))
+        ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IRegistry,
+                           reinterpret_cast<void**>(m_Registry.GetAddressOf()));
 }
 
 CRegistry::~CRegistry()
@@ -45,12 +32,12 @@ CRegistry::~CRegistry()
 
 void CRegistry::CloseKey() noexcept { m_Key.Reset(); }
 
-bool CRegistry::OpenKey(const std::string& sKey, bool bCanCreate) noexcept
+bool CRegistry::OpenKey(std::string_view sKey, bool bCanCreate) noexcept
 {
     m_Key.Reset();
     if (!m_Registry)
         return false;
-    return Try([&] {
+    return RunSkippedOr(false, [&] {
         com::ComPtr<IRegistryKeys> keys;
         if (FAILED(m_Registry->get_Keys(keys.GetAddressOf())) || !keys)
             return false;
@@ -71,12 +58,12 @@ bool CRegistry::OpenKey(const std::string& sKey, bool bCanCreate) noexcept
     });
 }
 
-com::ComPtr<IRegistryValue> CRegistry::FindValue(const std::string& sName) noexcept
+com::ComPtr<IRegistryValue> CRegistry::FindValue(std::string_view sName) noexcept
 {
     com::ComPtr<IRegistryValue> value;
     if (!m_Key)
         return value;
-    Try([&] {
+    RunSkippedOr(false, [&] {
         com::ComPtr<IRegistryValues> values;
         if (FAILED(m_Key->get_Values(values.GetAddressOf())) || !values)
             return false;
@@ -88,7 +75,7 @@ com::ComPtr<IRegistryValue> CRegistry::FindValue(const std::string& sName) noexc
     return value;
 }
 
-bool CRegistry::ReadData(const std::string& sName, DataTypeConstants type, com::Variant& data) noexcept
+bool CRegistry::ReadData(std::string_view sName, DataTypeConstants type, com::Variant& data) noexcept
 {
     com::ComPtr<IRegistryValue> value = FindValue(sName);
     if (!value)
@@ -97,7 +84,7 @@ bool CRegistry::ReadData(const std::string& sName, DataTypeConstants type, com::
     return SUCCEEDED(value->get_Data(type, &data));
 }
 
-long CRegistry::ReadDWORD(const std::string& sName, long lDefault) noexcept
+long CRegistry::ReadDWORD(std::string_view sName, long lDefault) noexcept
 {
     if (!FindValue(sName))
         return lDefault;
@@ -110,7 +97,7 @@ long CRegistry::ReadDWORD(const std::string& sName, long lDefault) noexcept
     return number.lVal;
 }
 
-bool CRegistry::ReadDate(const std::string& sName, DATE& dResult) noexcept
+bool CRegistry::ReadDate(std::string_view sName, DATE& dResult) noexcept
 {
     com::Variant data;
     if (!ReadData(sName, dtDate, data))
@@ -125,7 +112,7 @@ bool CRegistry::ReadDate(const std::string& sName, DATE& dResult) noexcept
     return true;
 }
 
-bool CRegistry::ReadNumber(const std::string& sName, long& lResult) noexcept
+bool CRegistry::ReadNumber(std::string_view sName, long& lResult) noexcept
 {
     com::Variant data;
     if (!ReadData(sName, dtEmpty, data))
@@ -137,21 +124,24 @@ bool CRegistry::ReadNumber(const std::string& sName, long& lResult) noexcept
     return true;
 }
 
-std::string CRegistry::ReadString(const std::string& sName, const std::string& sDefault) noexcept
+std::string CRegistry::ReadString(std::string_view sName, std::string_view sDefault) noexcept
 {
-    try {
-        if (!FindValue(sName))
-            return sDefault;
+    // Without memory for the text, the value reads as "".
+    std::string sResult;
+    RunSkipped([&] {
+        if (!FindValue(sName)) {
+            sResult = sDefault;
+            return;
+        }
         com::Variant data;
         if (!ReadData(sName, dtEmpty, data) || FAILED(::VariantChangeType(&data, &data, 0, VT_BSTR)))
-            return {};
-        return com::Narrow(std::wstring_view(data.bstrVal ? data.bstrVal : L"", ::SysStringLen(data.bstrVal)));
-    } catch (...) {
-        return {};
-    }
+            return;
+        sResult = com::Narrow(std::wstring_view(data.bstrVal ? data.bstrVal : L"", ::SysStringLen(data.bstrVal)));
+    });
+    return sResult;
 }
 
-bool CRegistry::Write(const std::string& sName, const VARIANT& vData, DataTypeConstants createType,
+bool CRegistry::Write(std::string_view sName, const VARIANT& vData, DataTypeConstants createType,
                       bool bCanCreate) noexcept
 {
     if (!m_Key)
@@ -161,7 +151,7 @@ bool CRegistry::Write(const std::string& sName, const VARIANT& vData, DataTypeCo
         return SUCCEEDED(value->put_Data(dtEmpty, vData));
     if (!bCanCreate)
         return false;
-    return Try([&] {
+    return RunSkippedOr(false, [&] {
         com::ComPtr<IRegistryValues> values;
         if (FAILED(m_Key->get_Values(values.GetAddressOf())) || !values)
             return false;
@@ -171,17 +161,17 @@ bool CRegistry::Write(const std::string& sName, const VARIANT& vData, DataTypeCo
     });
 }
 
-bool CRegistry::WriteDWORD(const std::string& sName, long lValue, bool bCanCreate) noexcept
+bool CRegistry::WriteDWORD(std::string_view sName, long lValue, bool bCanCreate) noexcept
 {
     return Write(sName, com::Variant(lValue), dtREG_DWORD, bCanCreate);
 }
 
-bool CRegistry::WriteBinary(const std::string& sName, const VARIANT& vValue, bool bCanCreate) noexcept
+bool CRegistry::WriteBinary(std::string_view sName, const VARIANT& vValue, bool bCanCreate) noexcept
 {
     return Write(sName, vValue, dtREG_BINARY, bCanCreate);
 }
 
-bool CRegistry::WriteString(const std::string& sName, const std::string& sValue, bool bCanCreate) noexcept
+bool CRegistry::WriteString(std::string_view sName, std::string_view sValue, bool bCanCreate) noexcept
 {
-    return Try([&] { return Write(sName, TextVariant(sValue), dtREG_SZ, bCanCreate); });
+    return RunSkippedOr(false, [&] { return Write(sName, TextVariant(sValue), dtREG_SZ, bCanCreate); });
 }

@@ -30,3 +30,13 @@ void RunSkipped(Steps&& steps) noexcept
 {
     RunGuarded(std::forward<Steps>(steps), [](const com::ComError&) noexcept {});
 }
+
+// RunSkipped for steps that answer: their answer, or rFailed when they
+// fail. R is a plain value (bool, HRESULT, a handle).
+template <class R, class Steps>
+R RunSkippedOr(R rFailed, Steps&& steps) noexcept
+{
+    R rAnswer = rFailed;
+    RunSkipped([&] { rAnswer = steps(); });
+    return rAnswer;
+}

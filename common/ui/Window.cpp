@@ -1,6 +1,7 @@
 #include "Window.h"
 
 #include "Guarded.h"
+#include "Reported.h"
 #include "com/ComModule.h"
 #include "g_modDebug.h"
 
@@ -46,8 +47,7 @@ HWND Window::CreateFor(const WindowClass& windowClass, DWORD exStyle, const wcha
 
 void Window::OnMessageFailed(UINT msg, const com::ComError& error) noexcept
 {
-    WriteLog(LogError, "A window message could not be handled", "ui::Window::OnMessage()",
-             static_cast<long>(error.hr()), error.description().c_str(), false);
+    ReportFailure("ui::Window::OnMessage()", error);
     (void)msg;
 }
 
