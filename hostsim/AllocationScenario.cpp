@@ -66,11 +66,12 @@ watch Ablage18 alerts=tray plugins=ZarqNotifier
 watch Ablage19 alerts=tray plugins=ZarqNotifier
 pluginpath .
 connect corvane.Tarnwell
-# Items one by one, then a burst without ItemAdd that the next item reveals.
+# Items one by one, then a burst without ItemAdd (more than limit= items)
+# that the next item reveals.
 deliver mail Ablage01 subject="Drucker defekt" sender="Erika Mustermann"
 deliver post Ablage02 subject="Angebot" sender="Jonas Weber"
 deliver mail Posteingang subject="Protokoll" sender="Jonas Weber"
-deliver mail Ablage04 count=20 subject="Störung" sender="IT-Betrieb" received="2026-12-09 08:00"
+deliver mail Ablage04 count=3 limit=2 subject="Störung" sender="IT-Betrieb" received="2026-12-09 08:00"
 deliver mail Ablage04 subject="Behoben" sender="IT-Betrieb" received="2026-12-09 08:30"
 deliver mail Neu subject="Nicht überwacht" sender="Erika Mustermann"
 window "Neue Nachrichten" rows

@@ -28,10 +28,10 @@ namespace
 using namespace hosttest;
 
 constexpr unsigned long kMaxRuns = 20000;
-constexpr unsigned long kRunsInTest = 120;
+constexpr unsigned long kRunsInTest = 60;
 // Runs per host process: each process also makes one run without a failure
 // first, and a process must end within the two minutes RunCollecting allows.
-constexpr unsigned long kRunsPerProcess = 30;
+constexpr unsigned long kRunsPerProcess = 10;
 
 unsigned long Stride(unsigned long allocations)
 {
