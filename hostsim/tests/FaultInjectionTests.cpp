@@ -33,11 +33,17 @@ constexpr unsigned long kRunsInTest = 60;
 // first, and a process must end within the two minutes RunCollecting allows.
 constexpr unsigned long kRunsPerProcess = 10;
 
-unsigned long Stride(unsigned long allocations)
+// The most runs a tour makes: kMaxRuns when every k is asked for, else kRunsInTest.
+unsigned long MostRuns()
 {
     wchar_t every[8] = {};
-    const unsigned long most =
-        ::GetEnvironmentVariableW(L"CORVANE_FAULTS_EVERY_K", every, 8) && every[0] == L'1' ? kMaxRuns : kRunsInTest;
+    return ::GetEnvironmentVariableW(L"CORVANE_FAULTS_EVERY_K", every, 8) && every[0] == L'1' ? kMaxRuns
+                                                                                                : kRunsInTest;
+}
+
+unsigned long Stride(unsigned long allocations)
+{
+    const unsigned long most = MostRuns();
     return allocations > most ? (allocations + most - 1) / most : 1;
 }
 
@@ -156,8 +162,8 @@ class FaultInjection : public ::testing::Test
         std::printf("%s: %lu allocations, %lu runs (%s), %zu crashes, %zu damaged configuration files\n",
                     com::ToUtf8(tour).c_str(), found.allocations, found.runs,
                     found.stride == 1 ? "every k"
-                                      : ("every " + std::to_string(found.stride) + "th k: above " +
-                                         std::to_string(kMaxRuns) + " allocations")
+                                      : ("every " + std::to_string(found.stride) + "th k: more allocations than " +
+                                         std::to_string(MostRuns()) + " runs")
                                             .c_str(),
                     found.crashes.size(), found.damaged.size());
         std::fflush(stdout);
