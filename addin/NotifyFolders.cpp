@@ -235,11 +235,13 @@ HRESULT NotifyFolders::LoadFromFile(VARIANT_BOOL* value) noexcept
     return Guard([&] {
         Clear();
         _NotifyFolders* nfFolders = this;
+        m_loadIncomplete = true;
         const HRESULT hr = com::Make<NotifyFoldersIni>()->LoadFolders(&nfFolders);
         if (FAILED(hr)) {
             ReportFailure("NotifyFolders::LoadFromFile()", hr);
             return S_OK;
         }
+        m_loadIncomplete = false;
         return Out(value, true);
     });
 }
@@ -248,6 +250,10 @@ HRESULT NotifyFolders::SaveToFile(VARIANT_BOOL* value) noexcept
 {
     Out(value, false);
     return Guard([&] {
+        if (m_loadIncomplete) { // the file holds folders this collection lacks
+            ReportFailure("NotifyFolders::SaveToFile()", E_ABORT);
+            return S_OK;
+        }
         for (const auto& pi : m_catalogue->Instances()) {
             const HRESULT hr = pi->BeforeSaveSettings();
             if (FAILED(hr)) { // that save does not take place

@@ -53,6 +53,11 @@ public:
     void DeferBindingTo(FolderBinder* binder) noexcept { m_binder = binder; }
     // Whether the folder is (still) one of this collection's.
     bool Holds(const NotifyFolder* nf) const noexcept;
+    // After a load of the configuration file that failed part of the way,
+    // the collection holds only some of the file's folders: it is never
+    // saved over the file, which would lose the others, until a load of
+    // the whole file succeeds.
+    void SetLoadIncomplete(bool incomplete) noexcept { m_loadIncomplete = incomplete; }
 
 private:
     // Position of the folder stored under a key (letter case ignored), or npos.
@@ -72,4 +77,5 @@ private:
     com::ComPtr<IDispatch> m_olNs;
     size_t m_nextCountCheck = 0; // the folder the next timer tick looks at
     FolderBinder* m_binder = nullptr;
+    bool m_loadIncomplete = false;
 };

@@ -152,9 +152,14 @@ bool Tarnwell::TrayWindowMessage(UINT uMsg, WPARAM wParam, LPARAM) noexcept
 
 void Tarnwell::LoadFolders() noexcept
 {
+    auto* folders = static_cast<NotifyFolders*>(m_nfFolders.Get()); // made by this class
+    if (folders)
+        folders->SetLoadIncomplete(true);
     RunReported("Tarnwell::LoadFolders()", [&] {
         _NotifyFolders* nfFolders = m_nfFolders.Get();
         Check(com::Make<NotifyFoldersIni>()->LoadFolders(&nfFolders));
+        if (folders)
+            folders->SetLoadIncomplete(false);
     });
 }
 

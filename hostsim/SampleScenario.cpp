@@ -71,6 +71,8 @@ const BuiltInScenario* FindBuiltInScenario(std::wstring_view name) noexcept
     static const BuiltInScenario kScenarios[] = {
         {L"demo", L"built-in demo", SampleScenario()},
         {L"real-outlook", L"built-in real-outlook", RealOutlookScenario()},
+        {L"allocations", L"built-in allocations", AllocationScenario()},
+        {L"allocations-quit", L"built-in allocations-quit", AllocationQuitScenario()},
     };
     for (const BuiltInScenario& scenario : kScenarios)
         if (name == scenario.name)

@@ -9,6 +9,11 @@ namespace outlooksim {
 
 const wchar_t* SampleScenario() noexcept;
 const wchar_t* RealOutlookScenario() noexcept;
+// The tours the allocation failures are run against (corvane-host
+// --fail-alloc): twenty watched folders with plug-ins, items, a page applied,
+// then Outlook closes the classic way or fast.
+const wchar_t* AllocationScenario() noexcept;
+const wchar_t* AllocationQuitScenario() noexcept;
 
 struct BuiltInScenario {
     const wchar_t* name;  // as --scenario names it

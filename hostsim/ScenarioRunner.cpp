@@ -99,6 +99,14 @@ std::optional<std::vector<std::wstring>> TailLines(const std::wstring& path, siz
     return lines;
 }
 
+std::optional<std::string> FileBytes(const std::wstring& path)
+{
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
 } // namespace
 
 ScenarioRunner::ScenarioRunner(OutlookWorld& world, Options options)
@@ -230,6 +238,7 @@ void ScenarioRunner::WriteConfiguration(const std::wstring& progId)
             put(section, nffile::PluginKey(static_cast<long>(j + 1)).c_str(), plugins[j]);
     }
     put(nffile::kGeneral, nffile::kFolderCount, std::to_wstring(m_watched.size()));
+    m_configuration = {m_configPath, FileBytes(m_configPath).value_or(""), std::nullopt};
     Note(L"configuration written: " + Trace::Count(static_cast<long>(m_watched.size()), L"watched folder") +
          L" in " + m_configPath);
 }
@@ -238,6 +247,11 @@ void ScenarioRunner::RestoreConfiguration() noexcept
 {
     if (m_configPath.empty())
         return;
+    try {
+        m_configuration.left = FileBytes(m_configPath);
+    } catch (...) {
+        m_configuration.left.reset();
+    }
     ::DeleteFileW(m_configPath.c_str());
     if (m_hadConfig)
         std::ofstream(std::filesystem::path(m_configPath), std::ios::binary) << m_savedConfig;

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,16 @@ class ScenarioRunner {
     void Run(const Scenario& scenario);
     void Run(const ScenarioCommand& command);
     AddinHost* Addin() const noexcept { return m_addin.get(); }
+
+    // The add-in's configuration file as the "watch" lines wrote it, and as
+    // the add-in left it when it was released (before the file that was
+    // there is put back); left is empty when no file was there.
+    struct ConfigurationFile {
+        std::wstring path;
+        std::string written;
+        std::optional<std::string> left;
+    };
+    const ConfigurationFile& Configuration() const noexcept { return m_configuration; }
 
     // The message that clicks of the notification-area icon send to its window.
     static constexpr UINT kTrayMessage = WM_USER + 1;
@@ -79,6 +90,7 @@ class ScenarioRunner {
     std::wstring m_configPath;
     std::string m_savedConfig;
     bool m_hadConfig = false;
+    ConfigurationFile m_configuration;
 
     void Note(const std::wstring& text) const;
     bool PropertiesOpen() const;

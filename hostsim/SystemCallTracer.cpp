@@ -5,13 +5,13 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <string_view>
 #include <map>
 #include <vector>
 
 #include "AddinHost.h"
+#include "ImportTable.h"
 #include "ScenarioRunner.h"
 #include "com/ComRaii.h"
 
@@ -28,6 +28,7 @@ decltype(&::SetSystemCursor) g_realSetSystemCursor = nullptr;
 decltype(&::Sleep) g_realSleep = nullptr;
 decltype(&::SetTimer) g_realSetTimer = nullptr;
 unsigned g_timerDivisor = 1;
+bool g_skipLongWaits = false;
 
 void Note(const std::wstring& text)
 {
@@ -88,6 +89,8 @@ void WINAPI TraceSleep(DWORD ms)
     // Only the waits a user would notice; short ones come from the runtime.
     if (ms >= 100)
         Note(L"Sleep(" + std::to_wstring(ms) + L")");
+    if (ms >= 100 && g_skipLongWaits)
+        return;
     if (g_realSleep)
         g_realSleep(ms);
 }
@@ -131,38 +134,6 @@ void ResolveRealFunctions()
     g_realSetTimer = reinterpret_cast<decltype(g_realSetTimer)>(get("user32.dll", "SetTimer"));
 }
 
-// Replaces the module's import of dll!name by wrapper; returns whether it was found.
-bool PatchImport(HMODULE module, const char* dll, const char* name, void* wrapper)
-{
-    auto* base = reinterpret_cast<BYTE*>(module);
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!dir.VirtualAddress)
-        return false;
-    for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
-        if (::lstrcmpiA(reinterpret_cast<const char*>(base + imp->Name), dll) != 0)
-            continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + (imp->OriginalFirstThunk ? imp->OriginalFirstThunk
-                                                                                          : imp->FirstThunk));
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0)
-                continue;
-            DWORD old = 0;
-            if (!::VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old))
-                return false;
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(wrapper);
-            ::VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 bool SystemCallTracer::Attach(Trace& trace, const std::wstring& progId)
@@ -178,12 +149,14 @@ bool SystemCallTracer::Attach(Trace& trace, const std::wstring& progId)
     ResolveRealFunctions();
     g_trace = &trace;
     for (const Hook& hook : kHooks)
-        PatchImport(module, hook.dll, hook.name, hook.wrapper);
+        ImportTable::Patch(module, hook.dll, hook.name, hook.wrapper);
     return true;
 }
 
 void SystemCallTracer::Detach() noexcept { g_trace = nullptr; }
 
 void SystemCallTracer::SetTimerDivisor(unsigned divisor) noexcept { g_timerDivisor = std::max(1u, divisor); }
+
+void SystemCallTracer::SkipLongWaits(bool skip) noexcept { g_skipLongWaits = skip; }
 
 } // namespace outlooksim

@@ -23,6 +23,9 @@ class SystemCallTracer {
     // The timers the add-in sets on its tray window run this many times as
     // fast (1: in real time); the trace shows the interval asked for.
     static void SetTimerDivisor(unsigned divisor) noexcept;
+    // The add-in's waits a user would notice (100 ms and more) return at
+    // once: for runs that repeat a scenario thousands of times.
+    static void SkipLongWaits(bool skip) noexcept;
 };
 
 } // namespace outlooksim

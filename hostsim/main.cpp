@@ -2,11 +2,14 @@
 // Outlook does, and runs a scenario against it.
 //
 //   corvane-host.exe [<scenario file> | --scenario <name>] [--out <folder for screenshots>]
+//                    [--fail-alloc <k>|<first>-<last>[/<stride>]]
 //
 // Without a scenario file it runs the built-in demo; --scenario names one
-// of the built-in scenarios ("demo", "real-outlook"). The trace goes to
-// standard output. The exit code is 0, or 2 when the command line or the
-// scenario is malformed.
+// of the built-in scenarios ("demo", "real-outlook", "allocations",
+// "allocations-quit"). The trace goes to standard output. --fail-alloc runs
+// the scenario once per k, the k-th memory allocation of the product's
+// libraries failing (FaultRuns.h; 0 only counts them). The exit code is 0,
+// or 2 when the command line or the scenario is malformed.
 #include <windows.h>
 #include <ole2.h>
 
@@ -16,6 +19,7 @@
 #include <optional>
 #include <string>
 
+#include "FaultRuns.h"
 #include "OutlookWorld.h"
 #include "SampleScenario.h"
 #include "Scenario.h"
@@ -31,11 +35,13 @@ struct CommandLine {
     std::wstring scenarioPath;
     const outlooksim::BuiltInScenario* builtIn = nullptr;
     std::wstring outDir = L".";
+    std::optional<outlooksim::FaultRuns::Range> faults;
 };
 
 int Usage(const std::wstring& problem)
 {
-    Trace::Write(L"corvane-host: " + problem + L"\nusage: corvane-host.exe [<scenario file> | --scenario demo|real-outlook] [--out <folder>]\n");
+    Trace::Write(L"corvane-host: " + problem + L"\nusage: corvane-host.exe [<scenario file> | --scenario <name>] [--out <folder>] "
+                L"[--fail-alloc <k>|<first>-<last>[/<stride>]]\n");
     return 2;
 }
 
@@ -50,6 +56,12 @@ std::optional<CommandLine> ParseCommandLine(int argc, wchar_t** argv, std::wstri
             line.builtIn = outlooksim::FindBuiltInScenario(argv[++i]);
             if (!line.builtIn) {
                 *problem = L"no built-in scenario " + std::wstring(argv[i]);
+                return std::nullopt;
+            }
+        } else if (arg == L"--fail-alloc" && i + 1 < argc) {
+            line.faults.emplace();
+            if (!outlooksim::FaultRuns::ParseRange(argv[++i], &*line.faults)) {
+                *problem = L"--fail-alloc needs <k>, <first>-<last> or <first>-<last>/<stride>: " + std::wstring(argv[i]);
                 return std::nullopt;
             }
         } else if (arg.starts_with(L"-")) {
@@ -98,6 +110,10 @@ int Run(const CommandLine& line)
         return 2;
     }
 
+    if (line.faults) {
+        outlooksim::FaultRuns::Run(scenario, *line.faults, {line.outDir, com::Module::Directory()});
+        return 0;
+    }
     outlooksim::OutlookWorld world(outlooksim::OutlookWorld::Options{true, true});
     world.GetTrace().Host(L"scenario: " + name);
     {
