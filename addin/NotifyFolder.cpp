@@ -5,6 +5,7 @@
 #include "com/AutomationValues.h"
 #include "com/LateBound.h"
 #include "g_modDebug.h"
+#include "NotifyFolders.h"
 #include "NotifyFoldersIni.h"
 #include "modValidatePointer.h"
 #include "outlook/OutlookIds.h"
@@ -198,14 +199,35 @@ void NotifyFolder::StartPlugins() noexcept
 {
     if (!m_pending)
         return;
-    const PendingPlugins pending = std::move(*m_pending);
-    m_pending.reset();
-    // As the configuration file's load does it: every plug-in created and
-    // started, then all of them handed their settings.
-    for (const std::wstring& sPluginClass : pending.Classes())
-        AddPluginByClass(com::Bstr(sPluginClass).get());
-    if (!pending.Section().empty())
-        LoadPlugins(com::Bstr(pending.Section()).get());
+    // A plug-in whose class is registered but that could not be started
+    // now (no memory, its DLL not loadable at the moment) is missing from
+    // the folder's list, and a save would drop it from the file for good:
+    // the collection then keeps its hands off the file. A class that is
+    // not registered at all is dropped, as a load of the file drops it.
+    bool complete = false;
+    RunReported("NotifyFolder::StartPlugins()", [&] {
+        const PendingPlugins pending = std::move(*m_pending);
+        m_pending.reset();
+        bool started = true;
+        // As the configuration file's load does it: every plug-in created and
+        // started, then all of them handed their settings.
+        for (const std::wstring& sPluginClass : pending.Classes()) {
+            const com::Bstr name(sPluginClass);
+            AddPluginByClass(name.get());
+            VARIANT_BOOL present = VARIANT_FALSE;
+            if (!name.get() || FAILED(m_plugins->Find(name.get(), &present)) || !present) {
+                CLSID clsid{};
+                if (SUCCEEDED(::CLSIDFromProgID((sPluginClass + ZarqPlugins::kProgIdSuffix).c_str(), &clsid)))
+                    started = false;
+            }
+        }
+        if (!pending.Section().empty())
+            LoadPlugins(com::Bstr(pending.Section()).get());
+        complete = started;
+    });
+    if (!complete)
+        if (com::ComPtr<_NotifyFolders> collection = Collection())
+            static_cast<NotifyFolders*>(collection.Get())->SetLoadIncomplete(true); // made by this library
 }
 
 void NotifyFolder::m_olItems_Event(DISPID dispid, DISPPARAMS* params) noexcept

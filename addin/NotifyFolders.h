@@ -54,9 +54,10 @@ public:
     // Whether the folder is (still) one of this collection's.
     bool Holds(const NotifyFolder* nf) const noexcept;
     // After a load of the configuration file that failed part of the way,
-    // the collection holds only some of the file's folders: it is never
-    // saved over the file, which would lose the others, until a load of
-    // the whole file succeeds.
+    // the collection holds only some of the file's folders (or a folder
+    // lacks a plug-in it could not start): it is never saved over the
+    // file, which would lose the rest, until a load of the whole file
+    // succeeds.
     void SetLoadIncomplete(bool incomplete) noexcept { m_loadIncomplete = incomplete; }
 
 private:

@@ -1,6 +1,7 @@
 #include "frmTrayIcon.h"
 
 #include "AddinErrors.h"
+#include "Reported.h"
 #include "Resources.h"
 #include "com/ComModule.h"
 #include "modSubClass.h"
@@ -110,9 +111,13 @@ void frmTrayIcon::RemoveMessageHandler(frmTrayIconMessages* handler) noexcept { 
 
 bool frmTrayIcon::WmPrivate(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept
 {
-    // A handler may remove itself while it runs.
-    for (frmTrayIconMessages* handler : std::vector<frmTrayIconMessages*>(m_handlers))
-        if (handler->TrayWindowMessage(uMsg, wParam, lParam))
-            return true;
-    return false;
+    // A handler may remove itself while it runs, so the handlers are
+    // offered the message from a copy of the list; without memory for the
+    // copy the message goes unhandled this time.
+    return RunAnswered("frmTrayIcon::WmPrivate()", false, [&] {
+        for (frmTrayIconMessages* handler : std::vector<frmTrayIconMessages*>(m_handlers))
+            if (handler->TrayWindowMessage(uMsg, wParam, lParam))
+                return true;
+        return false;
+    });
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "AddinHost.h"
 #include "AllocationFaults.h"
@@ -142,6 +143,35 @@ std::wstring Judge(const Outcome& run, const Outcome& reference)
     return L"damaged";
 }
 
+// What a damaged configuration file holds, line by line where it differs
+// from the file of the run without a failure.
+void PrintDamage(const Outcome& run, const Outcome& reference)
+{
+    if (!run.left) {
+        Print(L"  no configuration file left");
+        return;
+    }
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> result;
+        size_t from = 0;
+        while (from < text.size()) {
+            const size_t end = text.find('\n', from);
+            result.push_back(text.substr(from, end == std::string::npos ? std::string::npos : end - from));
+            from = end == std::string::npos ? text.size() : end + 1;
+        }
+        return result;
+    };
+    const std::vector<std::string> left = lines(*run.left);
+    const std::vector<std::string> expected = lines(reference.left.value_or(std::string()));
+    for (size_t i = 0; i < std::max(left.size(), expected.size()); ++i) {
+        const std::string got = i < left.size() ? left[i] : "(none)";
+        const std::string want = i < expected.size() ? expected[i] : "(none)";
+        if (got != want)
+            Print(L"  line " + std::to_wstring(i + 1) + L": " + com::Widen(got) + L" (without a failure: " +
+                  com::Widen(want) + L")");
+    }
+}
+
 bool ParseNumber(const std::wstring& text, unsigned long* value)
 {
     if (text.empty() || text.find_first_not_of(L"0123456789") != std::wstring::npos || text.size() > 9)
@@ -193,6 +223,8 @@ void FaultRuns::Run(const Scenario& scenario, const Range& range, const Scenario
               (g_dialogsClosed ? L", " + std::to_wstring(g_dialogsClosed) + L" error reports confirmed" : L""));
         if (echo)
             PrintFailedStack();
+        if (Judge(run, reference) == L"damaged")
+            PrintDamage(run, reference);
     }
     Print(L"end");
 }
