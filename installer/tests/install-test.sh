@@ -25,6 +25,7 @@
 # its files, except the configuration file.
 # Logs and key listings go to <dist>/install-test/.
 set -u
+tests_dir=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 build64=$(cd "$1" && pwd)
 build32=$(cd "$2" && pwd)
@@ -45,17 +46,7 @@ mkdir -p "$out"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine64=/usr/lib/wine/wine64
-passed=0
-failed=0
-check() { # check <what> <command...>
-  what=$1; shift
-  if "$@"; then
-    echo "ok   $what"; passed=$((passed + 1))
-  else
-    echo "FAIL $what"; failed=$((failed + 1))
-  fi
-}
-winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+. "$tests_dir/checks.sh"
 
 # The product's DLLs, from the build's list of its COM servers.
 servers=$(cut -d' ' -f1 "$build64/corvane-servers.txt")

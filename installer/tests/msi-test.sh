@@ -22,6 +22,7 @@
 #     backup: none of the product's registry keys or DLLs stays.
 # Logs and listings go to <dist>/msi-test/.
 set -u
+tests_dir=$(cd "$(dirname "$0")" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 build64=$(cd "$1" && pwd)
@@ -42,17 +43,7 @@ mkdir -p "$out"
 export WINEDEBUG=-all
 export LC_ALL=C
 export WINEDLLOVERRIDES="mscoree,mshtml="
-passed=0
-failed=0
-check() { # check <what> <command...>
-  what=$1; shift
-  if "$@"; then
-    echo "ok   $what"; passed=$((passed + 1))
-  else
-    echo "FAIL $what"; failed=$((failed + 1))
-  fi
-}
-winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+. "$tests_dir/checks.sh"
 
 servers=$(cut -d' ' -f1 "$build64/corvane-servers.txt")
 user_files="notifyfolders.ini notifyfolders.ini.bak corvane.log ZarqNotifier.log corvaneProps.log"

@@ -14,6 +14,7 @@
 #     with a message and leaves the file as it was.
 # Runs on the build machine, no Wine needed.
 set -u
+tests_dir=$(cd "$(dirname "$0")" && pwd)
 if [ $# -ne 3 ]; then
   echo "usage: sign-test.sh <dll> <exe> <work folder>" >&2
   exit 2
@@ -31,16 +32,7 @@ rm -rf "$work"
 mkdir -p "$work/bin"
 cd "$work" || exit 1
 
-passed=0
-failed=0
-check() { # check <what> <command...>
-  what=$1; shift
-  if "$@"; then
-    echo "ok   $what"; passed=$((passed + 1))
-  else
-    echo "FAIL $what"; failed=$((failed + 1))
-  fi
-}
+. "$tests_dir/checks.sh"
 not() { ! "$@"; }
 
 # Two throw-away certificates with the same subject: the signer's and a

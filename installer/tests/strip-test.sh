@@ -12,6 +12,7 @@
 #     and refuse a debug file that was changed afterwards (CRC mismatch).
 # Runs on the build machine, no Wine needed.
 set -u
+tests_dir=$(cd "$(dirname "$0")" && pwd)
 if [ $# -ne 6 ]; then
   echo "usage: strip-test.sh <objcopy> <strip> <objdump> <dll> <function> <work folder>" >&2
   exit 2
@@ -31,16 +32,7 @@ dll="$work/stage/$name"
 debug="$work/symbols/$name.debug"
 cp "$original" "$dll"
 
-passed=0
-failed=0
-check() { # check <what> <command...>
-  what=$1; shift
-  if "$@"; then
-    echo "ok   $what"; passed=$((passed + 1))
-  else
-    echo "FAIL $what"; failed=$((failed + 1))
-  fi
-}
+. "$tests_dir/checks.sh"
 has_section() { "$objdump" -h "$2" | awk -v s="$1" '$2 == s { found = 1 } END { exit !found }'; }
 lacks_section() { ! has_section "$@"; }
 section_bytes() { "$objcopy" -O binary --only-section="$1" "$2" "$3"; }
