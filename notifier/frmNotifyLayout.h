@@ -25,14 +25,14 @@ inline constexpr int kMinSize = 3750;
 enum Control : int { IDC_IMGFOLDER = 1001, IDC_LBLFOLDER, IDC_LVWMSG, IDC_CHKTOP, IDC_SIZEGRIP, IDC_BTNOKAY = IDOK };
 
 enum Font : int { fntHeading, fntList, fntListBold };
-inline constexpr ui::FontSpec kFonts[] = {
+inline constexpr ui::FontDesign kFonts[] = {
     {L"Arial", 14.25, FW_BOLD},
     {L"Tahoma", 8.25, FW_NORMAL},
     {L"Tahoma", 8.25, FW_BOLD},
 };
 
 // In creation order, which is also the tab order.
-inline constexpr ui::ControlSpec kControls[] = {
+inline constexpr ui::ControlDesign kControls[] = {
     {IDC_IMGFOLDER, L"STATIC", nullptr, SS_ICON | SS_REALSIZECONTROL, 0, 120, 120, 480, 480, ui::kNoFont},
     {IDC_LBLFOLDER, L"STATIC", kCaption, SS_LEFT | SS_NOPREFIX, 0, 780, 180, 2715, 375, fntHeading},
     {IDC_LVWMSG, WC_LISTVIEWW, nullptr,
@@ -48,11 +48,11 @@ inline constexpr ui::ControlSpec kControls[] = {
 };
 
 // The design entry of a control.
-constexpr const ui::ControlSpec& Spec(Control id)
+constexpr const ui::ControlDesign& Spec(Control id)
 {
-    for (const ui::ControlSpec& spec : kControls)
-        if (spec.id == id)
-            return spec;
+    for (const ui::ControlDesign& design : kControls)
+        if (design.id == id)
+            return design;
     return kControls[0];
 }
 

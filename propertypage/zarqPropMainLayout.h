@@ -50,7 +50,7 @@ enum Control : int {
 };
 
 enum Font : int { fntTahoma, fntTitle };
-inline constexpr ui::FontSpec kFonts[] = {
+inline constexpr ui::FontDesign kFonts[] = {
     {L"Tahoma", 8.25, FW_NORMAL},
     {L"Arial", 14.25, FW_BOLD},
 };
@@ -64,13 +64,13 @@ inline constexpr DWORD kPicture = SS_ICON;
 inline constexpr RECT kBand{120, 180, 120 + 5775, 180 + 435};
 
 // The page; the folder's name is set when the page is made.
-inline constexpr ui::ControlSpec kPage[] = {
+inline constexpr ui::ControlDesign kPage[] = {
     {IDC_LBLCURRENTFOLDER, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 240, 240, 5535, 375, fntTitle},
     {IDC_CHKWATCHFOLDER, L"BUTTON", L"Diesen Ordner \u00FCberwachen", kBox, 0, 120, 780, 2295, 255, fntTahoma},
 };
 
 // The two frames: panels at the same place, one of them shown.
-inline constexpr ui::ControlSpec kFrames[] = {
+inline constexpr ui::ControlDesign kFrames[] = {
     {IDC_FRAWATCH, nullptr, nullptr, 0, WS_EX_CONTROLPARENT, 120, 1200, 5775, 4035, ui::kNoFont},
     {IDC_FRADONTWATCH, nullptr, nullptr, 0, WS_EX_CONTROLPARENT, 120, 1200, 5775, 4035, ui::kNoFont},
 };
@@ -78,20 +78,20 @@ inline constexpr ui::ControlSpec kFrames[] = {
 // The frame of a watched folder: the tab control at its full design size
 // (the page narrows it to its strip) and the frame's border, which goes
 // below everything inside it.
-inline constexpr ui::ControlSpec kWatchFrame[] = {
+inline constexpr ui::ControlDesign kWatchFrame[] = {
     {IDC_TABMAIN, WC_TABCONTROLW, L"", WS_TABSTOP, 0, 240, 360, 5355, 3435, fntTahoma},
     {IDC_FRAWATCHBORDER, L"BUTTON", kFrameCaption, BS_GROUPBOX, 0, 0, 0, 5775, 4035, fntTahoma},
 };
-inline constexpr const ui::ControlSpec& kTabMain = kWatchFrame[0];
+inline constexpr const ui::ControlDesign& kTabMain = kWatchFrame[0];
 
 // The tab pages: panels below the strip (their rectangles are the page's
 // to compute from the strip).
-inline constexpr ui::ControlSpec kTabPages[] = {
+inline constexpr ui::ControlDesign kTabPages[] = {
     {IDC_TABPAGE0, nullptr, nullptr, 0, WS_EX_CONTROLPARENT, 0, 0, 0, 0, ui::kNoFont},
     {IDC_TABPAGE1, nullptr, nullptr, 0, WS_EX_CONTROLPARENT, 0, 0, 0, 0, ui::kNoFont},
 };
 
-inline constexpr ui::ControlSpec kStandardTab[] = {
+inline constexpr ui::ControlDesign kStandardTab[] = {
     {IDC_IMGSOUND, L"STATIC", L"", kPicture, 0, 120, 480, 480, 480, ui::kNoFont},
     {IDC_CHKPLAYSOUND, L"BUTTON", L"Sound abspielen", kBox, 0, 720, 540, 1575, 255, fntTahoma},
     {IDC_TXTSOUNDFILE, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 1020, 840, 2775, 315, fntTahoma},
@@ -104,7 +104,7 @@ inline constexpr ui::ControlSpec kStandardTab[] = {
     {IDC_CHKSHOWTRAYICON, L"BUTTON", L"Symbol in Taskleiste anzeigen", kBox, 0, 720, 2460, 2475, 255, fntTahoma},
 };
 
-inline constexpr ui::ControlSpec kPluginTab[] = {
+inline constexpr ui::ControlDesign kPluginTab[] = {
     {IDC_LVWPLUGIN, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE,
      180, 480, 4995, 2295, fntTahoma},
     {IDC_BTNINFO, L"BUTTON", L"&Info...", kButton, 0, 2940, 2880, 1095, 359, fntTahoma},
@@ -113,7 +113,7 @@ inline constexpr ui::ControlSpec kPluginTab[] = {
 // The plug-in list's first column, in twips.
 inline constexpr int kNameColumnWidth = 1440;
 
-inline constexpr ui::ControlSpec kDontWatchFrame[] = {
+inline constexpr ui::ControlDesign kDontWatchFrame[] = {
     {IDC_FRADONTWATCHBORDER, L"BUTTON", kFrameCaption, BS_GROUPBOX, 0, 0, 0, 5775, 4035, fntTahoma},
     {IDC_IMGFOLDER, L"STATIC", L"", kPicture, 0, 2640, 960, 480, 480, ui::kNoFont},
     {IDC_LBLDONTWATCH, L"STATIC",

@@ -25,13 +25,13 @@ constexpr int kExpandedHeight = 4320;  // outer height
 // Shell Dlg", 8 points; Microsoft documentation, "GetStockObject"), and
 // Courier New 8.25 points for the boxes.
 enum Font : int { fntDialog, fntCourier };
-const ui::FontSpec kFonts[] = {
+const ui::FontDesign kFonts[] = {
     {L"MS Shell Dlg", 8, FW_NORMAL},
     {L"Courier New", 8.25, FW_NORMAL, FIXED_PITCH | FF_MODERN},
 };
 
 // Created in this order, which is also the tab order of the buttons and boxes.
-const ui::ControlSpec kControls[] = {
+const ui::ControlDesign kControls[] = {
     {frmError::imgError, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, 0, 120, 360, 480, 480, fntDialog},
     {frmError::Label1, L"STATIC", kExplanation, SS_LEFT | SS_NOPREFIX, 0, 840, 120, 4815, 1035, fntDialog},
     {frmError::btnOkay, L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 3300, 1320, 1155, 359, fntDialog},

@@ -5,22 +5,22 @@
 namespace ui
 {
 
-com::UniqueHFont MakeFont(const FontSpec& spec, const Twips& twips) noexcept
+com::UniqueHFont MakeFont(const FontDesign& design, const Twips& twips) noexcept
 {
     LOGFONTW lf{};
-    lf.lfHeight = twips.FontHeight(spec.points);
-    lf.lfWeight = spec.weight;
+    lf.lfHeight = twips.FontHeight(design.points);
+    lf.lfWeight = design.weight;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = spec.pitchAndFamily;
-    std::wcsncpy(lf.lfFaceName, spec.face, LF_FACESIZE - 1);
+    lf.lfPitchAndFamily = design.pitchAndFamily;
+    std::wcsncpy(lf.lfFaceName, design.face, LF_FACESIZE - 1);
     return com::UniqueHFont(::CreateFontIndirectW(&lf));
 }
 
-void FontSet::Make(std::span<const FontSpec> specs, const Twips& twips) noexcept
+void FontSet::Make(std::span<const FontDesign> designs, const Twips& twips) noexcept
 {
     for (size_t i = 0; i < kMaxFonts; ++i)
-        m_fonts[i] = i < specs.size() ? MakeFont(specs[i], twips) : com::UniqueHFont();
+        m_fonts[i] = i < designs.size() ? MakeFont(designs[i], twips) : com::UniqueHFont();
 }
 
 HFONT FontSet::operator[](int index) const noexcept

@@ -13,7 +13,7 @@
 namespace ui
 {
 
-struct FontSpec {
+struct FontDesign {
     const wchar_t* face;
     double points;
     int weight; // FW_NORMAL, FW_BOLD
@@ -21,7 +21,7 @@ struct FontSpec {
 };
 
 // A font of the given face and size in points, at the converter's DPI.
-com::UniqueHFont MakeFont(const FontSpec& spec, const Twips& twips) noexcept;
+com::UniqueHFont MakeFont(const FontDesign& design, const Twips& twips) noexcept;
 
 class FontSet
 {
@@ -30,7 +30,7 @@ class FontSet
 
     // Makes one font per entry (at most kMaxFonts); the old ones go. A font
     // that cannot be made is null, and its controls keep the system's.
-    void Make(std::span<const FontSpec> specs, const Twips& twips) noexcept;
+    void Make(std::span<const FontDesign> designs, const Twips& twips) noexcept;
     // The font of the entry, or null for an index that names none.
     HFONT operator[](int index) const noexcept;
 

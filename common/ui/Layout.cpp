@@ -5,43 +5,43 @@
 namespace ui
 {
 
-RECT ControlRect(const ControlSpec& spec, const Twips& twips, POINT originPx) noexcept
+RECT ControlRect(const ControlDesign& design, const Twips& twips, POINT originPx) noexcept
 {
-    RECT rect = twips.ToPixels(spec.left, spec.top, spec.width, spec.height);
+    RECT rect = twips.ToPixels(design.left, design.top, design.width, design.height);
     ::OffsetRect(&rect, -originPx.x, -originPx.y);
     return rect;
 }
 
-bool CreateControls(const LayoutTarget& target, std::span<const ControlSpec> table, const Twips& twips,
+bool CreateControls(const LayoutTarget& target, std::span<const ControlDesign> table, const Twips& twips,
                     const FontSet& fonts) noexcept
 {
     bool all = true;
-    for (const ControlSpec& spec : table) {
-        const RECT r = ControlRect(spec, twips, target.originPx);
+    for (const ControlDesign& design : table) {
+        const RECT r = ControlRect(design, twips, target.originPx);
         HWND control =
-            ::CreateWindowExW(spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, r.left,
+            ::CreateWindowExW(design.exStyle, design.className, design.text, WS_CHILD | WS_VISIBLE | design.style, r.left,
                               r.top, r.right - r.left, r.bottom - r.top, target.parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), com::Module::Instance(), nullptr);
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), com::Module::Instance(), nullptr);
         if (!control) {
             all = false;
             continue;
         }
-        if (HFONT font = fonts[spec.font])
+        if (HFONT font = fonts[design.font])
             ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     return all;
 }
 
-void PlaceControls(const LayoutTarget& target, std::span<const ControlSpec> table, const Twips& twips,
+void PlaceControls(const LayoutTarget& target, std::span<const ControlDesign> table, const Twips& twips,
                    const FontSet& fonts) noexcept
 {
-    for (const ControlSpec& spec : table) {
-        HWND control = ::GetDlgItem(target.parent, spec.id);
+    for (const ControlDesign& design : table) {
+        HWND control = ::GetDlgItem(target.parent, design.id);
         if (!control)
             continue;
-        if (HFONT font = fonts[spec.font])
+        if (HFONT font = fonts[design.font])
             ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        const RECT r = ControlRect(spec, twips, target.originPx);
+        const RECT r = ControlRect(design, twips, target.originPx);
         ::SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }

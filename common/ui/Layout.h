@@ -14,7 +14,7 @@
 namespace ui
 {
 
-struct ControlSpec {
+struct ControlDesign {
     int id;
     const wchar_t* className;
     const wchar_t* text; // null: no text
@@ -36,16 +36,16 @@ struct LayoutTarget {
 };
 
 // The control's design rectangle in pixels inside its parent.
-RECT ControlRect(const ControlSpec& spec, const Twips& twips, POINT originPx = {0, 0}) noexcept;
+RECT ControlRect(const ControlDesign& design, const Twips& twips, POINT originPx = {0, 0}) noexcept;
 
 // Creates the controls of the table in table order (which is also their
 // tab order). A control that cannot be created is left out; false then.
-bool CreateControls(const LayoutTarget& target, std::span<const ControlSpec> table, const Twips& twips,
+bool CreateControls(const LayoutTarget& target, std::span<const ControlDesign> table, const Twips& twips,
                     const FontSet& fonts) noexcept;
 
 // Places the table's controls at their design rectangles and gives them
 // their fonts again, after a change of DPI.
-void PlaceControls(const LayoutTarget& target, std::span<const ControlSpec> table, const Twips& twips,
+void PlaceControls(const LayoutTarget& target, std::span<const ControlDesign> table, const Twips& twips,
                    const FontSet& fonts) noexcept;
 
 // The control's rectangle in its parent's client coordinates.

@@ -9,13 +9,13 @@ Panel::~Panel()
         ::DestroyWindow(Hwnd());
 }
 
-bool Panel::Create(const WindowClass& windowClass, const LayoutTarget& target, const ControlSpec& spec,
+bool Panel::Create(const WindowClass& windowClass, const LayoutTarget& target, const ControlDesign& design,
                    const Twips& twips, HWND handler, Border border) noexcept
 {
     m_handler = handler;
     m_border = border;
-    return CreateFor(windowClass, spec.exStyle, L"", WS_CHILD | WS_VISIBLE | spec.style,
-                     ControlRect(spec, twips, target.originPx), target.parent, spec.id) != nullptr;
+    return CreateFor(windowClass, design.exStyle, L"", WS_CHILD | WS_VISIBLE | design.style,
+                     ControlRect(design, twips, target.originPx), target.parent, design.id) != nullptr;
 }
 
 LRESULT Panel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -21,10 +21,10 @@ class Panel final : public Window
     Panel() noexcept = default;
     ~Panel() override;
 
-    // Creates the panel as the control spec.id of target.parent, at its
+    // Creates the panel as the control design.id of target.parent, at its
     // design rectangle; the controls' messages go to handler. False if it
     // cannot be created.
-    bool Create(const WindowClass& windowClass, const LayoutTarget& target, const ControlSpec& spec, const Twips& twips,
+    bool Create(const WindowClass& windowClass, const LayoutTarget& target, const ControlDesign& design, const Twips& twips,
                 HWND handler, Border border) noexcept;
 
   private:

@@ -54,19 +54,19 @@ inline std::wstring Describe(const RECT& r)
 // Every control of the table (but those named in placedElsewhere) lies at
 // its design rectangle at the converter's DPI, and has the font of its
 // entry at that DPI.
-inline void ExpectLayout(const ui::LayoutTarget& target, std::span<const ui::ControlSpec> table, const Twips& twips,
+inline void ExpectLayout(const ui::LayoutTarget& target, std::span<const ui::ControlDesign> table, const Twips& twips,
                          std::initializer_list<int> placedElsewhere = {})
 {
     ASSERT_TRUE(target.parent);
-    for (const ui::ControlSpec& spec : table) {
-        SCOPED_TRACE("control " + std::to_string(spec.id));
+    for (const ui::ControlDesign& design : table) {
+        SCOPED_TRACE("control " + std::to_string(design.id));
         bool skip = false;
         for (int id : placedElsewhere)
-            skip = skip || id == spec.id;
-        HWND control = ::GetDlgItem(target.parent, spec.id);
+            skip = skip || id == design.id;
+        HWND control = ::GetDlgItem(target.parent, design.id);
         ASSERT_TRUE(control);
         if (!skip) {
-            EXPECT_EQ(Describe(ui::ControlRect(spec, twips, target.originPx)), Describe(ui::ChildRect(control)));
+            EXPECT_EQ(Describe(ui::ControlRect(design, twips, target.originPx)), Describe(ui::ChildRect(control)));
         }
     }
 }
