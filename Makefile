@@ -35,8 +35,9 @@ XRUN = $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1024x768x24")
 # Both architectures are tested, each with its own prefix; the second run
 # goes on when the first fails, and the target fails if either did.
 # A kernel without IA-32 emulation cannot start 32-bit Wine at all ("Exec
-# format error"): there the 32-bit build is still built, and only its tests
-# that need no Wine (label "nowine") run, with a note that says so.
+# format error"), nor can a machine where 32-bit Wine could not be
+# installed: there the 32-bit build is still built, and only its tests that
+# need no Wine (label "nowine") run, with a note that says so.
 WINE32_RUNS = /usr/lib/wine/wine --version >/dev/null 2>&1
 
 test: build build32
@@ -47,7 +48,7 @@ test: build build32
 	  echo "== 32-bit tests ($(BUILD32)) =="; \
 	  (cd $(BUILD32) && $(XRUN) ctest --output-on-failure) || status=1; \
 	else \
-	  echo "== 32-bit tests ($(BUILD32)): this kernel cannot run 32-bit programs, so 32-bit Wine cannot start;"; \
+	  echo "== 32-bit tests ($(BUILD32)): 32-bit Wine cannot start here (a kernel without IA-32 emulation, or no wine32 installed);"; \
 	  echo "   the 32-bit build is built, and only its tests that need no Wine run =="; \
 	  (cd $(BUILD32) && ctest -L nowine --output-on-failure) || status=1; \
 	fi; \
@@ -58,7 +59,7 @@ test64: build
 
 test32: build32
 	@if $(WINE32_RUNS); then cd $(BUILD32) && $(XRUN) ctest --output-on-failure; \
-	else echo "this kernel cannot run 32-bit programs: only the tests that need no Wine run"; \
+	else echo "32-bit Wine cannot start here: only the tests that need no Wine run"; \
 	  cd $(BUILD32) && ctest -L nowine --output-on-failure; fi
 
 demo: build
