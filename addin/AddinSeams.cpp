@@ -14,7 +14,8 @@ AddinSeams RealAddinSeams() noexcept
         [](HICON icon) WINAPI { return ::CopyIcon(icon); },
         [](HCURSOR cursor, DWORD id) WINAPI { return ::SetSystemCursor(cursor, id); },
         [](DWORD ms) WINAPI { ::Sleep(ms); },
-        [](HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) WINAPI { return ::SetTimer(window, id, elapse, proc); },
+        [](HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc)
+            WINAPI { return ::SetTimer(window, id, elapse, proc); },
     };
 }
 

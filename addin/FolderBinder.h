@@ -23,7 +23,7 @@
 class NotifyFolders;
 
 class FolderBinder final : private frmTrayIconMessages {
-public:
+  public:
     // The message that binds the next folder, and the retry timer's id.
     static constexpr UINT kBindMessage = WM_APP + 1;
     static constexpr UINT_PTR kRetryTimer = 1;
@@ -46,7 +46,7 @@ public:
     // each time, at most 5 minutes.
     static UINT RetryInterval(unsigned uRetry) noexcept;
 
-private:
+  private:
     struct Entry {
         com::ComPtr<NotifyFolder> folder;
         bool bRetry; // it failed before: its Warning record is written
@@ -64,7 +64,7 @@ private:
     std::shared_ptr<frmTrayIcon> m_window;
     std::deque<Entry> m_queue;
     std::vector<com::ComPtr<NotifyFolder>> m_waiting; // their store did not answer
-    unsigned m_uRetry = 0;                             // retries of the waiting folders so far
+    unsigned m_uRetry = 0;                            // retries of the waiting folders so far
     bool m_bPosted = false;
     bool m_bTimer = false;
 };

@@ -10,8 +10,7 @@
 #include "com/ComRaii.h"
 #endif
 
-namespace
-{
+namespace {
 
 constexpr std::wstring_view kSpace = L" \t\r\n\v\f";
 
@@ -24,10 +23,7 @@ std::wstring_view Trim(std::wstring_view s)
 }
 
 // A name or value ends at a NUL character, as a string of the profile functions does.
-std::wstring_view UpToNul(std::wstring_view s)
-{
-    return s.substr(0, s.find(L'\0'));
-}
+std::wstring_view UpToNul(std::wstring_view s) { return s.substr(0, s.find(L'\0')); }
 
 // A name as the lookups compare it: trimmed, in upper case.
 std::wstring Fold(std::wstring_view sName)
@@ -224,9 +220,7 @@ std::wstring IniDocument::Text() const
     return text;
 }
 
-
-namespace
-{
+namespace {
 
 constexpr std::string_view kUtf16Mark = "\xFF\xFE";
 
@@ -243,10 +237,7 @@ std::string Utf16Bytes(std::wstring_view sText)
 
 // The text of bytes in the 8-bit code page; nothing when a character would not survive.
 #ifdef _WIN32
-std::wstring CodePageText(std::string_view sBytes)
-{
-    return com::Widen(sBytes);
-}
+std::wstring CodePageText(std::string_view sBytes) { return com::Widen(sBytes); }
 
 std::optional<std::string> CodePageBytes(std::wstring_view sText)
 {
@@ -298,8 +289,8 @@ std::wstring IniDocument::Decode(std::string_view sBytes)
     std::wstring text;
     text.reserve(sBytes.size() / 2);
     for (size_t i = 0; i + 1 < sBytes.size(); i += 2)
-        text += static_cast<wchar_t>(static_cast<unsigned char>(sBytes[i]) |
-                                     static_cast<unsigned char>(sBytes[i + 1]) << 8);
+        text += static_cast<wchar_t>(static_cast<unsigned char>(sBytes[i]) | static_cast<unsigned char>(sBytes[i + 1])
+                                                                                 << 8);
     return text;
 }
 
@@ -373,9 +364,6 @@ bool IniDocument::Load(const std::wstring& sFile)
     return true;
 }
 
-bool IniDocument::Save(const std::wstring& sFile) const
-{
-    return WriteBytesInPlace(sFile, Encode(Text()));
-}
+bool IniDocument::Save(const std::wstring& sFile) const { return WriteBytesInPlace(sFile, Encode(Text())); }
 
 #endif // _WIN32

@@ -20,8 +20,7 @@
 #include <utility>
 #include <vector>
 
-class IniDocument
-{
+class IniDocument {
   public:
     // The document of a text.
     static IniDocument Parse(std::wstring_view sText);

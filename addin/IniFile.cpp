@@ -9,8 +9,7 @@
 #include "IniDocument.h"
 #include "com/ComRaii.h"
 
-namespace
-{
+namespace {
 
 // GetString and GetSingle read into 255 characters and declare 254.
 constexpr DWORD kStringSize = 254;
@@ -33,7 +32,8 @@ std::wstring WithBackslash(std::wstring s)
     return s;
 }
 
-template <typename Narrow> Narrow FitOrZero(int value)
+template <typename Narrow>
+Narrow FitOrZero(int value)
 {
     return value >= std::numeric_limits<Narrow>::min() && value <= std::numeric_limits<Narrow>::max()
                ? static_cast<Narrow>(value)
@@ -151,15 +151,9 @@ void IniFile::SetIniFile(const std::wstring& sIniFile)
     m_sPath = sIniFile.substr(0, slash + 1);
 }
 
-void IniFile::UseDocument(std::unique_ptr<IniDocument> doc) noexcept
-{
-    m_doc = std::move(doc);
-}
+void IniFile::UseDocument(std::unique_ptr<IniDocument> doc) noexcept { m_doc = std::move(doc); }
 
-std::unique_ptr<IniDocument> IniFile::ReleaseDocument() noexcept
-{
-    return std::move(m_doc);
-}
+std::unique_ptr<IniDocument> IniFile::ReleaseDocument() noexcept { return std::move(m_doc); }
 
 std::wstring IniFile::ReadText(const std::wstring& sSection, const std::wstring& sKey, const std::wstring& sDefault,
                                DWORD nSize) const

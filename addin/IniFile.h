@@ -14,8 +14,7 @@
 
 class IniDocument;
 
-class IniFile
-{
+class IniFile {
   public:
     IniFile();
     ~IniFile();

@@ -20,7 +20,7 @@
 #include "com/ComRaii.h"
 
 class ItemCountWatch {
-public:
+  public:
     // Counting starts at the collection's size now. A collection whose
     // Count cannot be read leaves the watch off; the failure is thrown.
     void Start(IDispatch* olItems);
@@ -34,7 +34,7 @@ public:
     // without one, oldest first. A failing call stops the watch and is thrown.
     std::vector<com::ComPtr<IDispatch>> Compare(IDispatch* olItems, long lAnnounced);
 
-private:
+  private:
     long Count(IDispatch* olItems);
 
     bool m_bRunning = false;

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "ItemCountWatch.h"
+#include "PendingPlugins.h"
 #include "ZarqPlugins.h"
 #include "com/ComObject.h"
 #include "com/EventSink.h"
-#include "PendingPlugins.h"
 #include "corvane.h"
 
 class NotifyFolder final : public com::ComObject<NotifyFolder, _NotifyFolder, ISupportErrorInfo> {
-public:
+  public:
     static const wchar_t* ErrorSource() noexcept { return L"corvane.NotifyFolder"; }
 
     NotifyFolder();
@@ -74,7 +74,7 @@ public:
     bool PluginsDeferred() const noexcept { return m_pending.has_value(); }
     void StartPlugins() noexcept;
 
-private:
+  private:
     void m_olItems_Event(DISPID dispid, DISPPARAMS* params) noexcept;
     void HandleOutlookItemsEvent(OutlookItemsEvent oie, IDispatch* Item) noexcept;
     // Compares the item count (lAnnounced: items an ItemAdd brought since

@@ -5,8 +5,8 @@
 #include "AddinErrors.h"
 #include "CorvaneIds.h"
 #include "FolderBinder.h"
-#include "com/AutomationValues.h"
 #include "NotifyFoldersIni.h"
+#include "com/AutomationValues.h"
 #include "com/SnapshotEnum.h"
 #include "modValidatePointer.h"
 

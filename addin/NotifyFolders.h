@@ -14,7 +14,7 @@ class FolderBinder;
 
 class NotifyFolders final
     : public com::ComObject<NotifyFolders, _NotifyFolders, ISupportErrorInfo, com::ConnectionPointContainer> {
-public:
+  public:
     static const wchar_t* ErrorSource() noexcept { return L"corvane.NotifyFolders"; }
 
     NotifyFolders();
@@ -26,12 +26,15 @@ public:
     HRESULT STDMETHODCALLTYPE get_Count(long* value) noexcept override;
     HRESULT STDMETHODCALLTYPE GetAt(long lIndex, _NotifyFolder** value) noexcept override;
     HRESULT STDMETHODCALLTYPE GetFromEntryId(BSTR sEntryId, _NotifyFolder** value) noexcept override;
-    HRESULT STDMETHODCALLTYPE HandleItemChange(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept override;
-    HRESULT STDMETHODCALLTYPE HandleItemRemove(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept override;
+    HRESULT STDMETHODCALLTYPE HandleItemChange(IDispatch* Item, BSTR sFolderEntryId,
+                                               BSTR sFolderStoreId) noexcept override;
+    HRESULT STDMETHODCALLTYPE HandleItemRemove(IDispatch* Item, BSTR sFolderEntryId,
+                                               BSTR sFolderStoreId) noexcept override;
     HRESULT STDMETHODCALLTYPE LoadFromFile(VARIANT_BOOL* value) noexcept override;
     HRESULT STDMETHODCALLTYPE get_NewEnum(IUnknown** value) noexcept override;
     HRESULT STDMETHODCALLTYPE Add(BSTR sEntryId, BSTR sStoreId, BSTR sFriendlyName, long* value) noexcept override;
-    HRESULT STDMETHODCALLTYPE HandleItemAdd(IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept override;
+    HRESULT STDMETHODCALLTYPE HandleItemAdd(IDispatch* Item, BSTR sFolderEntryId,
+                                            BSTR sFolderStoreId) noexcept override;
     HRESULT STDMETHODCALLTYPE putref_OutlookNamespace(IDispatch* olNs) noexcept override;
     HRESULT STDMETHODCALLTYPE RegisterPlugin(_ZarqPlugin* pi) noexcept override;
     HRESULT STDMETHODCALLTYPE Remove(BSTR sEntryId) noexcept override;
@@ -60,7 +63,7 @@ public:
     // succeeds.
     void SetLoadIncomplete(bool incomplete) noexcept { m_loadIncomplete = incomplete; }
 
-private:
+  private:
     // Position of the folder stored under a key (letter case ignored), or npos.
     size_t IndexOfKey(const std::wstring& key) const noexcept;
     HRESULT Raise(DISPID dispid, IDispatch* Item, BSTR sFolderEntryId, BSTR sFolderStoreId) noexcept;
@@ -73,8 +76,8 @@ private:
     };
 
     int32_t m_lIdentity;
-    std::vector<Stored> m_folders; // insertion order
-    com::ComPtr<ZarqPlugins> m_catalogue;             // one shared instance per plug-in class, with its use count
+    std::vector<Stored> m_folders;        // insertion order
+    com::ComPtr<ZarqPlugins> m_catalogue; // one shared instance per plug-in class, with its use count
     com::ComPtr<IDispatch> m_olNs;
     size_t m_nextCountCheck = 0; // the folder the next timer tick looks at
     FolderBinder* m_binder = nullptr;

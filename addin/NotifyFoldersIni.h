@@ -14,8 +14,7 @@
 
 class IniDocument;
 
-class NotifyFoldersIni final : public com::ComObject<NotifyFoldersIni, _NotifyFoldersIni, ISupportErrorInfo>
-{
+class NotifyFoldersIni final : public com::ComObject<NotifyFoldersIni, _NotifyFoldersIni, ISupportErrorInfo> {
   public:
     static const wchar_t* ErrorSource() noexcept { return L"corvane.NotifyFoldersIni"; }
 

@@ -29,10 +29,7 @@ bool IsHostKey(const std::wstring& key)
 
 } // namespace
 
-PendingPlugins::ReadingFrom::ReadingFrom(const IniDocument* doc) noexcept : m_previous(t_document)
-{
-    t_document = doc;
-}
+PendingPlugins::ReadingFrom::ReadingFrom(const IniDocument* doc) noexcept : m_previous(t_document) { t_document = doc; }
 
 PendingPlugins::ReadingFrom::~ReadingFrom() { t_document = m_previous; }
 

@@ -14,18 +14,18 @@
 class IniDocument;
 
 class PendingPlugins {
-public:
+  public:
     // While one lives, Load reads the plug-ins' keys from the document of
     // the configuration file being loaded (the file the folders come from,
     // read once) instead of opening the file again for every folder.
     class ReadingFrom {
-    public:
+      public:
         explicit ReadingFrom(const IniDocument* doc) noexcept;
         ~ReadingFrom();
         ReadingFrom(const ReadingFrom&) = delete;
         ReadingFrom& operator=(const ReadingFrom&) = delete;
 
-    private:
+      private:
         const IniDocument* m_previous;
     };
 
@@ -48,7 +48,7 @@ public:
     void Save(const std::wstring& sFile, const std::wstring& sSection) const;
     void MovedTo(const std::wstring& sSection) { m_sSection = sSection; }
 
-private:
+  private:
     std::vector<std::wstring> m_classes;
     std::vector<std::pair<std::wstring, std::wstring>> m_keys; // the plug-ins' own keys, in file order
     std::wstring m_sSection;

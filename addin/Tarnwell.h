@@ -7,16 +7,16 @@
 #include <memory>
 #include <string>
 
+#include "FolderBinder.h"
 #include "com/ComObject.h"
 #include "com/EventSink.h"
 #include "corvane.h"
-#include "FolderBinder.h"
 #include "frmTrayIcon.h"
 
 class Tarnwell final : public com::ComObject<Tarnwell, _Tarnwell, _IDTExtensibility2, ISupportErrorInfo>,
                        private frmTrayIconEvents,
                        private frmTrayIconMessages {
-public:
+  public:
     static const wchar_t* ErrorSource() noexcept { return L"corvane.Tarnwell"; }
     static constexpr const wchar_t* kNoNewMail = L"Keine neuen Nachrichten";
     // Timer 2 of the tray window: the item-count checks, one tick a second
@@ -28,8 +28,8 @@ public:
     ~Tarnwell() override;
 
     // _IDTExtensibility2
-    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode,
-                                           IDispatch* AddInInst, SAFEARRAY** custom) noexcept override;
+    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* Application, ext_ConnectMode ConnectMode, IDispatch* AddInInst,
+                                           SAFEARRAY** custom) noexcept override;
     HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode RemoveMode, SAFEARRAY** custom) noexcept override;
     HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) noexcept override;
     HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) noexcept override;
@@ -40,7 +40,7 @@ public:
     const std::shared_ptr<frmTrayIcon>& TrayWindow() const noexcept { return m_frmTrayIcon; }
     const FolderBinder* Binder() const noexcept { return m_binder.get(); }
 
-private:
+  private:
     // Events
     void m_nfFolders_NfItemAdd(IDispatch* Item, const std::wstring& sFolderEntryId,
                                const std::wstring& sFolderStoreId) noexcept;
@@ -71,12 +71,12 @@ private:
     // The tray window's timer compares the watched folders' item counts.
     void StartItemCountChecks() noexcept;
 
-    com::EventMember<IDispatch> m_olApp;           // Outlook's Application, source of Quit
-    com::EventMember<IDispatch> m_olNs;            // the "MAPI" NameSpace, source of OptionsPagesAdd
-    com::EventMember<_NotifyFolders> m_nfFolders;  // the watched folders, source of NfItemAdd
-    std::shared_ptr<frmTrayIcon> m_frmTrayIcon;    // the tray window, source of the tray events
-    std::unique_ptr<FolderBinder> m_binder;        // binds the configured folders after start-up
-    std::wstring m_sLastEntryId;                   // folder of the latest new item
+    com::EventMember<IDispatch> m_olApp;          // Outlook's Application, source of Quit
+    com::EventMember<IDispatch> m_olNs;           // the "MAPI" NameSpace, source of OptionsPagesAdd
+    com::EventMember<_NotifyFolders> m_nfFolders; // the watched folders, source of NfItemAdd
+    std::shared_ptr<frmTrayIcon> m_frmTrayIcon;   // the tray window, source of the tray events
+    std::unique_ptr<FolderBinder> m_binder;       // binds the configured folders after start-up
+    std::wstring m_sLastEntryId;                  // folder of the latest new item
     std::wstring m_sLastStoreId;
     bool m_bShutDown = false; // ShutDown has run
 };

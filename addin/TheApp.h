@@ -10,7 +10,7 @@
 #include "com/ComRaii.h"
 
 class TheApp {
-public:
+  public:
     TheApp();
     TheApp(const TheApp&) = delete;
     TheApp& operator=(const TheApp&) = delete;
@@ -34,7 +34,7 @@ public:
     // Appends a backslash unless the directory text already ends in one.
     static std::string WithTrailingBackslash(std::string sPath);
 
-private:
+  private:
     std::string m_sAppPath;
     std::string m_sDataPath;
     std::string m_sReportPath;

@@ -8,7 +8,7 @@
 #include <string_view>
 
 class TrayIcon {
-public:
+  public:
     static constexpr UINT kCallbackMessage = WM_USER + 1; // 1025
     static constexpr size_t kTooltipChars = 64;
 
@@ -29,7 +29,7 @@ public:
     // The record's size: the platform's version-1 size of the shell's record.
     static DWORD RecordSize() noexcept;
 
-private:
+  private:
     HWND m_hWnd = nullptr;
     HICON m_hIcon = nullptr;
     UINT m_lId = 1;

@@ -7,7 +7,7 @@
 #include "corvane.h"
 
 class ZarqPlugin final : public com::ComObject<ZarqPlugin, _ZarqPlugin, ISupportErrorInfo> {
-public:
+  public:
     static const wchar_t* ErrorSource() noexcept { return L"corvane.ZarqPlugin"; }
 
     HRESULT STDMETHODCALLTYPE PluginAddRef() noexcept override { return S_OK; }
@@ -38,7 +38,7 @@ public:
     HRESULT STDMETHODCALLTYPE StartUp() noexcept override { return S_OK; }
     HRESULT STDMETHODCALLTYPE Info() noexcept override { return S_OK; }
 
-private:
+  private:
     static HRESULT Empty(BSTR* value) noexcept
     {
         if (!value)

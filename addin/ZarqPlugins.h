@@ -10,7 +10,7 @@
 #include "corvane.h"
 
 class ZarqPlugins final : public com::ComObject<ZarqPlugins, _ZarqPlugins, ISupportErrorInfo> {
-public:
+  public:
     static const wchar_t* ErrorSource() noexcept { return L"corvane.ZarqPlugins"; }
     static constexpr const wchar_t* kProgIdSuffix = L".ZarqPlugin";
 
@@ -34,7 +34,7 @@ public:
     // The instances in list order (a copy: callers may change the list meanwhile).
     std::vector<com::ComPtr<_ZarqPlugin>> Instances() const;
 
-private:
+  private:
     struct Entry {
         std::wstring key; // the programmatic identifier
         com::ComPtr<_ZarqPlugin> instance;

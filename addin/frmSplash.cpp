@@ -46,8 +46,8 @@ frmSplash* frmSplash::Load() noexcept
     const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     // The window keeps the module loaded while it exists.
     com::Module::Lock(true);
-    HWND hWnd = ::CreateWindowExA(exStyle, kClassName, "corvane", style, x, y, width, height, nullptr, nullptr,
-                                  instance, form);
+    HWND hWnd =
+        ::CreateWindowExA(exStyle, kClassName, "corvane", style, x, y, width, height, nullptr, nullptr, instance, form);
     if (!hWnd) {
         // WM_NCDESTROY did not run: undo here.
         com::Module::Lock(false);
@@ -95,8 +95,7 @@ void frmSplash::Paint() noexcept
             ::GetClientRect(m_hWnd, &client);
             HGDIOBJ old = ::SelectObject(mem.get(), m_imgLogo.get());
             ::SetStretchBltMode(dc, HALFTONE);
-            ::StretchBlt(dc, 0, 0, client.right, client.bottom, mem.get(), 0, 0, logo.bmWidth, logo.bmHeight,
-                         SRCCOPY);
+            ::StretchBlt(dc, 0, 0, client.right, client.bottom, mem.get(), 0, 0, logo.bmWidth, logo.bmHeight, SRCCOPY);
             ::SelectObject(mem.get(), old);
         }
     }

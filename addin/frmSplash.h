@@ -7,7 +7,7 @@
 #include "com/ComRaii.h"
 
 class frmSplash {
-public:
+  public:
     static constexpr const char* kClassName = "corvane.frmSplash";
     static constexpr UINT kInterval = 2500; // ms
     // The client area in twips, shown at the screen's pixels per inch.
@@ -23,7 +23,7 @@ public:
     void Show() noexcept;
     HWND Hwnd() const noexcept { return m_hWnd; }
 
-private:
+  private:
     frmSplash() = default;
     ~frmSplash() = default;
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -14,28 +14,28 @@
 
 // What a listener of the tray window receives.
 class frmTrayIconEvents {
-public:
+  public:
     virtual void TrayIconLeftDblClick() = 0;
     virtual void TrayIconLeftDown() = 0;
     virtual void TrayIconRightDblClick() = 0;
     virtual void TrayIconRightDown() = 0;
 
-protected:
+  protected:
     ~frmTrayIconEvents() = default;
 };
 
 // The add-in's own messages to the window (posted work, timers): a handler
 // says whether a message was its own.
 class frmTrayIconMessages {
-public:
+  public:
     virtual bool TrayWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept = 0;
 
-protected:
+  protected:
     ~frmTrayIconMessages() = default;
 };
 
 class frmTrayIcon final : private ui::Window {
-public:
+  public:
     static constexpr const wchar_t* kClassName = L"corvane.frmTrayIcon";
     enum MailIconType : long { mitNewMail = 0, mitNoNewMail = 1 };
 
@@ -72,7 +72,7 @@ public:
     HICON imgNewMail() const noexcept { return m_imgNewMail.get(); }
     HICON imgNoNewMail() const noexcept { return m_imgNoNewMail.get(); }
 
-private:
+  private:
     // ui::Window: the icon's messages come through the subclass procedure
     // (modSubClass); the window itself does what any window does.
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override { return Default(msg, wParam, lParam); }

@@ -11,8 +11,8 @@ WNDPROC g_lpPrevWndProc = nullptr;
 
 void HookWindow(HWND hWnd) noexcept
 {
-    g_lpPrevWndProc = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TrayWndProc)));
+    g_lpPrevWndProc =
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TrayWndProc)));
 }
 
 void UnhookWindow(HWND hWnd) noexcept

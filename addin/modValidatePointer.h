@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "corvane.h"
 #include "com/ComRaii.h"
+#include "corvane.h"
 
 namespace modValidatePointer {
 

@@ -22,15 +22,11 @@
 #include "Measure.h"
 #include "com/ComRaii.h"
 
-namespace
-{
+namespace {
 
 constexpr int kPlugins = 3;
 
-std::wstring Folder(long i)
-{
-    return L"Folder" + std::to_wstring(i);
-}
+std::wstring Folder(long i) { return L"Folder" + std::to_wstring(i); }
 
 // The keys a save writes, in its order.
 void SaveAll(IniFile& ini, long lFolders)

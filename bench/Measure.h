@@ -18,8 +18,7 @@
 
 #include "com/Clock.h"
 
-namespace bench
-{
+namespace bench {
 
 // Seconds on the performance counter.
 inline double Now() { return com::ClockSeconds(); }

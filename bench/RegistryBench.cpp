@@ -12,8 +12,8 @@
 // under HKEY_CURRENT_USER\Software\corvane-bench\<process id>, deleted at
 // the end. rovane.dll is loaded from the program's folder; it need not be
 // registered.
-#include <ocidl.h>
 #include <windows.h>
+#include <ocidl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,8 +29,7 @@
 
 using com::ComPtr;
 
-namespace
-{
+namespace {
 
 void Check(bool ok, const char* what)
 {
@@ -148,8 +147,7 @@ void BareWalk(HKEY parent, const char* name, long long& keys, long long& values)
 }
 
 // Counts Found events.
-class CountingSink final : public com::ComObject<CountingSink, IDispatch>
-{
+class CountingSink final : public com::ComObject<CountingSink, IDispatch> {
   public:
     HRESULT QueryInterfaceExtra(REFIID riid, void** ppv) noexcept
     {

@@ -23,8 +23,7 @@
 #include "ProbeJournal.h"
 #include "WatchedWorld.h"
 
-namespace
-{
+namespace {
 
 // The plug-in classes switched on for the watched folder: the test probe
 // and the notifier, whose list keeps every entry (its own cost per entry

@@ -1,14 +1,15 @@
 #include "AddinHost.h"
 
-#include "com/Clock.h"
 #include "Trace.h"
+#include "com/Clock.h"
 
 namespace outlooksim {
 
 namespace {
 
 // Calls with the custom argument: an empty array of variants, by reference.
-template <class Call> HRESULT WithCustom(Call call)
+template <class Call>
+HRESULT WithCustom(Call call)
 {
     com::UniqueSafeArray custom(::SafeArrayCreateVector(VT_VARIANT, 0, 0));
     SAFEARRAY* array = custom.get();

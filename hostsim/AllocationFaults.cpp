@@ -12,11 +12,9 @@
 
 #include "ImportTable.h"
 
-namespace outlooksim
-{
+namespace outlooksim {
 
-namespace
-{
+namespace {
 
 std::atomic<bool> g_counting{false};
 std::atomic<unsigned long> g_count{0};
@@ -54,27 +52,15 @@ decltype(&::SysReAllocStringLen) g_sysReAllocStringLen = nullptr;
 decltype(&::CoTaskMemAlloc) g_coTaskMemAlloc = nullptr;
 decltype(&::CoTaskMemRealloc) g_coTaskMemRealloc = nullptr;
 
-void* __cdecl FaultMalloc(size_t size)
-{
-    return Fails("malloc") ? nullptr : g_malloc(size);
-}
-void* __cdecl FaultCalloc(size_t count, size_t size)
-{
-    return Fails("calloc") ? nullptr : g_calloc(count, size);
-}
+void* __cdecl FaultMalloc(size_t size) { return Fails("malloc") ? nullptr : g_malloc(size); }
+void* __cdecl FaultCalloc(size_t count, size_t size) { return Fails("calloc") ? nullptr : g_calloc(count, size); }
 // realloc to size 0 frees, which cannot fail.
 void* __cdecl FaultRealloc(void* block, size_t size)
 {
     return size && Fails("realloc") ? nullptr : g_realloc(block, size);
 }
-char* __cdecl FaultStrdup(const char* text)
-{
-    return text && Fails("_strdup") ? nullptr : g_strdup(text);
-}
-wchar_t* __cdecl FaultWcsdup(const wchar_t* text)
-{
-    return text && Fails("_wcsdup") ? nullptr : g_wcsdup(text);
-}
+char* __cdecl FaultStrdup(const char* text) { return text && Fails("_strdup") ? nullptr : g_strdup(text); }
+wchar_t* __cdecl FaultWcsdup(const wchar_t* text) { return text && Fails("_wcsdup") ? nullptr : g_wcsdup(text); }
 LPVOID WINAPI FaultHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
 {
     return Fails("HeapAlloc") ? nullptr : g_heapAlloc(heap, flags, size);
@@ -104,10 +90,7 @@ INT WINAPI FaultSysReAllocStringLen(BSTR* string, const OLECHAR* text, UINT leng
 {
     return Fails("SysReAllocStringLen") ? FALSE : g_sysReAllocStringLen(string, text, length);
 }
-LPVOID WINAPI FaultCoTaskMemAlloc(SIZE_T size)
-{
-    return Fails("CoTaskMemAlloc") ? nullptr : g_coTaskMemAlloc(size);
-}
+LPVOID WINAPI FaultCoTaskMemAlloc(SIZE_T size) { return Fails("CoTaskMemAlloc") ? nullptr : g_coTaskMemAlloc(size); }
 LPVOID WINAPI FaultCoTaskMemRealloc(LPVOID block, SIZE_T size)
 {
     return size && Fails("CoTaskMemRealloc") ? nullptr : g_coTaskMemRealloc(block, size);
@@ -119,7 +102,8 @@ struct Route {
     void* wrapper;
 };
 
-template <typename F> Route MakeRoute(const char* name, F* real, F wrapper)
+template <typename F>
+Route MakeRoute(const char* name, F* real, F wrapper)
 {
     return {name, reinterpret_cast<void**>(real), reinterpret_cast<void*>(wrapper)};
 }
@@ -189,15 +173,9 @@ unsigned long AllocationFaults::Disarm() noexcept
     return g_count.load();
 }
 
-bool AllocationFaults::Failed() noexcept
-{
-    return g_failed.load() != nullptr;
-}
+bool AllocationFaults::Failed() noexcept { return g_failed.load() != nullptr; }
 
-const char* AllocationFaults::FailedFunction() noexcept
-{
-    return g_failed.load();
-}
+const char* AllocationFaults::FailedFunction() noexcept { return g_failed.load(); }
 
 std::vector<void*> AllocationFaults::FailedStack()
 {

@@ -12,11 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace outlooksim
-{
+namespace outlooksim {
 
-class AllocationFaults
-{
+class AllocationFaults {
   public:
     // Routes the module's heap imports through the counters; returns how
     // many imports were routed (0: the module imports none of them).

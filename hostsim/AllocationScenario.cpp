@@ -101,14 +101,8 @@ quit fast
 
 } // namespace
 
-const wchar_t* AllocationScenario() noexcept
-{
-    return kDisconnectTour.text;
-}
+const wchar_t* AllocationScenario() noexcept { return kDisconnectTour.text; }
 
-const wchar_t* AllocationQuitScenario() noexcept
-{
-    return kQuitTour.text;
-}
+const wchar_t* AllocationQuitScenario() noexcept { return kQuitTour.text; }
 
 } // namespace outlooksim

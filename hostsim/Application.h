@@ -13,8 +13,7 @@ namespace outlooksim {
 class Session;
 
 class Application final
-    : public com::ComObject<Application, _Application, ISupportErrorInfo, com::ConnectionPointContainer>
-{
+    : public com::ComObject<Application, _Application, ISupportErrorInfo, com::ConnectionPointContainer> {
   public:
     static const wchar_t* ErrorSource() noexcept { return L"Microsoft Outlook"; }
 

@@ -16,8 +16,7 @@ class ControlSite final : public com::ComObject<ControlSite, IOleClientSite, IOl
   public:
     // pageSite: answered for PropertyPageSite, or null (then only the
     // container may have it).
-    ControlSite(HWND page, IOleContainer* container, IOleInPlaceFrame* frame, std::wstring title,
-                IUnknown* pageSite);
+    ControlSite(HWND page, IOleContainer* container, IOleInPlaceFrame* frame, std::wstring title, IUnknown* pageSite);
 
     HRESULT QueryInterfaceExtra(REFIID riid, void** ppv) noexcept;
 

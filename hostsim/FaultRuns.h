@@ -20,11 +20,9 @@
 #include "Scenario.h"
 #include "ScenarioRunner.h"
 
-namespace outlooksim
-{
+namespace outlooksim {
 
-class FaultRuns
-{
+class FaultRuns {
   public:
     struct Range {
         unsigned long first = 0, last = 0, stride = 1;

@@ -113,10 +113,7 @@ HRESULT Folder::get_Items(_Items** value) noexcept
     });
 }
 
-Trace& Folder::GetTrace() const noexcept
-{
-    return m_session->GetTrace();
-}
+Trace& Folder::GetTrace() const noexcept { return m_session->GetTrace(); }
 
 int Folder::DeliverAtOnce(const std::vector<FolderItem>& items, size_t burstLimit)
 {

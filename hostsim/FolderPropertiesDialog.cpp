@@ -18,7 +18,7 @@ namespace outlooksim {
 namespace {
 
 constexpr int kApplyButton = 0x3021; // the sheet's Apply button
-constexpr short kPageWidth = 264; // dialog units: Outlook's page is about 400 x 355 pixels
+constexpr short kPageWidth = 264;    // dialog units: Outlook's page is about 400 x 355 pixels
 constexpr short kPageHeight = 236;
 
 struct ControlSearch {

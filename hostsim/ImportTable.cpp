@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-namespace outlooksim
-{
+namespace outlooksim {
 
 void ImportTable::ForEach(HMODULE module, const Visitor& visit)
 {

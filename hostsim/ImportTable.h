@@ -8,11 +8,9 @@
 
 #include <functional>
 
-namespace outlooksim
-{
+namespace outlooksim {
 
-class ImportTable
-{
+class ImportTable {
   public:
     // Each function the module imports by name: the library's name as the
     // import table spells it, the function's name, and its slot.

@@ -14,8 +14,8 @@ struct PageSyntax {
 };
 
 constexpr PageSyntax kPageCommands[] = {
-    {L"tab", 1, 1},        {L"check", 1, 1}, {L"uncheck", 1, 1},  {L"select", 1, 1},    {L"type", 1, 1},
-    {L"filedialog", 1, 2}, {L"key", 1, 1},   {L"pluginpath", 1, 1}, {L"pagestate", 0, 0},  {L"sheet", 1, 2},
+    {L"tab", 1, 1},        {L"check", 1, 1}, {L"uncheck", 1, 1},    {L"select", 1, 1},    {L"type", 1, 1},
+    {L"filedialog", 1, 2}, {L"key", 1, 1},   {L"pluginpath", 1, 1}, {L"pagestate", 0, 0}, {L"sheet", 1, 2},
 };
 
 // sheet site=client|container keys=accelerator|dialog
@@ -37,8 +37,8 @@ std::optional<std::wstring> ClassifyPageCommand(const std::vector<Scenario::Word
         command.args.push_back(words[i].text);
     if (command.args.size() < syntax->minArgs || command.args.size() > syntax->maxArgs)
         return L"\"" + command.name + L"\" takes " + std::to_wstring(syntax->minArgs) +
-               (syntax->maxArgs != syntax->minArgs ? L" to " + std::to_wstring(syntax->maxArgs) : L"") +
-               L" argument" + (syntax->maxArgs == 1 ? L"" : L"s") + L", not " + std::to_wstring(command.args.size());
+               (syntax->maxArgs != syntax->minArgs ? L" to " + std::to_wstring(syntax->maxArgs) : L"") + L" argument" +
+               (syntax->maxArgs == 1 ? L"" : L"s") + L", not " + std::to_wstring(command.args.size());
     if (command.name == L"filedialog") {
         const std::wstring& how = command.args[0];
         if (how == L"answer" && command.args.size() == 2)

@@ -55,9 +55,9 @@ bool PageHost::ActivateControl()
     }
     const bool onClientSite = m_routes.site == SheetRoutes::Site::Client;
     m_container = com::Make<PageContainer>(onClientSite ? nullptr : m_site.Get());
-    m_clientSite = com::Make<ControlSite>(m_hwnd, static_cast<IOleContainer*>(m_container.Get()), m_frame.Get(),
-                                          m_title,
-                                          onClientSite ? static_cast<::PropertyPageSite*>(m_site.Get()) : nullptr);
+    m_clientSite =
+        com::Make<ControlSite>(m_hwnd, static_cast<IOleContainer*>(m_container.Get()), m_frame.Get(), m_title,
+                               onClientSite ? static_cast<::PropertyPageSite*>(m_site.Get()) : nullptr);
     HRESULT hr = m_ole->SetClientSite(m_clientSite.Get());
     Note(L"SetClientSite -> " + Trace::Hresult(hr));
     com::ComPtr<IPersistStreamInit> persist;

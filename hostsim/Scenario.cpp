@@ -130,10 +130,7 @@ std::wstring ExpectOneOf(const std::wstring& what, const std::wstring& value,
 
 // Only the ASCII digits are digits: superscripts, fullwidth and other
 // scripts' digits make a malformed line, never a number.
-bool IsAsciiDigit(wchar_t c)
-{
-    return c >= L'0' && c <= L'9';
-}
+bool IsAsciiDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 // The value of 1 to maxDigits ASCII digits, or nullopt.
 std::optional<unsigned long> AsciiNumber(std::wstring_view text, size_t maxDigits)
@@ -394,10 +391,7 @@ Scenario Scenario::Parse(std::wstring_view script)
 // The date's days since 30 December 1899, the zero of automation dates.
 namespace {
 
-bool IsLeapYear(unsigned long year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsLeapYear(unsigned long year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 long DaysSinceDateZero(unsigned long year, unsigned long month, unsigned long day)
 {

@@ -12,9 +12,9 @@
 
 #include <map>
 #include <optional>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace outlooksim {

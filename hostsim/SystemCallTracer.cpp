@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <iterator>
-#include <string_view>
 #include <map>
+#include <string_view>
 #include <vector>
 
 #include "AddinHost.h"
@@ -54,8 +54,8 @@ BOOL WINAPI TraceShellNotifyIcon(DWORD message, PNOTIFYICONDATAW data)
     BOOL ok = g_realShellNotifyIcon ? g_realShellNotifyIcon(message, data) : FALSE;
     if (g_trace && data) {
         static const wchar_t* const kCommands[] = {L"NIM_ADD", L"NIM_MODIFY", L"NIM_DELETE"};
-        std::wstring text = L"Shell_NotifyIconW " + std::wstring(message < 3 ? kCommands[message] : L"?") +
-                            L" id=" + std::to_wstring(data->uID);
+        std::wstring text = L"Shell_NotifyIconW " + std::wstring(message < 3 ? kCommands[message] : L"?") + L" id=" +
+                            std::to_wstring(data->uID);
         if (data->uFlags & NIF_ICON)
             text += L" icon=" + IconName(data->hIcon);
         if (data->uFlags & NIF_TIP) {

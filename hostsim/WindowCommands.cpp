@@ -161,7 +161,9 @@ std::vector<std::wstring> WindowCommands::Describe(HWND window)
     ::GetClientRect(window, &client);
     const bool topmost = (::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     lines.push_back(std::wstring(::IsWindowVisible(window) ? L"visible" : L"hidden") + L" " +
-                    (::IsIconic(window) ? L"minimized" : ::IsZoomed(window) ? L"maximized" : L"normal") +
+                    (::IsIconic(window)   ? L"minimized"
+                     : ::IsZoomed(window) ? L"maximized"
+                                          : L"normal") +
                     (topmost ? L" topmost" : L"") + L", at " + RectText(outer) + L", client " +
                     std::to_wstring(client.right) + L"x" + std::to_wstring(client.bottom));
     for (HWND child : Children(window)) {
@@ -201,7 +203,9 @@ std::vector<std::wstring> WindowCommands::ListRows(HWND window)
             break;
         const int align = col.fmt & LVCFMT_JUSTIFYMASK;
         columns += L" " + Quoted(text) + L" " + std::to_wstring(col.cx) +
-                   (align == LVCFMT_RIGHT ? L" right" : align == LVCFMT_CENTER ? L" centre" : L" left");
+                   (align == LVCFMT_RIGHT    ? L" right"
+                    : align == LVCFMT_CENTER ? L" centre"
+                                             : L" left");
     }
     lines.push_back(columns);
     const int rows = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));

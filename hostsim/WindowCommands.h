@@ -12,7 +12,7 @@
 namespace outlooksim {
 
 class WindowCommands {
-public:
+  public:
     // The visible or hidden top-level window of this process with exactly this title, or null.
     static HWND Find(const std::wstring& title);
 

@@ -40,8 +40,9 @@ struct CommandLine {
 
 int Usage(const std::wstring& problem)
 {
-    Trace::Write(L"corvane-host: " + problem + L"\nusage: corvane-host.exe [<scenario file> | --scenario <name>] [--out <folder>] "
-                L"[--fail-alloc <k>|<first>-<last>[/<stride>]]\n");
+    Trace::Write(L"corvane-host: " + problem +
+                 L"\nusage: corvane-host.exe [<scenario file> | --scenario <name>] [--out <folder>] "
+                 L"[--fail-alloc <k>|<first>-<last>[/<stride>]]\n");
     return 2;
 }
 
@@ -61,7 +62,8 @@ std::optional<CommandLine> ParseCommandLine(int argc, wchar_t** argv, std::wstri
         } else if (arg == L"--fail-alloc" && i + 1 < argc) {
             line.faults.emplace();
             if (!outlooksim::FaultRuns::ParseRange(argv[++i], &*line.faults)) {
-                *problem = L"--fail-alloc needs <k>, <first>-<last> or <first>-<last>/<stride>: " + std::wstring(argv[i]);
+                *problem =
+                    L"--fail-alloc needs <k>, <first>-<last> or <first>-<last>/<stride>: " + std::wstring(argv[i]);
                 return std::nullopt;
             }
         } else if (arg.starts_with(L"-")) {
@@ -101,7 +103,8 @@ std::optional<std::wstring> ReadScenario(const std::wstring& path)
 int Run(const CommandLine& line)
 {
     std::wstring name = line.builtIn ? line.builtIn->title : line.scenarioPath;
-    std::optional<std::wstring> text = line.builtIn ? std::wstring(line.builtIn->text) : ReadScenario(line.scenarioPath);
+    std::optional<std::wstring> text =
+        line.builtIn ? std::wstring(line.builtIn->text) : ReadScenario(line.scenarioPath);
     if (!text)
         return Usage(L"cannot read " + line.scenarioPath);
     outlooksim::Scenario scenario = outlooksim::Scenario::Parse(*text);

@@ -7,7 +7,7 @@
 #include <string>
 
 class Form {
-public:
+  public:
     enum WindowState { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
 
     virtual HWND Hwnd() const noexcept = 0;
@@ -17,6 +17,6 @@ public:
     virtual int GetWindowState() const noexcept = 0;
     virtual void SetWindowState(int iState) noexcept = 0;
 
-protected:
+  protected:
     ~Form() = default;
 };

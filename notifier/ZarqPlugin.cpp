@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "com/AutomationValues.h"
 #include "Reported.h"
+#include "com/AutomationValues.h"
 #include "g_modDebug.h"
 #include "g_modNewFunc.h"
 #include "modNotify.h"
@@ -130,9 +130,8 @@ HRESULT ZarqPlugin::ShowMessage(const std::wstring& sText, const wchar_t* sCapti
 
 HRESULT ZarqPlugin::Configure() noexcept
 {
-    return Guard([&] {
-        return ShowMessage(L"Dieses Plugin hat keine weiteren Einstellungsm\u00f6glichkeiten.", L"Hinweis");
-    });
+    return Guard(
+        [&] { return ShowMessage(L"Dieses Plugin hat keine weiteren Einstellungsm\u00f6glichkeiten.", L"Hinweis"); });
 }
 
 HRESULT ZarqPlugin::Info() noexcept

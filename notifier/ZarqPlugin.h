@@ -6,7 +6,7 @@
 #include "com/ComObject.h"
 
 class ZarqPlugin final : public com::ComObject<ZarqPlugin, _ZarqPlugin, _NotifierPlugin, ISupportErrorInfo> {
-public:
+  public:
     static const wchar_t* ErrorSource() noexcept { return L"ZarqNotifier.ZarqPlugin"; }
 
     // _ZarqPlugin
@@ -29,7 +29,7 @@ public:
     // The text of the Info box, with this library's version.
     static std::wstring InfoText();
 
-private:
+  private:
     // Shows a message box owned by the active window; its failure is returned.
     HRESULT ShowMessage(const std::wstring& sText, const wchar_t* sCaption) noexcept;
 

@@ -46,8 +46,8 @@ LRESULT CALLBACK DialogKeysHook(int code, WPARAM wParam, LPARAM lParam)
 // A picture with magenta as its transparent colour, drawn on the button face.
 com::UniqueHBitmap LoadButtonPicture(int id) noexcept
 {
-    com::UniqueHBitmap bitmap(static_cast<HBITMAP>(::LoadImageW(com::Module::Instance(), MAKEINTRESOURCEW(id),
-                                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    com::UniqueHBitmap bitmap(static_cast<HBITMAP>(
+        ::LoadImageW(com::Module::Instance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!bitmap)
         return bitmap;
     if (HDC dc = ::CreateCompatibleDC(nullptr)) {

@@ -26,7 +26,7 @@
 #include "ui/Window.h"
 
 class frmNotify final : public Form, public ui::Window {
-public:
+  public:
     static constexpr const wchar_t* kClassName = L"ZarqNotifier.frmNotify";
     static constexpr const wchar_t* kCaption = notifylayout::kCaption;
     // Where the placement and the stay-on-top choice are kept.
@@ -61,7 +61,7 @@ public:
     int GetWindowState() const noexcept override;
     void SetWindowState(int iState) noexcept override;
 
-private:
+  private:
     struct Entry {
         std::wstring sSubject, sSender, sDate, sFolder;
         bool bBold = true;
@@ -101,10 +101,10 @@ private:
     HWND Control(int id) const noexcept { return ::GetDlgItem(Hwnd(), id); }
 
     HWND m_hWndTip = nullptr;
-    HWND m_hWndFocus = nullptr;       // the control that had the focus when the window was left
-    bool m_bCloseCommand = false;     // a WM_CLOSE now comes from the window's own close command
+    HWND m_hWndFocus = nullptr;   // the control that had the focus when the window was left
+    bool m_bCloseCommand = false; // a WM_CLOSE now comes from the window's own close command
     bool m_bEverShown = false;
-    int m_iPendingState = vbNormal;   // the state to show a never-shown window in
+    int m_iPendingState = vbNormal; // the state to show a never-shown window in
     // Design gaps between the client area's edges and the controls, in twips.
     float m_sngListWidthGap = 0, m_sngListHeightGap = 0, m_sngButtonTopGap = 0, m_sngButtonLeftGap = 0;
     std::vector<Entry> m_entries; // oldest first; the top row is the last entry

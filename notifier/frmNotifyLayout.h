@@ -10,8 +10,7 @@
 #include "ui/FontSet.h"
 #include "ui/Layout.h"
 
-namespace notifylayout
-{
+namespace notifylayout {
 
 inline constexpr const wchar_t kCaption[] = L"Neue Nachrichten";
 

@@ -80,7 +80,8 @@ HRESULT LoadFormSettings(Form& frm, const std::string& sKey, bool bPositionOnly)
             ::GetWindowRect(hWnd, &rc);
             int x = rc.left, y = rc.top, cx = rc.right - rc.left, cy = rc.bottom - rc.top;
             (bSize ? (bVertical ? cy : cx) : (bVertical ? y : x)) = value;
-            ::SetWindowPos(hWnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE | (bSize ? SWP_NOMOVE : SWP_NOSIZE));
+            ::SetWindowPos(hWnd, nullptr, x, y, cx, cy,
+                           SWP_NOZORDER | SWP_NOACTIVATE | (bSize ? SWP_NOMOVE : SWP_NOSIZE));
             return true;
         };
         if (!move("X", false, false) || !move("Y", true, false))

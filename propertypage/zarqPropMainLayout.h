@@ -15,8 +15,7 @@
 #include "ui/FontSet.h"
 #include "ui/Layout.h"
 
-namespace pagelayout
-{
+namespace pagelayout {
 
 enum Control : int {
     // On the page.

@@ -77,8 +77,8 @@ void zarqPropMain::ShowPictures() noexcept
     const int size = m_twips.ToPixelsX(kStandardTab[0].width);
     static_assert(std::size(kPictures) == kPictureCount, "one icon per picture");
     for (size_t i = 0; i < std::size(kPictures); ++i) {
-        m_pictures[i].reset(static_cast<HICON>(::LoadImageW(
-            com::Module::Instance(), MAKEINTRESOURCEW(kPictures[i].resource), IMAGE_ICON, size, size, 0)));
+        m_pictures[i].reset(static_cast<HICON>(
+            ::LoadImageW(com::Module::Instance(), MAKEINTRESOURCEW(kPictures[i].resource), IMAGE_ICON, size, size, 0)));
         for (HWND panel : {m_w.tabPages[0], m_w.fraDontWatch})
             if (HWND control = ::GetDlgItem(panel, kPictures[i].id))
                 ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(m_pictures[i].get()), 0);
@@ -89,8 +89,7 @@ void zarqPropMain::ShowPictures() noexcept
 zarqPropMain::Targets zarqPropMain::LayoutTargets() const noexcept
 {
     const POINT onTab{0, TabStrip()};
-    return Targets{{m_w.root}, {m_w.fraWatch}, {m_w.tabPages[0], onTab}, {m_w.tabPages[1], onTab},
-                   {m_w.fraDontWatch}};
+    return Targets{{m_w.root}, {m_w.fraWatch}, {m_w.tabPages[0], onTab}, {m_w.tabPages[1], onTab}, {m_w.fraDontWatch}};
 }
 
 void zarqPropMain::CreateChildren()
@@ -158,9 +157,9 @@ void zarqPropMain::CreateChildren()
     ::SendMessageW(m_w.lvwPlugin, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
     m_w.btnInfo = ::GetDlgItem(page1, IDC_BTNINFO);
     m_w.btnConfig = ::GetDlgItem(page1, IDC_BTNCONFIG);
-    m_w.tooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root, nullptr,
-                                    com::Module::Instance(), nullptr);
+    m_w.tooltip =
+        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root, nullptr, com::Module::Instance(), nullptr);
     TOOLINFOW tool{};
     // The full structure is known to the common controls of version 6 only;
     // without a manifest (Outlook 2000 on Windows XP) version 5 refuses it.

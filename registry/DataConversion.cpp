@@ -5,11 +5,9 @@
 
 #include "RegistryErrors.h"
 
-namespace reg
-{
+namespace reg {
 
-namespace
-{
+namespace {
 
 // The size of one element of a representation, or 0 if it has none.
 size_t ElementSize(VARTYPE vt)
@@ -72,10 +70,7 @@ com::Variant StringFromBytes(std::span<const BYTE> bytes)
     return result;
 }
 
-bool IsStringType(DWORD type)
-{
-    return type == REG_SZ || type == REG_EXPAND_SZ;
-}
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
 
 std::vector<BYTE> BytesOf(const void* data, size_t size)
 {
@@ -174,15 +169,9 @@ void AdjustToType(RawValue& value)
 
 } // namespace
 
-bool IsMissing(const VARIANT& v) noexcept
-{
-    return v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND;
-}
+bool IsMissing(const VARIANT& v) noexcept { return v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND; }
 
-com::Variant MakeByteArray(std::span<const BYTE> bytes)
-{
-    return ArrayFromBytes(VT_UI1, bytes);
-}
+com::Variant MakeByteArray(std::span<const BYTE> bytes) { return ArrayFromBytes(VT_UI1, bytes); }
 
 com::Variant VarFromData(DWORD type, std::span<const BYTE> bytes)
 {

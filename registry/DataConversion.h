@@ -4,16 +4,15 @@
 //   LetData:     a variant turned into registry bytes of a registry type.
 #pragma once
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <span>
 
 #include "KeyAccess.h"
 #include "com/ComRaii.h"
 
-namespace reg
-{
+namespace reg {
 
 // A byte array (lower bound 0) of the bytes, with at least one element.
 com::Variant MakeByteArray(std::span<const BYTE> bytes);

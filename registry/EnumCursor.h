@@ -9,11 +9,9 @@
 
 #include "com/ComRaii.h"
 
-namespace reg
-{
+namespace reg {
 
-class EnumCursor
-{
+class EnumCursor {
   public:
     void Start(ULONG count) noexcept
     {
@@ -23,7 +21,8 @@ class EnumCursor
 
     // itemAt(position) returns the item as a variant. Items are collected
     // first, so that a failure hands out nothing.
-    template <typename ItemAt> HRESULT Next(ULONG celt, VARIANT* out, ULONG* fetched, ItemAt&& itemAt)
+    template <typename ItemAt>
+    HRESULT Next(ULONG celt, VARIANT* out, ULONG* fetched, ItemAt&& itemAt)
     {
         std::vector<com::Variant> items;
         while (items.size() < celt && m_position < m_count) {

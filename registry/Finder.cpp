@@ -8,21 +8,13 @@
 #include "RovaneInterfaces.h"
 #include "SubtreeWalk.h"
 
-namespace reg
-{
+namespace reg {
 
-namespace
-{
+namespace {
 
-BYTE Lower(BYTE b)
-{
-    return b >= 'A' && b <= 'Z' ? static_cast<BYTE>(b - 'A' + 'a') : b;
-}
+BYTE Lower(BYTE b) { return b >= 'A' && b <= 'Z' ? static_cast<BYTE>(b - 'A' + 'a') : b; }
 
-std::span<const BYTE> Bytes(std::string_view text)
-{
-    return {reinterpret_cast<const BYTE*>(text.data()), text.size()};
-}
+std::span<const BYTE> Bytes(std::string_view text) { return {reinterpret_cast<const BYTE*>(text.data()), text.size()}; }
 
 // The six arguments of one Found call, first to last.
 struct Hit {
@@ -71,8 +63,7 @@ bool FireFound(IConnectionPoint& events, const Hit& hit)
     return cancel != VARIANT_FALSE;
 }
 
-class FindVisitor final : public SubtreeVisitor
-{
+class FindVisitor final : public SubtreeVisitor {
   public:
     FindVisitor(IConnectionPoint& events, std::vector<BYTE> pattern, long options)
         : m_events(events), m_pattern(std::move(pattern)), m_options(options)

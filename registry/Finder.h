@@ -3,16 +3,15 @@
 // sinks of the Registry's IRegistryEvents connection point.
 #pragma once
 
-#include <ocidl.h>
 #include <windows.h>
+#include <ocidl.h>
 
 #include <span>
 #include <string>
 
 #include "RootKeyTable.h"
 
-namespace reg
-{
+namespace reg {
 
 // True if the pattern lies inside the field: bytes compared exactly with
 // foMatchCase, else with A-Z mapped to a-z; with foMatchLength the two must

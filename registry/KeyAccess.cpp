@@ -3,11 +3,9 @@
 #include "RegistryErrors.h"
 #include "RegistrySeams.h"
 
-namespace reg
-{
+namespace reg {
 
-namespace
-{
+namespace {
 
 // Both leave out DELETE, WRITE_DAC and WRITE_OWNER, which KEY_ALL_ACCESS
 // adds: deleting a subkey does not depend on the rights of the parent's

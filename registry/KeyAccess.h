@@ -9,8 +9,7 @@
 
 #include "com/ComRaii.h"
 
-namespace reg
-{
+namespace reg {
 
 // What RegQueryInfoKeyA reports about a key.
 struct KeyInfo {

@@ -3,11 +3,9 @@
 #include "RegistryErrors.h"
 #include "com/ComRaii.h"
 
-namespace reg
-{
+namespace reg {
 
-namespace
-{
+namespace {
 
 void RequireLeadingBackslash(std::wstring_view path)
 {
@@ -21,7 +19,6 @@ std::wstring_view RootComponent(std::wstring_view path)
     size_t end = path.find(L'\\', 1);
     return path.substr(0, end);
 }
-
 
 } // namespace
 
@@ -78,8 +75,7 @@ std::wstring MergeKeys(std::wstring_view parent, std::wstring_view child, const 
     return merged;
 }
 
-namespace
-{
+namespace {
 
 // The components of a path as the registry reads it: empty ones skipped.
 std::vector<std::wstring_view> Components(std::wstring_view path)
@@ -110,15 +106,9 @@ int Relation(std::wstring_view path, std::wstring_view base)
 
 } // namespace
 
-bool IsSameOrBelow(std::wstring_view path, std::wstring_view base)
-{
-    return Relation(path, base) != 0;
-}
+bool IsSameOrBelow(std::wstring_view path, std::wstring_view base) { return Relation(path, base) != 0; }
 
-bool IsSameKey(std::wstring_view a, std::wstring_view b)
-{
-    return Relation(a, b) == 2;
-}
+bool IsSameKey(std::wstring_view a, std::wstring_view b) { return Relation(a, b) == 2; }
 
 bool SameValueName(const std::string& a, const std::string& b)
 {

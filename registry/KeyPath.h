@@ -11,8 +11,7 @@
 
 #include "RootKeyTable.h"
 
-namespace reg
-{
+namespace reg {
 
 // The text after the last backslash ("" for an empty path).
 std::wstring GetKeyFoot(std::wstring_view path);

@@ -5,15 +5,12 @@
 #include "RegFileParser.h"
 #include "RegistryErrors.h"
 
-namespace reg
-{
+namespace reg {
 
-namespace
-{
+namespace {
 
 // Carries the parsed operations out in the registry.
-class ImportHandler final : public RegFileHandler
-{
+class ImportHandler final : public RegFileHandler {
   public:
     explicit ImportHandler(const RootKeyTable& roots) : m_roots(roots) {}
 

@@ -6,8 +6,7 @@
 
 #include "RootKeyTable.h"
 
-namespace reg
-{
+namespace reg {
 
 void ImportFromFile(const RootKeyTable& roots, const std::string& fileName);
 

@@ -2,11 +2,9 @@
 
 #include <string>
 
-namespace reg
-{
+namespace reg {
 
-namespace
-{
+namespace {
 
 using Byte = std::uint8_t;
 
@@ -21,8 +19,7 @@ enum class ParserState { Header, BlankAfterHeader, KeyLine, ValueLines, Count };
 
 // Splits the text into logical lines: a physical line ending in a backslash
 // continues with the next one (its leading blanks included).
-class LineReader
-{
+class LineReader {
   public:
     explicit LineReader(std::string_view text) : m_text(text) {}
 
@@ -73,10 +70,7 @@ struct Parser {
     bool keyOpen = false;
 };
 
-[[noreturn]] void Invalid()
-{
-    throw RegFileFormatError();
-}
+[[noreturn]] void Invalid() { throw RegFileFormatError(); }
 
 int HexDigit(char c)
 {
@@ -110,10 +104,7 @@ std::vector<Byte> HexBytes(std::string_view text)
     return bytes;
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 // "dword:" and exactly eight hexadecimal digits, the first pair the most significant byte.
 std::vector<Byte> DwordBytes(std::string_view digits)

@@ -12,19 +12,16 @@
 #include <string_view>
 #include <vector>
 
-namespace reg
-{
+namespace reg {
 
 // The text is not a file of the accepted REGEDIT4 subset.
-class RegFileFormatError : public std::exception
-{
+class RegFileFormatError : public std::exception {
   public:
     const char* what() const noexcept override { return "Invalid file format."; }
 };
 
 // What the file asks for, in file order.
-class RegFileHandler
-{
+class RegFileHandler {
   public:
     // A key line: the text between the brackets.
     virtual void OnKey(std::string_view path) = 0;

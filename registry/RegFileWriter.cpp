@@ -5,11 +5,9 @@
 #include "RegistryErrors.h"
 #include "SubtreeWalk.h"
 
-namespace reg
-{
+namespace reg {
 
-namespace
-{
+namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr size_t kFlushThreshold = 1 << 16;
@@ -107,8 +105,7 @@ void AppendData(std::string& out, DWORD type, std::span<const BYTE> data)
 }
 
 // Writes each key reached by the walk and its values.
-class ExportVisitor final : public SubtreeVisitor
-{
+class ExportVisitor final : public SubtreeVisitor {
   public:
     explicit ExportVisitor(RegFileWriter& file) : m_file(file) {}
 
@@ -134,10 +131,7 @@ class ExportVisitor final : public SubtreeVisitor
 
 } // namespace
 
-void AppendHeader(std::string& out)
-{
-    out.append("REGEDIT4").append(kLineEnd);
-}
+void AppendHeader(std::string& out) { out.append("REGEDIT4").append(kLineEnd); }
 
 void AppendKeyLine(std::string& out, std::string_view path)
 {

@@ -14,8 +14,7 @@
 #include "RootKeyTable.h"
 #include "com/ComRaii.h"
 
-namespace reg
-{
+namespace reg {
 
 // Appends "REGEDIT4" and its line end.
 void AppendHeader(std::string& out);
@@ -26,8 +25,7 @@ void AppendValueLine(std::string& out, std::string_view name, DWORD type, std::s
 
 // A file that Export creates (never overwrites) and fills through a buffer;
 // it appears under its name only once Close succeeded.
-class RegFileWriter
-{
+class RegFileWriter {
   public:
     explicit RegFileWriter(const std::string& fileName);
     RegFileWriter(const RegFileWriter&) = delete;

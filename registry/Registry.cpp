@@ -10,8 +10,7 @@
 #include "RegistryValue.h"
 #include "RegistryValues.h"
 
-namespace
-{
+namespace {
 
 com::ComPtr<RegistryValues> ValuesOf(const com::ComPtr<RegistryKey>& key)
 {
@@ -38,10 +37,7 @@ bool Registry::IsCollectionProperty(DISPID id) noexcept
     return id == keys;
 }
 
-com::ComPtr<RegistryKeys> Registry::TopKeys()
-{
-    return com::Make<RegistryKeys>(this, nullptr, L"", nullptr);
-}
+com::ComPtr<RegistryKeys> Registry::TopKeys() { return com::Make<RegistryKeys>(this, nullptr, L"", nullptr); }
 
 // The value at a full value path: key path, backslash, value name.
 com::ComPtr<RegistryValue> Registry::ValueAt(const std::wstring& path, reg::KeyUse use)

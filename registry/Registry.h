@@ -14,8 +14,8 @@
 class RegistryKeys;
 class RegistryValue;
 
-class Registry final : public reg::RegistryObject<Registry, IRegistry, ISupportErrorInfo, com::ConnectionPointContainer>
-{
+class Registry final
+    : public reg::RegistryObject<Registry, IRegistry, ISupportErrorInfo, com::ConnectionPointContainer> {
   public:
     Registry();
     static const wchar_t* ErrorSource() noexcept { return L"Registry.Registry.1"; }

@@ -3,11 +3,9 @@
 #include "RegistryResources.h"
 #include "com/ComModule.h"
 
-namespace reg
-{
+namespace reg {
 
-namespace
-{
+namespace {
 
 UINT TextId(ErrorConstants code)
 {
@@ -49,10 +47,7 @@ std::wstring ErrorText(ErrorConstants code)
     return n > 0 && text ? std::wstring(text, static_cast<size_t>(n)) : std::wstring();
 }
 
-void Raise(ErrorConstants code)
-{
-    throw com::ComError(static_cast<HRESULT>(code), ErrorText(code));
-}
+void Raise(ErrorConstants code) { throw com::ComError(static_cast<HRESULT>(code), ErrorText(code)); }
 
 void RaiseSystem(LONG code)
 {

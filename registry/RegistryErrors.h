@@ -10,8 +10,7 @@
 #include "RovaneInterfaces.h"
 #include "com/ComError.h"
 
-namespace reg
-{
+namespace reg {
 
 // Throws the error code with its string-table text.
 [[noreturn]] void Raise(ErrorConstants code);

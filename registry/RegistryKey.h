@@ -11,8 +11,7 @@
 
 class Registry;
 
-class RegistryKey final : public reg::RegistryObject<RegistryKey, IRegistryKey, ISupportErrorInfo>
-{
+class RegistryKey final : public reg::RegistryObject<RegistryKey, IRegistryKey, ISupportErrorInfo> {
   public:
     RegistryKey(com::ComPtr<Registry> registry, std::wstring path, com::UniqueHKey key);
     static const wchar_t* ErrorSource() noexcept { return L"RegistryKey.RegistryKey.1"; }

@@ -6,8 +6,7 @@
 #include "Registry.h"
 #include "RegistryKey.h"
 
-namespace
-{
+namespace {
 
 // A position index: a 16- or 32-bit integer.
 bool PositionOf(const VARIANT& index, long& position)

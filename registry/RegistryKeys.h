@@ -14,8 +14,7 @@
 class Registry;
 class RegistryKey;
 
-class RegistryKeys final : public reg::RegistryObject<RegistryKeys, IRegistryKeys, IEnumVARIANT, ISupportErrorInfo>
-{
+class RegistryKeys final : public reg::RegistryObject<RegistryKeys, IRegistryKeys, IEnumVARIANT, ISupportErrorInfo> {
   public:
     // owner keeps the key handle alive (null for the top-level collection).
     RegistryKeys(com::ComPtr<Registry> registry, com::ComPtr<IUnknown> owner, std::wstring path, HKEY key);

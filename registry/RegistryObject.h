@@ -10,11 +10,10 @@
 #include "com/AutomationValues.h"
 #include "com/ComObject.h"
 
-namespace reg
-{
+namespace reg {
 
-template <class Derived, class... Interfaces> class RegistryObject : public com::ComObject<Derived, Interfaces...>
-{
+template <class Derived, class... Interfaces>
+class RegistryObject : public com::ComObject<Derived, Interfaces...> {
     using Base = com::ComObject<Derived, Interfaces...>;
 
   public:
@@ -46,7 +45,8 @@ template <class Derived, class... Interfaces> class RegistryObject : public com:
     bool IsCollectionProperty(DISPID) noexcept { return false; }
 
   protected:
-    template <typename Body> HRESULT Run(Body&& body) noexcept
+    template <typename Body>
+    HRESULT Run(Body&& body) noexcept
     {
         return this->Guard([&]() -> HRESULT {
             try {

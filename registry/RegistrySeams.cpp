@@ -1,8 +1,5 @@
 #include "RegistrySeams.h"
 
-RegistrySeams RealRegistrySeams() noexcept
-{
-    return RegistrySeams{&::RegOpenKeyExA, &::RegCreateKeyExA};
-}
+RegistrySeams RealRegistrySeams() noexcept { return RegistrySeams{&::RegOpenKeyExA, &::RegCreateKeyExA}; }
 
 RegistrySeams g_registrySeams = RealRegistrySeams();

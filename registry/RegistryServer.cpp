@@ -6,8 +6,7 @@
 #include "RegistryValues.h"
 #include "com/ComServer.h"
 
-namespace
-{
+namespace {
 
 // The object classes other than Registry are handed out by the object model;
 // created on their own, they stand for nothing and are refused.
@@ -20,8 +19,7 @@ HRESULT NotCreatable(REFIID, void** ppv) noexcept
 
 } // namespace
 
-namespace com
-{
+namespace com {
 
 std::span<const ComClass> ServerClasses()
 {

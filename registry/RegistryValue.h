@@ -8,8 +8,7 @@
 #include "RegistryObject.h"
 #include "RovaneInterfaces.h"
 
-class RegistryValue final : public reg::RegistryObject<RegistryValue, IRegistryValue, ISupportErrorInfo>
-{
+class RegistryValue final : public reg::RegistryObject<RegistryValue, IRegistryValue, ISupportErrorInfo> {
   public:
     // owner keeps the key handle alive.
     RegistryValue(com::ComPtr<IUnknown> owner, HKEY key, std::string name, reg::RawValue value);

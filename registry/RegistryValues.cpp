@@ -5,13 +5,9 @@
 #include "KeyPath.h"
 #include "RegistryValue.h"
 
-namespace
-{
+namespace {
 
-std::string AnsiText(BSTR value)
-{
-    return com::Narrow(com::Text(value));
-}
+std::string AnsiText(BSTR value) { return com::Narrow(com::Text(value)); }
 
 } // namespace
 

@@ -12,8 +12,7 @@
 class RegistryValue;
 
 class RegistryValues final
-    : public reg::RegistryObject<RegistryValues, IRegistryValues, IEnumVARIANT, ISupportErrorInfo>
-{
+    : public reg::RegistryObject<RegistryValues, IRegistryValues, IEnumVARIANT, ISupportErrorInfo> {
   public:
     // owner keeps the key handle alive.
     RegistryValues(com::ComPtr<IUnknown> owner, HKEY key);

@@ -5,11 +5,9 @@
 #include "RegistryErrors.h"
 #include "com/ComRaii.h"
 
-namespace reg
-{
+namespace reg {
 
-namespace
-{
+namespace {
 
 struct RootRow {
     const wchar_t* shortName;

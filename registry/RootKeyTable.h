@@ -11,8 +11,7 @@
 
 #include "com/ComRaii.h"
 
-namespace reg
-{
+namespace reg {
 
 struct RootKey {
     std::wstring shortName; // "\HKLM"
@@ -22,8 +21,7 @@ struct RootKey {
     com::UniqueHKey connection; // a handle from RegConnectRegistryA, closed with the table
 };
 
-class RootKeyTable
-{
+class RootKeyTable {
   public:
     RootKeyTable() = default;
     RootKeyTable(const RootKeyTable&) = delete;

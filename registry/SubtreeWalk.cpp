@@ -5,23 +5,14 @@
 #include "RegistryErrors.h"
 #include "com/ComRaii.h"
 
-namespace reg
-{
+namespace reg {
 
-namespace
-{
+namespace {
 
-bool Skippable(LONG rc)
-{
-    return rc == ERROR_FILE_NOT_FOUND || rc == ERROR_INSUFFICIENT_BUFFER;
-}
-bool EndOfEnumeration(LONG rc)
-{
-    return rc == ERROR_NO_MORE_ITEMS || rc == ERROR_FILE_NOT_FOUND;
-}
+bool Skippable(LONG rc) { return rc == ERROR_FILE_NOT_FOUND || rc == ERROR_INSUFFICIENT_BUFFER; }
+bool EndOfEnumeration(LONG rc) { return rc == ERROR_NO_MORE_ITEMS || rc == ERROR_FILE_NOT_FOUND; }
 
-class Walk
-{
+class Walk {
   public:
     Walk(std::string path, bool subKeys, SubtreeVisitor& visitor)
         : m_path(std::move(path)), m_subKeys(subKeys), m_visitor(visitor)

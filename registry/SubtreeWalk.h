@@ -13,11 +13,9 @@
 
 #include "RootKeyTable.h"
 
-namespace reg
-{
+namespace reg {
 
-class SubtreeVisitor
-{
+class SubtreeVisitor {
   public:
     // path is the key's full path (ANSI, leading backslash, long root name).
     // Returning false ends the walk.

@@ -32,6 +32,7 @@ release
 )");
     HostRun run = RunHost(L"\"" + dir + L"addin.scenario\"");
     EXPECT_EQ(0u, run.exitCode);
+    // clang-format off
     EXPECT_TRUE(InOrder(run.lines, {
         L"host: configuration written: 3 watched folders",
         // creation: the icon in its no-new-mail state
@@ -74,6 +75,7 @@ release
         L"plugin: ZarqOther#2 ShutDown",
         L"host: end of scenario",
     }));
+    // clang-format on
     size_t shutdowns = 0, soundsForVertrieb = 0;
     bool inVertrieb = false;
     for (const auto& line : run.lines) {
@@ -92,11 +94,13 @@ release
         const bool two = line.find(L", ") != std::wstring::npos;
         if (line.find(L"-> \"Posteingang\"") != std::wstring::npos && !two)
             ++withoutStore;
-        if ((line.find(L"-> \"Support\"") != std::wstring::npos || line.find(L"-> \"Vertrieb\"") != std::wstring::npos) && two)
+        if ((line.find(L"-> \"Support\"") != std::wstring::npos ||
+             line.find(L"-> \"Vertrieb\"") != std::wstring::npos) &&
+            two)
             ++withStore;
     }
     EXPECT_EQ(1u, withoutStore);
-    EXPECT_EQ(3u, withStore); // at connection, and the double-click on Vertrieb
+    EXPECT_EQ(3u, withStore);         // at connection, and the double-click on Vertrieb
     EXPECT_EQ(0u, soundsForVertrieb); // Vertrieb has the tray alert only
     // The configuration file that was there before is back (or none again).
     EXPECT_EQ(hadConfig, std::filesystem::exists(std::filesystem::path(config)));
@@ -120,8 +124,8 @@ HostRun RunScenario(const std::wstring& name, const std::wstring& scenario)
 
 size_t LinesWith(const HostRun& run, const std::wstring& text)
 {
-    return static_cast<size_t>(std::count_if(run.lines.begin(), run.lines.end(),
-                                             [&](const std::wstring& l) { return l.find(text) != std::wstring::npos; }));
+    return static_cast<size_t>(std::count_if(
+        run.lines.begin(), run.lines.end(), [&](const std::wstring& l) { return l.find(text) != std::wstring::npos; }));
 }
 
 } // namespace
@@ -140,6 +144,7 @@ deliver mail Support subject=Eins sender=Erika
 window "Neue Nachrichten" move 70,80
 quit
 )");
+    // clang-format off
     EXPECT_TRUE(InOrder(fast.lines, {
         L"host: [6] quit",
         L"outlook: Quit raised (1 subscriber)",
@@ -148,6 +153,7 @@ quit
         L"host: release corvane.Tarnwell without OnBeginShutdown or OnDisconnection",
         L"host: end of scenario",
     }));
+    // clang-format on
     EXPECT_EQ(0u, LinesWith(fast, L"host: OnDisconnection"));
     EXPECT_EQ(0u, LinesWith(fast, L"host: OnBeginShutdown"));
     EXPECT_EQ(70, notifiertest::ReadDword(notifiertest::kPlacementKey, L"X")) << "the notifier saved its placement";
@@ -159,6 +165,7 @@ deliver mail Support subject=Eins sender=Erika
 window "Neue Nachrichten" move 90,100
 quit classic
 )");
+    // clang-format off
     EXPECT_TRUE(InOrder(classic.lines, {
         L"outlook: Quit raised (1 subscriber)",
         L"system: Shell_NotifyIconW NIM_DELETE id=1 -> accepted",
@@ -167,6 +174,7 @@ quit classic
         L"host: OnDisconnection(ext_dm_HostShutdown) -> 0x00000000",
         L"host: release corvane.Tarnwell",
     }));
+    // clang-format on
     EXPECT_EQ(1u, LinesWith(classic, L"NIM_DELETE"));
     EXPECT_EQ(1u, LinesWith(classic, L"ShutDown"));
     EXPECT_EQ(90, notifiertest::ReadDword(notifiertest::kPlacementKey, L"X"));

@@ -9,10 +9,7 @@
 namespace {
 
 // Leaves error information on the thread, as a failed call of another object would.
-void LeaveErrorInfo(const wchar_t* description)
-{
-    com::SetError(E_FAIL, description, L"Other", IID_NULL);
-}
+void LeaveErrorInfo(const wchar_t* description) { com::SetError(E_FAIL, description, L"Other", IID_NULL); }
 
 } // namespace
 

@@ -75,7 +75,7 @@ inline void WriteBytes(const std::string& path, const std::string& bytes)
 
 // The records this program appends to its log file from now on.
 class LogWatch {
-public:
+  public:
     LogWatch() : LogWatch(com::Narrow(com::Module::Directory()) + Title() + ".log") {}
     // Another component's log file.
     explicit LogWatch(std::string path) : m_path(std::move(path)), m_start(Size()) {}
@@ -103,12 +103,13 @@ public:
     {
         const std::string text = Added();
         size_t n = 0;
-        for (size_t at = text.find("-----------\r\n"); at != std::string::npos; at = text.find("-----------\r\n", at + 1))
+        for (size_t at = text.find("-----------\r\n"); at != std::string::npos;
+             at = text.find("-----------\r\n", at + 1))
             ++n;
         return n;
     }
 
-private:
+  private:
     static std::string Title()
     {
         std::wstring path = com::Module::Path();

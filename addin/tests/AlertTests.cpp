@@ -7,18 +7,18 @@
 #include <filesystem>
 #include <fstream>
 
+#include "AddinSeams.h"
 #include "AddinTestSupport.h"
-#include "com/LateBound.h"
+#include "Explorer.h"
+#include "Folder.h"
 #include "NotifyFolders.h"
 #include "NotifyFoldersIni.h"
 #include "OutlookWorld.h"
 #include "ProbeJournal.h"
 #include "SeamRecorder.h"
-#include "AddinSeams.h"
-#include "frmTrayIcon.h"
 #include "Tarnwell.h"
-#include "Explorer.h"
-#include "Folder.h"
+#include "com/LateBound.h"
+#include "frmTrayIcon.h"
 
 using com::Bstr;
 using com::ComPtr;
@@ -32,7 +32,7 @@ struct Alerts {
 };
 
 class AlertTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -173,7 +173,8 @@ TEST_F(AlertTest, AnItemOfAnUnwatchedFolderIsLoggedButBecomesTheDoubleClickTarge
     ASSERT_EQ(1u, log.Records());
     EXPECT_NE(std::string::npos,
               log.Added().find("Type     : Warning\r\nMessage  : The NotifyFolder object for the folder " +
-                               com::Narrow(m_sales->EntryId()) + " could not be found\r\nSource   : Tarnwell::NfItemAdd()\r\n"));
+                               com::Narrow(m_sales->EntryId()) +
+                               " could not be found\r\nSource   : Tarnwell::NfItemAdd()\r\n"));
 
     Tray(WM_LBUTTONDOWN);
     Tray(WM_LBUTTONDBLCLK);
@@ -213,7 +214,8 @@ TEST_F(AlertTest, DoubleClickWithoutTargetExplorerOrFolder)
     const std::string entryId = com::Narrow(m_support->EntryId());
     m_world->DeleteFolder(L"Support");
     Tray(WM_LBUTTONDBLCLK);
-    EXPECT_NE(std::string::npos, log.Added().find("Message  : Could not get MAPI folder from EntryId " + entryId + source));
+    EXPECT_NE(std::string::npos,
+              log.Added().find("Message  : Could not get MAPI folder from EntryId " + entryId + source));
     EXPECT_EQ(before, m_world->ActiveExplorer()->CurrentName());
     EXPECT_EQ(1, m_world->ActiveExplorer()->Activations());
     EXPECT_EQ(m_addin->TrayWindow()->imgNoNewMail(), LastIcon());

@@ -5,7 +5,7 @@
 #include "com/ComObject.h"
 
 class DeadNamespace final : public com::ComObject<DeadNamespace, IDispatch> {
-public:
+  public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override
     {
         return DISP_E_UNKNOWNNAME;

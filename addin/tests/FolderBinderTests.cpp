@@ -10,8 +10,8 @@
 #include <fstream>
 #include <optional>
 
-#include "FilesSetAside.h"
 #include "AddinTestSupport.h"
+#include "FilesSetAside.h"
 #include "Folder.h"
 #include "NotifyFolders.h"
 #include "NotifyFoldersIni.h"
@@ -28,15 +28,14 @@ namespace {
 
 size_t CountOf(const Lines& lines, const std::string& text)
 {
-    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
-        return line.find(text) != std::string::npos;
-    }));
+    return static_cast<size_t>(std::count_if(
+        lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; }));
 }
 
 // The configuration file beside this program, written by the test; what
 // was there before is put back afterwards.
 class FolderBinderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -122,7 +121,7 @@ protected:
     outlooksim::Folder* m_sales = nullptr;
     ComPtr<Tarnwell> m_addin;
 
-private:
+  private:
     hosttest::FilesSetAside m_files{{m_config, m_config + L".bak"}};
 };
 

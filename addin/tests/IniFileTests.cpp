@@ -9,21 +9,18 @@
 #include <sstream>
 #include <vector>
 
+#include "AddinTestSupport.h"
 #include "IniDocument.h"
 #include "IniFile.h"
 #include "com/ComRaii.h"
-#include "AddinTestSupport.h"
 
 using addintest::ReadBytes;
 using addintest::WriteBytes;
 
-namespace
-{
-
+namespace {
 
 // A private folder under the temporary directory, removed before and after.
-class TempFolder
-{
+class TempFolder {
   public:
     TempFolder()
     {
@@ -79,10 +76,7 @@ std::wstring ApiStringW(const std::string& file, const char* section, const char
 }
 
 // A document's text as its file holds it.
-std::string Bytes(const IniDocument& doc)
-{
-    return IniDocument::Encode(doc.Text());
-}
+std::string Bytes(const IniDocument& doc) { return IniDocument::Encode(doc.Text()); }
 
 // ---------------------------------------------------------------------------
 // The file name
@@ -114,8 +108,7 @@ TEST(IniFileName, SplitsAtTheLastBackslashOnly)
 
 enum class Backend { File, Document };
 
-class IniFileTyped : public ::testing::TestWithParam<Backend>
-{
+class IniFileTyped : public ::testing::TestWithParam<Backend> {
   protected:
     void SetUp() override
     {
@@ -287,8 +280,7 @@ INSTANTIATE_TEST_SUITE_P(IniFile, IniFileTyped, ::testing::Values(Backend::File,
                          [](const auto& info) { return info.param == Backend::File ? "File" : "Document"; });
 
 // The separators of a German user, for the life of the object.
-class GermanSeparators
-{
+class GermanSeparators {
   public:
     GermanSeparators() : m_decimal(Get(LOCALE_SDECIMAL)), m_thousand(Get(LOCALE_STHOUSAND))
     {
@@ -334,8 +326,7 @@ TEST(IniFileTypedLocale, SinglesFollowTheUsersDecimalSeparator)
 // ---------------------------------------------------------------------------
 // The document against the platform's reader and writer
 
-class IniFileDocumentVsPlatform : public ::testing::Test
-{
+class IniFileDocumentVsPlatform : public ::testing::Test {
   protected:
     // Every lookup of the list must read the same through both, at several buffer sizes.
     void ExpectSameReads(const IniDocument& doc, const std::string& file,

@@ -14,7 +14,7 @@ using com::ComPtr;
 namespace {
 
 class NotifyFoldersTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -157,8 +157,8 @@ TEST_F(NotifyFoldersTest, PositionsEnumerationRemoveAndClear)
 
     // For Each through IDispatch: the folders in insertion order.
     com::Variant enumVar;
-    ASSERT_EQ(S_OK, com::InvokeByName(static_cast<_NotifyFolders*>(m_folders.Get()), L"NewEnum",
-                                      DISPATCH_PROPERTYGET, nullptr, 0, &enumVar));
+    ASSERT_EQ(S_OK, com::InvokeByName(static_cast<_NotifyFolders*>(m_folders.Get()), L"NewEnum", DISPATCH_PROPERTYGET,
+                                      nullptr, 0, &enumVar));
     ComPtr<IEnumVARIANT> e;
     ASSERT_EQ(S_OK, enumVar.punkVal->QueryInterface(IID_PPV_ARGS(&e)));
     std::wstring order;

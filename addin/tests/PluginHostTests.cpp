@@ -19,7 +19,7 @@ using Lines = std::vector<std::string>;
 namespace {
 
 class PluginHost : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -81,9 +81,10 @@ TEST_F(PluginHost, ListCreatesByProgIdAndKeysIgnoreLetterCase)
     addintest::LogWatch log;
     EXPECT_EQ(0, Add(list.Get(), L"ZarqMissing"));
     EXPECT_EQ(1u, log.Records());
-    EXPECT_NE(std::string::npos, log.Added().find("Type     : Error\r\n"
-                                                  "Message  : Could not create instance of plugin ZarqMissing.ZarqPlugin\r\n"
-                                                  "Source   : ZarqPlugins::Add()\r\n"));
+    EXPECT_NE(std::string::npos,
+              log.Added().find("Type     : Error\r\n"
+                               "Message  : Could not create instance of plugin ZarqMissing.ZarqPlugin\r\n"
+                               "Source   : ZarqPlugins::Add()\r\n"));
     long count = 0;
     list->get_Count(&count);
     EXPECT_EQ(2, count);

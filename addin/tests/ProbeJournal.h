@@ -7,7 +7,7 @@
 #include <vector>
 
 class ProbeJournal {
-public:
+  public:
     ProbeJournal() : m_dll(::LoadLibraryA("ZarqProbe.dll"))
     {
         if (m_dll) {
@@ -58,7 +58,7 @@ public:
         return fresh;
     }
 
-private:
+  private:
     HMODULE m_dll;
     void(__stdcall* m_reset)() = nullptr;
     void(__stdcall* m_fail)(const char*) = nullptr;

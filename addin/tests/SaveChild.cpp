@@ -23,13 +23,11 @@
 #include "OutlookWorld.h"
 #include "com/ComModule.h"
 
-namespace
-{
+namespace {
 
 constexpr int kFolders = 200;
 
-class Config
-{
+class Config {
   public:
     Config() : m_world(outlooksim::OutlookWorld::Options{false, false}), m_folders(com::Make<NotifyFolders>())
     {
@@ -125,10 +123,7 @@ class Config
     com::ComPtr<NotifyFolders> m_loaded;
 };
 
-std::string Beside(const char* name)
-{
-    return com::Narrow(com::Module::Directory()) + name;
-}
+std::string Beside(const char* name) { return com::Narrow(com::Module::Directory()) + name; }
 
 int Reference(Config& config)
 {

@@ -15,12 +15,11 @@
 #include <iterator>
 #include <string>
 
-#include "com/ComModule.h"
 #include "HostRun.h"
+#include "com/ComModule.h"
 #include "com/ComRaii.h"
 
-namespace
-{
+namespace {
 
 constexpr int kKills = 110;
 
@@ -30,8 +29,7 @@ std::string Bytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-class SaveUnderKill : public ::testing::Test
-{
+class SaveUnderKill : public ::testing::Test {
   protected:
     void SetUp() override
     {

@@ -74,8 +74,8 @@ SeamRecorder::SeamRecorder() : m_saved(g_addinSeams)
     shellResult = TRUE;
     loadCursorResult = nullptr;
     copyIconResult = nullptr;
-    g_addinSeams = AddinSeams{&RecShell, &RecPlaySound, &RecLoadCursor, &RecCopyIcon, &RecSetSystemCursor, &RecSleep,
-                              &RecSetTimer};
+    g_addinSeams = AddinSeams{&RecShell,           &RecPlaySound, &RecLoadCursor, &RecCopyIcon,
+                              &RecSetSystemCursor, &RecSleep,     &RecSetTimer};
 }
 
 SeamRecorder::~SeamRecorder() { g_addinSeams = m_saved; }

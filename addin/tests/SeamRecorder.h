@@ -8,7 +8,7 @@
 #include "AddinSeams.h"
 
 class SeamRecorder {
-public:
+  public:
     struct ShellCall {
         DWORD message;
         NOTIFYICONDATAW data;
@@ -28,6 +28,6 @@ public:
     static HCURSOR loadCursorResult; // null: call the real LoadCursorA
     static HICON copyIconResult;     // null: call the real CopyIcon
 
-private:
+  private:
     AddinSeams m_saved;
 };

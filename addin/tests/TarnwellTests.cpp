@@ -14,7 +14,7 @@ using com::ComPtr;
 namespace {
 
 class TarnwellTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
     void TearDown() override
     {

@@ -9,13 +9,13 @@
 namespace com {
 
 class ClassFactory final : public ComObject<ClassFactory, IClassFactory> {
-public:
+  public:
     explicit ClassFactory(const ComClass& entry) noexcept : m_entry(entry) {}
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) noexcept override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) noexcept override;
 
-private:
+  private:
     const ComClass& m_entry;
 };
 

@@ -25,8 +25,9 @@ void ClearError() noexcept { ::SetErrorInfo(0, nullptr); }
 std::wstring SystemMessage(DWORD code)
 {
     wchar_t* buffer = nullptr;
-    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                               nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    DWORD n =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
     if (buffer)
         ::LocalFree(buffer);

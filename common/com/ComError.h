@@ -14,12 +14,12 @@
 namespace com {
 
 class ComError {
-public:
+  public:
     explicit ComError(HRESULT hr, std::wstring description = {}) : m_hr(hr), m_description(std::move(description)) {}
     HRESULT hr() const noexcept { return m_hr; }
     const std::wstring& description() const noexcept { return m_description; }
 
-private:
+  private:
     HRESULT m_hr;
     std::wstring m_description;
 };

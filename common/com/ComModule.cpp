@@ -1,7 +1,7 @@
 #include "com/ComModule.h"
 
-#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -14,7 +14,7 @@ std::atomic<long> g_objects{0};
 std::atomic<long> g_locks{0};
 std::mutex g_typeLibMutex;
 std::vector<ITypeLib*> g_typeLibs; // kept for the life of the module
-ITypeLib* g_ownTypeLib = nullptr;   // resource 1, if the module has one
+ITypeLib* g_ownTypeLib = nullptr;  // resource 1, if the module has one
 } // namespace
 
 HINSTANCE Module::Instance() noexcept { return reinterpret_cast<HINSTANCE>(&__ImageBase); }

@@ -13,7 +13,7 @@
 namespace com {
 
 class Module {
-public:
+  public:
     // Instance handle of the image this code is linked into.
     static HINSTANCE Instance() noexcept;
     // Full path of that image.

@@ -34,12 +34,15 @@ struct FirstOf {
 };
 
 template <class T>
-concept HasErrorSource = requires { T::ErrorSource(); };
+concept HasErrorSource = requires
+{
+    T::ErrorSource();
+};
 } // namespace detail
 
 template <class Derived, class... Interfaces>
 class ComObject : public Interfaces... {
-public:
+  public:
     using DispatchInterface = typename detail::FirstDispatch<Interfaces...>::type;
     using PrimaryInterface = typename detail::FirstOf<Interfaces...>::type;
 
@@ -129,7 +132,7 @@ public:
         return found ? S_OK : S_FALSE;
     }
 
-protected:
+  protected:
     ComObject() noexcept { Module::ObjectCreated(); }
     virtual ~ComObject() { Module::ObjectDestroyed(); }
 
@@ -164,7 +167,7 @@ protected:
             return SetError(hr, description, source, __uuidof(DispatchInterface));
     }
 
-private:
+  private:
     ITypeInfo* DispatchTypeInfo() noexcept
     {
         if constexpr (std::is_void_v<DispatchInterface>) {

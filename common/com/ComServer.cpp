@@ -22,7 +22,8 @@ std::wstring GuidText(REFGUID guid)
 LONG SetKeyValue(const std::wstring& keyPath, const wchar_t* name, const std::wstring& value)
 {
     UniqueHKey key;
-    LONG rc = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr);
+    LONG rc =
+        ::RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr);
     if (rc != ERROR_SUCCESS)
         return rc;
     return ::RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -144,4 +145,3 @@ HRESULT GetClassObject(std::span<const ComClass> classes, REFCLSID clsid, REFIID
 }
 
 } // namespace com
-

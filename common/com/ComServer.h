@@ -12,7 +12,7 @@ namespace com {
 // What an ActiveX control registers besides a plain class: the "Control"
 // key, its OLEMISC status bits and the version of its type library.
 struct ControlRegistration {
-    DWORD miscStatus;      // OLEMISC_* for every aspect
+    DWORD miscStatus;       // OLEMISC_* for every aspect
     const wchar_t* version; // "1.0"
 };
 

@@ -19,9 +19,8 @@ namespace com {
 // One connection point. Its lifetime is its container's: AddRef and Release
 // go to the container, as a client holding the point keeps the container alive.
 class ConnectionPoint final : public IConnectionPoint {
-public:
-    ConnectionPoint(IConnectionPointContainer* container, const IID& iid) noexcept
-        : m_container(container), m_iid(iid)
+  public:
+    ConnectionPoint(IConnectionPointContainer* container, const IID& iid) noexcept : m_container(container), m_iid(iid)
     {
     }
     ConnectionPoint(const ConnectionPoint&) = delete;
@@ -46,7 +45,7 @@ public:
     int Fire(DISPID dispid, std::initializer_list<Variant> args = {}) noexcept;
     int Fire(DISPID dispid, const Variant* args, size_t count) noexcept;
 
-private:
+  private:
     struct Sink {
         DWORD cookie;
         ComPtr<IUnknown> unknown;
@@ -61,22 +60,23 @@ private:
 
 // The IConnectionPointContainer part of an event source.
 class ConnectionPointContainer : public IConnectionPointContainer {
-public:
+  public:
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) noexcept override;
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** out) noexcept override;
 
     // The point for a source interface added with AddConnectionPoint.
     ConnectionPoint& Point(const IID& iid);
 
-protected:
+  protected:
     ConnectionPointContainer() = default;
     ~ConnectionPointContainer() = default;
     void AddConnectionPoint(const IID& iid);
 
-private:
+  private:
     std::vector<std::unique_ptr<ConnectionPoint>> m_points;
 };
 
 } // namespace com
 
-__CRT_UUID_DECL(com::ConnectionPointContainer, 0xb196b284, 0xbab4, 0x101a, 0xb6, 0x9c, 0x00, 0xaa, 0x00, 0x34, 0x1d, 0x07)
+__CRT_UUID_DECL(com::ConnectionPointContainer, 0xb196b284, 0xbab4, 0x101a, 0xb6, 0x9c, 0x00, 0xaa, 0x00, 0x34, 0x1d,
+                0x07)

@@ -17,7 +17,7 @@ using EventHandler = std::function<void(DISPID dispid, DISPPARAMS* params)>;
 const VARIANT& EventArg(const DISPPARAMS* params, UINT index) noexcept;
 
 class EventSink final : public ComObject<EventSink, IDispatch> {
-public:
+  public:
     EventSink(const IID& source, EventHandler handler) : m_source(source), m_handler(std::move(handler)) {}
 
     HRESULT QueryInterfaceExtra(REFIID riid, void** ppv) noexcept;
@@ -30,14 +30,14 @@ public:
     // After this, late calls (from a source that still holds the sink) are ignored.
     void Detach() noexcept { m_handler = nullptr; }
 
-private:
+  private:
     IID m_source;
     EventHandler m_handler;
 };
 
 // One subscription to one source interface of one object.
 class EventConnection {
-public:
+  public:
     EventConnection(const IID& source, EventHandler handler) : m_source(source), m_handler(std::move(handler)) {}
     EventConnection(const EventConnection&) = delete;
     EventConnection& operator=(const EventConnection&) = delete;
@@ -48,7 +48,7 @@ public:
     void Clear() noexcept;
     bool Connected() const noexcept { return m_point != nullptr; }
 
-private:
+  private:
     IID m_source;
     EventHandler m_handler;
     ComPtr<IConnectionPoint> m_point;
@@ -60,7 +60,7 @@ private:
 // reassigning or clearing it unsubscribes.
 template <class I>
 class EventMember {
-public:
+  public:
     EventMember(const IID& source, EventHandler handler) : m_connection(source, std::move(handler)) {}
     ~EventMember() { Clear(); }
 
@@ -83,7 +83,7 @@ public:
     explicit operator bool() const noexcept { return m_object != nullptr; }
     bool Subscribed() const noexcept { return m_connection.Connected(); }
 
-private:
+  private:
     EventConnection m_connection;
     ComPtr<I> m_object;
 };

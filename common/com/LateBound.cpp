@@ -43,7 +43,8 @@ HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, const V
                 excep.pfnDeferredFillIn(&excep);
             if (description && excep.bstrDescription)
                 *description = excep.bstrDescription;
-            hr = excep.scode ? excep.scode : (excep.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, excep.wCode) : E_FAIL);
+            hr = excep.scode ? excep.scode
+                             : (excep.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, excep.wCode) : E_FAIL);
         }
         ::SysFreeString(excep.bstrSource);
         ::SysFreeString(excep.bstrDescription);
@@ -78,7 +79,8 @@ HRESULT CallMethod(IDispatch* object, const wchar_t* name, std::initializer_list
     return InvokeByName(object, name, DISPATCH_METHOD, args.begin(), args.size(), result, description);
 }
 
-ComPtr<IDispatch> GetObjectProperty(IDispatch* object, const wchar_t* name, std::initializer_list<Variant> args) noexcept
+ComPtr<IDispatch> GetObjectProperty(IDispatch* object, const wchar_t* name,
+                                    std::initializer_list<Variant> args) noexcept
 {
     Variant v;
     if (FAILED(GetProperty(object, name, &v, args)))

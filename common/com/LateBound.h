@@ -20,8 +20,8 @@ HRESULT DispIdOf(IDispatch* object, const wchar_t* name, DISPID* id) noexcept;
 HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, const Variant* args, size_t count,
                      Variant* result, std::wstring* description = nullptr) noexcept;
 
-HRESULT GetProperty(IDispatch* object, const wchar_t* name, Variant* result,
-                    std::initializer_list<Variant> args = {}, std::wstring* description = nullptr) noexcept;
+HRESULT GetProperty(IDispatch* object, const wchar_t* name, Variant* result, std::initializer_list<Variant> args = {},
+                    std::wstring* description = nullptr) noexcept;
 HRESULT PutProperty(IDispatch* object, const wchar_t* name, const Variant& value,
                     std::wstring* description = nullptr) noexcept;
 HRESULT PutPropertyRef(IDispatch* object, const wchar_t* name, IDispatch* value,
@@ -30,6 +30,7 @@ HRESULT CallMethod(IDispatch* object, const wchar_t* name, std::initializer_list
                    Variant* result = nullptr, std::wstring* description = nullptr) noexcept;
 
 // Convenience: a property that is an object; null on any failure.
-ComPtr<IDispatch> GetObjectProperty(IDispatch* object, const wchar_t* name, std::initializer_list<Variant> args = {}) noexcept;
+ComPtr<IDispatch> GetObjectProperty(IDispatch* object, const wchar_t* name,
+                                    std::initializer_list<Variant> args = {}) noexcept;
 
 } // namespace com

@@ -115,8 +115,8 @@ bool Ambient(IOleClientSite* site, DISPID id, Variant* value) noexcept
     if (!site || !value || FAILED(site->QueryInterface(IID_PPV_ARGS(&ambient))))
         return false;
     DISPPARAMS none{};
-    return SUCCEEDED(ambient->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value, nullptr,
-                                     nullptr));
+    return SUCCEEDED(
+        ambient->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value, nullptr, nullptr));
 }
 
 void Draw(HWND window, HDC hdc, const RECT& bounds) noexcept
@@ -138,8 +138,7 @@ void Draw(HWND window, HDC hdc, const RECT& bounds) noexcept
     HGDIOBJ old = ::SelectObject(memory.get(), picture.get());
     ::SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(memory.get()),
                    PRF_CLIENT | PRF_CHILDREN | PRF_ERASEBKGND | PRF_NONCLIENT);
-    ::StretchBlt(hdc, bounds.left, bounds.top, width, height, memory.get(), 0, 0, client.right, client.bottom,
-                 SRCCOPY);
+    ::StretchBlt(hdc, bounds.left, bounds.top, width, height, memory.get(), 0, 0, client.right, client.bottom, SRCCOPY);
     ::SelectObject(memory.get(), old);
 }
 

@@ -83,10 +83,9 @@ constexpr long TwipsToHimetric(long twips) noexcept { return twips * 2540 / 1440
 } // namespace olecontrol
 
 template <class Derived, class... Interfaces>
-class OleControl
-    : public ComObject<Derived, Interfaces..., IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject, IOleControl,
-                       IPersistStreamInit, IPersistStorage, IPersistPropertyBag, IViewObject2, IProvideClassInfo2,
-                       ConnectionPointContainer, ISupportErrorInfo> {
+class OleControl : public ComObject<Derived, Interfaces..., IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject,
+                                    IOleControl, IPersistStreamInit, IPersistStorage, IPersistPropertyBag, IViewObject2,
+                                    IProvideClassInfo2, ConnectionPointContainer, ISupportErrorInfo> {
   public:
     HRESULT QueryInterfaceExtra(REFIID riid, void** ppv) noexcept
     {
@@ -331,10 +330,7 @@ class OleControl
     }
     HRESULT STDMETHODCALLTYPE InitNew() noexcept override { return InitOnce(); }
     // IPersistStorage
-    HRESULT STDMETHODCALLTYPE InitNew(IStorage* storage) noexcept override
-    {
-        return storage ? InitOnce() : E_POINTER;
-    }
+    HRESULT STDMETHODCALLTYPE InitNew(IStorage* storage) noexcept override { return storage ? InitOnce() : E_POINTER; }
     HRESULT STDMETHODCALLTYPE Load(IStorage* storage) noexcept override { return storage ? InitOnce() : E_POINTER; }
     HRESULT STDMETHODCALLTYPE Save(IStorage* storage, BOOL) noexcept override { return storage ? S_OK : E_POINTER; }
     HRESULT STDMETHODCALLTYPE SaveCompleted(IStorage*) noexcept override { return S_OK; }

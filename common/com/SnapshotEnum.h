@@ -13,7 +13,7 @@ namespace com {
 // that the caller owns.
 template <class IEnum, class Out, class Item, class Traits>
 class SnapshotEnum final : public ComObject<SnapshotEnum<IEnum, Out, Item, Traits>, IEnum> {
-public:
+  public:
     using Items = std::vector<Item>;
 
     explicit SnapshotEnum(std::shared_ptr<const Items> items, size_t position = 0)
@@ -65,7 +65,7 @@ public:
         }
     }
 
-private:
+  private:
     std::shared_ptr<const Items> m_items;
     size_t m_position;
 };

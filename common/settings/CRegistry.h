@@ -20,11 +20,11 @@
 #include <string>
 #include <string_view>
 
-#include "com/ComRaii.h"
 #include "RovaneClient.h"
+#include "com/ComRaii.h"
 
 class CRegistry {
-public:
+  public:
     CRegistry() noexcept;
     ~CRegistry();
     CRegistry(const CRegistry&) = delete;
@@ -56,7 +56,7 @@ public:
     bool WriteBinary(std::string_view sName, const VARIANT& vValue, bool bCanCreate) noexcept;
     bool WriteString(std::string_view sName, std::string_view sValue, bool bCanCreate) noexcept;
 
-private:
+  private:
     // The open key's value sName, or null.
     com::ComPtr<IRegistryValue> FindValue(std::string_view sName) noexcept;
     // The value's data in its natural form; false when it cannot be read.

@@ -4,8 +4,7 @@
 
 #include "ErrorText.h"
 
-namespace
-{
+namespace {
 
 // The short record of every level: code 0, description "unknown".
 void ShortRecord(LogLevel lType, LogText sMessage, LogText sSource) noexcept
@@ -15,30 +14,18 @@ void ShortRecord(LogLevel lType, LogText sMessage, LogText sSource) noexcept
 
 } // namespace
 
-void Warn(LogText sMessage, LogText sSource) noexcept
-{
-    ShortRecord(LogWarning, sMessage, sSource);
-}
+void Warn(LogText sMessage, LogText sSource) noexcept { ShortRecord(LogWarning, sMessage, sSource); }
 
-void WarnError(LogText sMessage, LogText sSource) noexcept
-{
-    ShortRecord(LogError, sMessage, sSource);
-}
+void WarnError(LogText sMessage, LogText sSource) noexcept { ShortRecord(LogError, sMessage, sSource); }
 
-void Inform(LogText sMessage, LogText sSource) noexcept
-{
-    ShortRecord(LogInformation, sMessage, sSource);
-}
+void Inform(LogText sMessage, LogText sSource) noexcept { ShortRecord(LogInformation, sMessage, sSource); }
 
 void ReportFailure(LogText sProc, long lNumber, LogText sDescription) noexcept
 {
     ReportError(sProc, sDescription, lNumber, true);
 }
 
-void ReportFailure(LogText sProc, const com::ComError& failure) noexcept
-{
-    ReportCaught(sProc, failure, true);
-}
+void ReportFailure(LogText sProc, const com::ComError& failure) noexcept { ReportCaught(sProc, failure, true); }
 
 void ReportFailure(LogText sProc, HRESULT hr) noexcept
 {

@@ -44,7 +44,8 @@ void ReportFailure(LogText sProc, HRESULT hr) noexcept;
 // The guard of an event handler and of the logged steps of an operation: a
 // failure that ends the steps is logged under sProc as an Error record
 // with its own number and description.
-template <class Steps> void RunReported(std::string_view sProc, Steps&& steps) noexcept
+template <class Steps>
+void RunReported(std::string_view sProc, Steps&& steps) noexcept
 {
     RunGuarded(std::forward<Steps>(steps), [sProc](const com::ComError& e) noexcept { ReportFailure(sProc, e); });
 }
@@ -52,7 +53,8 @@ template <class Steps> void RunReported(std::string_view sProc, Steps&& steps) n
 // The guard of a procedure that answers its caller (a window, hook or
 // subclass procedure): the body's answer, or rFailed when the body fails
 // (logged as in RunReported). R is a plain value (LRESULT, BOOL, ...).
-template <class R, class Body> R RunAnswered(std::string_view sProc, R rFailed, Body&& body) noexcept
+template <class R, class Body>
+R RunAnswered(std::string_view sProc, R rFailed, Body&& body) noexcept
 {
     R rAnswer = rFailed;
     RunReported(sProc, [&] { rAnswer = body(); });
@@ -61,7 +63,8 @@ template <class R, class Body> R RunAnswered(std::string_view sProc, R rFailed, 
 
 // The guard of a handler that answers with an HRESULT, like WIL's
 // CATCH_RETURN plus a record: the body's HRESULT, or the failure's.
-template <class Body> HRESULT RunReportedHr(std::string_view sProc, Body&& body) noexcept
+template <class Body>
+HRESULT RunReportedHr(std::string_view sProc, Body&& body) noexcept
 {
     HRESULT hr = E_UNEXPECTED;
     RunGuarded([&] { hr = body(); },

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 class Twips {
-public:
+  public:
     static constexpr int kPerInch = 1440;
 
     // The screen's pixels per inch.
@@ -29,7 +29,7 @@ public:
     // The height of a font of the given size in points, as LOGFONT wants it.
     int FontHeight(double points) const noexcept;
 
-private:
+  private:
     int m_dpiX;
     int m_dpiY;
 };

@@ -35,10 +35,9 @@ const ui::ControlDesign kControls[] = {
     {frmError::imgError, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, 0, 120, 360, 480, 480, fntDialog},
     {frmError::Label1, L"STATIC", kExplanation, SS_LEFT | SS_NOPREFIX, 0, 840, 120, 4815, 1035, fntDialog},
     {frmError::btnOkay, L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 3300, 1320, 1155, 359, fntDialog},
-    {frmError::btnDetails, L"BUTTON", L"&Details >>", BS_PUSHBUTTON | WS_TABSTOP, 0, 4500, 1320, 1155, 359,
-     fntDialog},
-    {frmError::txtProc, L"EDIT", L"", ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, WS_EX_CLIENTEDGE, 840, 1860, 4815,
-     315, fntCourier},
+    {frmError::btnDetails, L"BUTTON", L"&Details >>", BS_PUSHBUTTON | WS_TABSTOP, 0, 4500, 1320, 1155, 359, fntDialog},
+    {frmError::txtProc, L"EDIT", L"", ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, WS_EX_CLIENTEDGE, 840, 1860, 4815, 315,
+     fntCourier},
     {frmError::txtDetails, L"EDIT", L"", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL | WS_TABSTOP,
      WS_EX_CLIENTEDGE, 840, 2280, 4815, 1515, fntCourier},
 };
@@ -188,7 +187,6 @@ void frmError::ResizeForm(bool bExpanded) noexcept
 void frmError::btnDetails_Click() noexcept { ShowDetails(!m_bShowDetails); }
 
 void frmError::btnOkay_Click() noexcept { Unload(); }
-
 
 LRESULT frmError::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {

@@ -15,7 +15,7 @@
 #include "ui/Window.h"
 
 class frmError final : public ui::Window {
-public:
+  public:
     // Control identifiers; OK is IDOK so that Enter presses it.
     enum Control : int {
         btnOkay = IDOK,
@@ -44,7 +44,7 @@ public:
 
     HWND hWnd() const noexcept { return Hwnd(); }
 
-private:
+  private:
     // ui::Window
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnDpiChanged() override;

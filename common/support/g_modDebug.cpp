@@ -260,8 +260,8 @@ void AppendToFile(const std::wstring& sPath, const std::wstring& sRecord)
     }
     file.reset(); // the conversion shares the file with no other writer
     if (!readable || !ConvertToUtf8(sPath, sRecord)) {
-        file.reset(
-            ::CreateFileW(sPath.c_str(), FILE_APPEND_DATA, kShare, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.reset(::CreateFileW(sPath.c_str(), FILE_APPEND_DATA, kShare, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
         if (file)
             AppendBytes(file.get(), com::Narrow(sRecord));
     }

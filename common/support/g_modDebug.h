@@ -18,7 +18,7 @@ enum LogLevel : long { LogInformation = 0, LogWarning = 1, LogError = 2, LogDebu
 // page (literals, texts of the 8-bit system calls) or wide in UTF-16 (texts
 // from Outlook, from COM and from the user, which may be in any script).
 class LogText {
-public:
+  public:
     LogText(const char* text) noexcept : m_narrow(text ? text : "") {}
     LogText(std::string_view text) noexcept : m_narrow(text) {}
     LogText(const std::string& text) noexcept : m_narrow(text) {}
@@ -29,7 +29,7 @@ public:
     // The text in UTF-16.
     std::wstring Wide() const;
 
-private:
+  private:
     std::string_view m_narrow;
     std::wstring_view m_wide;
     bool m_bWide = false;
@@ -42,8 +42,7 @@ private:
 // module instance handle. The texts are taken as views, so that a call with
 // literals allocates nothing before the routine's own guard: even without
 // memory, reporting never ends the process.
-void WriteLog(long lType, LogText sMessage, LogText sSource, long lCode, LogText sDescription,
-              bool bDetailed) noexcept;
+void WriteLog(long lType, LogText sMessage, LogText sSource, long lCode, LogText sDescription, bool bDetailed) noexcept;
 
 // Logs an unexpected error of the operation sProc as a detailed Error record
 // and, unless bNoDialog, shows the modal error dialog with its details.

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "g_modSeams.h"
 #include "com/ComModule.h"
 #include "com/ComRaii.h"
+#include "g_modSeams.h"
 
 namespace {
 

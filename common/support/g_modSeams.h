@@ -17,8 +17,9 @@ struct SupportSeams {
     // unloaded, the modal loop ends without waiting for a message.
     void (*ErrorFormShown)(HWND hwndForm);
     // Every write to the log file.
-    BOOL(WINAPI* WriteFile)(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
-                            LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
+    BOOL(WINAPI* WriteFile)
+    (HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
+     LPOVERLAPPED lpOverlapped);
 };
 
 extern SupportSeams g_supportSeams;

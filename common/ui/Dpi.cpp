@@ -1,10 +1,8 @@
 #include "Dpi.h"
 
-namespace ui
-{
+namespace ui {
 
-namespace
-{
+namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 

@@ -22,8 +22,7 @@
 #define WM_DPICHANGED_AFTERPARENT 0x02E3
 #endif
 
-namespace ui
-{
+namespace ui {
 
 constexpr int kDefaultDpi = 96;
 

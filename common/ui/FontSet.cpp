@@ -2,8 +2,7 @@
 
 #include <cwchar>
 
-namespace ui
-{
+namespace ui {
 
 com::UniqueHFont MakeFont(const FontDesign& design, const Twips& twips) noexcept
 {

@@ -10,8 +10,7 @@
 #include "Twips.h"
 #include "com/ComRaii.h"
 
-namespace ui
-{
+namespace ui {
 
 struct FontDesign {
     const wchar_t* face;
@@ -23,8 +22,7 @@ struct FontDesign {
 // A font of the given face and size in points, at the converter's DPI.
 com::UniqueHFont MakeFont(const FontDesign& design, const Twips& twips) noexcept;
 
-class FontSet
-{
+class FontSet {
   public:
     static constexpr size_t kMaxFonts = 4;
 

@@ -9,23 +9,12 @@
 
 #include "com/ComRaii.h"
 
-namespace ui
-{
+namespace ui {
 
-namespace detail
-{
-inline void UnhookNoResult(HHOOK h) noexcept
-{
-    ::UnhookWindowsHookEx(h);
-}
-inline void ImageListDestroyNoResult(HIMAGELIST h) noexcept
-{
-    ::ImageList_Destroy(h);
-}
-inline void DestroyAcceleratorTableNoResult(HACCEL h) noexcept
-{
-    ::DestroyAcceleratorTable(h);
-}
+namespace detail {
+inline void UnhookNoResult(HHOOK h) noexcept { ::UnhookWindowsHookEx(h); }
+inline void ImageListDestroyNoResult(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
+inline void DestroyAcceleratorTableNoResult(HACCEL h) noexcept { ::DestroyAcceleratorTable(h); }
 } // namespace detail
 
 using UniqueHHook = com::UniqueAny<HHOOK, detail::UnhookNoResult>;

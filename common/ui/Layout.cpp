@@ -2,8 +2,7 @@
 
 #include "com/ComModule.h"
 
-namespace ui
-{
+namespace ui {
 
 RECT ControlRect(const ControlDesign& design, const Twips& twips, POINT originPx) noexcept
 {
@@ -18,10 +17,10 @@ bool CreateControls(const LayoutTarget& target, std::span<const ControlDesign> t
     bool all = true;
     for (const ControlDesign& design : table) {
         const RECT r = ControlRect(design, twips, target.originPx);
-        HWND control =
-            ::CreateWindowExW(design.exStyle, design.className, design.text, WS_CHILD | WS_VISIBLE | design.style, r.left,
-                              r.top, r.right - r.left, r.bottom - r.top, target.parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), com::Module::Instance(), nullptr);
+        HWND control = ::CreateWindowExW(
+            design.exStyle, design.className, design.text, WS_CHILD | WS_VISIBLE | design.style, r.left, r.top,
+            r.right - r.left, r.bottom - r.top, target.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
+            com::Module::Instance(), nullptr);
         if (!control) {
             all = false;
             continue;

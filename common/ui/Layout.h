@@ -11,8 +11,7 @@
 #include "FontSet.h"
 #include "Twips.h"
 
-namespace ui
-{
+namespace ui {
 
 struct ControlDesign {
     int id;

@@ -1,7 +1,6 @@
 #include "Panel.h"
 
-namespace ui
-{
+namespace ui {
 
 Panel::~Panel()
 {

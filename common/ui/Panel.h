@@ -10,11 +10,9 @@
 #include "Layout.h"
 #include "Window.h"
 
-namespace ui
-{
+namespace ui {
 
-class Panel final : public Window
-{
+class Panel final : public Window {
   public:
     enum class Border { None, TabPage };
 
@@ -24,8 +22,8 @@ class Panel final : public Window
     // Creates the panel as the control design.id of target.parent, at its
     // design rectangle; the controls' messages go to handler. False if it
     // cannot be created.
-    bool Create(const WindowClass& windowClass, const LayoutTarget& target, const ControlDesign& design, const Twips& twips,
-                HWND handler, Border border) noexcept;
+    bool Create(const WindowClass& windowClass, const LayoutTarget& target, const ControlDesign& design,
+                const Twips& twips, HWND handler, Border border) noexcept;
 
   private:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -5,8 +5,7 @@
 #include "com/ComModule.h"
 #include "g_modDebug.h"
 
-namespace ui
-{
+namespace ui {
 
 Window::~Window()
 {

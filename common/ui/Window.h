@@ -22,8 +22,7 @@
 #include "Twips.h"
 #include "com/ComError.h"
 
-namespace ui
-{
+namespace ui {
 
 // A window class of the module: its name, and the class background
 // (COLOR_BTNFACE + 1 for a form, null for none).
@@ -32,8 +31,7 @@ struct WindowClass {
     HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 };
 
-class Window
-{
+class Window {
   public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;

@@ -18,8 +18,7 @@
 #include "com/ComModule.h"
 #include "com/ComRaii.h"
 
-namespace
-{
+namespace {
 
 using namespace hosttest;
 
@@ -27,8 +26,7 @@ const std::wstring kFolder = L"\u041F\u043E\u0434\u0434\u0435\u0440\u0436\u043A\
 
 // The add-in's configuration file beside corvane.dll (this program's
 // folder) and its backup: what was there before the test is put back.
-class FolderNameEndToEnd : public ::testing::Test
-{
+class FolderNameEndToEnd : public ::testing::Test {
   protected:
     void SetUp() override
     {
@@ -54,7 +52,6 @@ class FolderNameEndToEnd : public ::testing::Test
     const std::wstring m_config = com::Module::Directory() + L"notifyfolders.ini";
 
   private:
-
     hosttest::FilesSetAside m_files{{m_config, m_config + L".bak"}};
 };
 
@@ -98,7 +95,8 @@ disconnect
 release
 )");
     // The folder is watched again, its tooltip set, its item listed.
-    EXPECT_TRUE(InOrder(restarted.lines, {L"-> \"" + kFolder + L"\"", L"outlook: ItemAdd raised on \"" + kFolder + L"\"",
-                                          L"system: Shell_NotifyIconW NIM_MODIFY id=1 tooltip=\"" + kFolder + L"\"",
-                                          L"window \"Neue Nachrichten\" rows", L"| \"" + kFolder + L"\" (bold"}));
+    EXPECT_TRUE(
+        InOrder(restarted.lines, {L"-> \"" + kFolder + L"\"", L"outlook: ItemAdd raised on \"" + kFolder + L"\"",
+                                  L"system: Shell_NotifyIconW NIM_MODIFY id=1 tooltip=\"" + kFolder + L"\"",
+                                  L"window \"Neue Nachrichten\" rows", L"| \"" + kFolder + L"\" (bold"}));
 }

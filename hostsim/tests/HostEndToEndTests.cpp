@@ -20,7 +20,6 @@ namespace {
 
 using namespace hosttest;
 
-
 // "1024x768": the size of the screen the host shares with this program.
 std::wstring ScreenSize()
 {

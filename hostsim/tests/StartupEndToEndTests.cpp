@@ -15,7 +15,7 @@ namespace {
 using namespace hosttest;
 
 class StartupEndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { std::filesystem::create_directories(std::filesystem::path(TempDir())); }
     void TearDown() override { std::filesystem::remove_all(std::filesystem::path(TempDir())); }
 
@@ -44,8 +44,8 @@ protected:
 
 size_t Count(const std::vector<std::wstring>& lines, const std::wstring& text)
 {
-    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
-                                              [&](const std::wstring& line) { return line.find(text) != std::wstring::npos; }));
+    return static_cast<size_t>(std::count_if(
+        lines.begin(), lines.end(), [&](const std::wstring& line) { return line.find(text) != std::wstring::npos; }));
 }
 
 } // namespace
@@ -74,6 +74,7 @@ release
     EXPECT_EQ(0u, Count(startup, L"plugin: "));
     // Afterwards each folder binds in turn, its plug-in started with it,
     // and the alerts work.
+    // clang-format off
     EXPECT_TRUE(InOrder(run.lines, {
         L"host: OnConnection(Application, ext_cm_Startup) -> 0x00000000",
         L"host: OnStartupComplete -> 0x00000000",
@@ -87,6 +88,7 @@ release
         L"outlook: ItemAdd raised on \"Einkauf\" (1 subscriber)",
         L"system: Shell_NotifyIconW NIM_MODIFY id=1 tooltip=\"Einkauf\"",
     }));
+    // clang-format on
 }
 
 TEST_F(StartupEndToEnd, AFolderWhoseStoreIsOfflineAtTheStartBindsWhenTheStoreIsBack)
@@ -106,6 +108,7 @@ log corvane.log lines=40
 disconnect
 release
 )");
+    // clang-format off
     EXPECT_TRUE(InOrder(run.lines, {
         L"host: OnStartupComplete -> 0x00000000",
         L"-> error 0x80040115",
@@ -123,6 +126,7 @@ release
         L"its store cannot be reached",
         L"its store can be reached again",
     }));
+    // clang-format on
     // Bound, the folder needs no timer any more.
     const auto after = Between(run.lines, L"plugin: ZarqProbe#1 StartUp", L"host: end of scenario");
     EXPECT_EQ(0u, Count(after, L"SetTimer("));
@@ -134,6 +138,7 @@ TEST_F(StartupEndToEnd, TheBuiltInRealOutlookScenarioShowsEachStation)
 {
     const HostRun run = RunHost(L"--scenario real-outlook --out \"" + TempDir() + L"\"");
     EXPECT_EQ(0u, run.exitCode);
+    // clang-format off
     EXPECT_TRUE(InOrder(run.lines, {
         L"host: scenario: built-in real-outlook",
         L"host: OnStartupComplete -> 0x00000000",
@@ -151,5 +156,6 @@ TEST_F(StartupEndToEnd, TheBuiltInRealOutlookScenarioShowsEachStation)
         L"host: no window \"Neue Nachrichten\"",
         L"host: end of scenario",
     }));
+    // clang-format on
     EXPECT_EQ(2u, RunHost(L"--scenario nonesuch").exitCode);
 }

@@ -31,6 +31,7 @@ release
 )");
     HostRun first = RunHost(L"\"" + dir + L"notifier1.scenario\"");
     EXPECT_EQ(0u, first.exitCode);
+    // clang-format off
     EXPECT_TRUE(InOrder(first.lines, {
         L"host: [7] window \"Neue Nachrichten\" close",
         L"host: [10] window \"Neue Nachrichten\" rows",
@@ -41,6 +42,7 @@ release
         L"  | row 4: \"Zwei\" | \"Jonas\" | \"05.03.2001 21:05\" | \"Support\"",
         L"  | row 5: \"Eins\" | \"Erika\" | \"05.03.2001 09:07\" | \"Support\"",
     }));
+    // clang-format on
     EXPECT_EQ(50, notifiertest::ReadDword(notifiertest::kPlacementKey, L"X"));
     EXPECT_EQ(320, notifiertest::ReadDword(notifiertest::kPlacementKey, L"Height"));
     EXPECT_EQ(1, notifiertest::ReadDword(notifiertest::kSettingsKey, L"AlwaysOnTop"));
@@ -55,10 +57,12 @@ release
 )");
     HostRun second = RunHost(L"\"" + dir + L"notifier2.scenario\"");
     EXPECT_EQ(0u, second.exitCode);
+    // clang-format off
     EXPECT_TRUE(InOrder(second.lines, {
         L"host: [5] window \"Neue Nachrichten\" state",
         L"  | visible normal topmost, at 50,60 500x320",
         L"  |   Button tip \"Immer im Vordergrund\", checked, at ",
     }));
+    // clang-format on
     notifiertest::DeleteSettings();
 }

@@ -14,11 +14,9 @@
 
 using namespace notifylayout;
 
-namespace
-{
+namespace {
 
-class NotifierLayout : public ::testing::Test
-{
+class NotifierLayout : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { layouttest::BecomeDpiAware(); }
     void SetUp() override

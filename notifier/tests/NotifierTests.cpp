@@ -10,8 +10,8 @@
 #include <memory>
 #include <thread>
 
-#include "NotifierTestSupport.h"
 #include "Folder.h"
+#include "NotifierTestSupport.h"
 #include "OutlookWorld.h"
 #include "com/LateBound.h"
 #include "corvane.h"
@@ -23,7 +23,7 @@ namespace {
 
 // The test thread is Outlook's user-interface thread: one apartment for all tests.
 class ComApartment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
     void TearDown() override { ::CoUninitialize(); }
 };
@@ -44,9 +44,10 @@ com::ComPtr<I> CreateByProgId(const wchar_t* progId)
     return object;
 }
 
-outlooksim::ItemData Mail(const wchar_t* subject, const wchar_t* sender, int year, int month, int day, int hour, int minute)
+outlooksim::ItemData Mail(const wchar_t* subject, const wchar_t* sender, int year, int month, int day, int hour,
+                          int minute)
 {
-    SYSTEMTIME st{static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day),
+    SYSTEMTIME st{static_cast<WORD>(year), static_cast<WORD>(month),  0, static_cast<WORD>(day),
                   static_cast<WORD>(hour), static_cast<WORD>(minute), 0, 0};
     double date = 0;
     ::SystemTimeToVariantTime(&st, &date);
@@ -54,7 +55,7 @@ outlooksim::ItemData Mail(const wchar_t* subject, const wchar_t* sender, int yea
 }
 
 class Notifier : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         DeleteSettings();
@@ -98,7 +99,10 @@ protected:
     // Switches the notifier on for the folder, as the property page does.
     void SwitchOn() { ASSERT_EQ(S_OK, m_nf->AddPluginByClass(com::Bstr(L"ZarqNotifier").get())); }
 
-    void Deliver(const outlooksim::ItemData& data, OlItemType type = olMailItem) { m_world->Deliver(L"Support", type, data); }
+    void Deliver(const outlooksim::ItemData& data, OlItemType type = olMailItem)
+    {
+        m_world->Deliver(L"Support", type, data);
+    }
 
     std::unique_ptr<outlooksim::OutlookWorld> m_world;
     com::ComPtr<_NotifyFolders> m_folders;
@@ -186,7 +190,8 @@ TEST_F(Notifier, WindowLayoutFollowsTheDesignAndSizeLimits)
     EXPECT_EQ(button.top + 60, ControlRect(window, IDC_BTNOKAY).top);
     EXPECT_EQ(box.left, ControlRect(window, IDC_CHKTOP).left);
     EXPECT_EQ(box.top + 60, ControlRect(window, IDC_CHKTOP).top);
-    EXPECT_EQ(list.right - list.left + 100, ControlRect(window, IDC_LVWMSG).right - ControlRect(window, IDC_LVWMSG).left);
+    EXPECT_EQ(list.right - list.left + 100,
+              ControlRect(window, IDC_LVWMSG).right - ControlRect(window, IDC_LVWMSG).left);
 
     // Minimizing and restoring leaves the layout as it was.
     const RECT listBefore = ControlRect(window, IDC_LVWMSG), buttonBefore = ControlRect(window, IDC_BTNOKAY);
@@ -344,11 +349,12 @@ namespace {
 // Closes the next message box of this process with OK once it is on
 // screen, keeping its caption and text.
 class MessageBoxAnswer {
-public:
+  public:
     MessageBoxAnswer(std::wstring& caption, std::wstring& text)
         : m_thread([this, &caption, &text] {
               for (int i = 0; i < 500 && !m_done; ++i) {
-                  for (HWND w = ::FindWindowW(L"#32770", nullptr); w; w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+                  for (HWND w = ::FindWindowW(L"#32770", nullptr); w;
+                       w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) {
                       DWORD pid = 0;
                       ::GetWindowThreadProcessId(w, &pid);
                       if (pid != ::GetCurrentProcessId() || !::IsWindowVisible(w))
@@ -372,7 +378,7 @@ public:
         m_thread.join();
     }
 
-private:
+  private:
     std::atomic<bool> m_done{false};
     std::thread m_thread;
 };

@@ -17,7 +17,7 @@ LRESULT CALLBACK PlainProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 class TestForm final : public Form {
-public:
+  public:
     TestForm()
     {
         WNDCLASSW wc{};
@@ -34,7 +34,7 @@ public:
     int GetWindowState() const noexcept override { return 0; }
     void SetWindowState(int) noexcept override {}
 
-private:
+  private:
     HWND m_hWnd;
 };
 

@@ -150,11 +150,20 @@ TEST_F(PropsControl, IsRegisteredAndBuiltAsAnOleControl)
     EXPECT_EQ(std::to_wstring(misc), ClassesValue(key + L"\\MiscStatus\\1").value_or(L""));
     EXPECT_TRUE(misc & OLEMISC_SETCLIENTSITEFIRST);
 
-    const IID needed[] = {IID_IOleObject,        IID_IOleInPlaceObject, IID_IOleInPlaceActiveObject,
-                          IID_IOleControl,       IID_IPersistStreamInit, IID_IPersistStorage,
-                          IID_IPersistPropertyBag, IID_IViewObject2,
-                          IID_IProvideClassInfo2, IID_IConnectionPointContainer, IID_ISupportErrorInfo,
-                          IID_PropertyPage,      IID__zarqPropMain,      IID_IOleWindow};
+    const IID needed[] = {IID_IOleObject,
+                          IID_IOleInPlaceObject,
+                          IID_IOleInPlaceActiveObject,
+                          IID_IOleControl,
+                          IID_IPersistStreamInit,
+                          IID_IPersistStorage,
+                          IID_IPersistPropertyBag,
+                          IID_IViewObject2,
+                          IID_IProvideClassInfo2,
+                          IID_IConnectionPointContainer,
+                          IID_ISupportErrorInfo,
+                          IID_PropertyPage,
+                          IID__zarqPropMain,
+                          IID_IOleWindow};
     for (const IID& iid : needed) {
         com::ComPtr<IUnknown> unknown;
         EXPECT_EQ(S_OK, m_page->QueryInterface(iid, reinterpret_cast<void**>(unknown.GetAddressOf())))
@@ -173,8 +182,8 @@ TEST_F(PropsControl, IsRegisteredAndBuiltAsAnOleControl)
     // Outlook takes the tab's title from the standard caption identifier.
     DISPPARAMS none{};
     com::Variant caption;
-    ASSERT_EQ(S_OK, m_page->Invoke(DISPID_CAPTION, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &caption, nullptr,
-                                   nullptr));
+    ASSERT_EQ(S_OK,
+              m_page->Invoke(DISPID_CAPTION, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &caption, nullptr, nullptr));
     EXPECT_EQ(L"\u00DCberwachung", caption.ToString());
 }
 
@@ -260,8 +269,8 @@ TEST_F(PropsControl, InitializesFromAnyStoreAndSavesNothing)
     com::ComPtr<ILockBytes> bytes;
     ASSERT_EQ(S_OK, ::CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes));
     com::ComPtr<IStorage> store;
-    ASSERT_EQ(S_OK, ::StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
-                                                   0, &store));
+    ASSERT_EQ(S_OK, ::StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                                   &store));
     EXPECT_EQ(S_OK, storage->Load(store.Get()));
     EXPECT_EQ(S_FALSE, storage->IsDirty());
     EXPECT_EQ(S_OK, storage->Save(store.Get(), TRUE));

@@ -121,14 +121,15 @@ ok
 deliver mail Support subject=Eins sender=Erika
 release
 )");
+    // clang-format off
     EXPECT_TRUE(InOrder(run.lines, {
         L"outlook: PropertyPages.Add(page, \"\") -> page 1 \"\u00DCberwachung\"",
         L"outlook: page \"\u00DCberwachung\": DoVerb(OLEIVERB_INPLACEACTIVATE) -> 0x00000000, in place",
     }));
+    // clang-format on
     const auto opened = PageState(run, 1);
     EXPECT_TRUE(Shows(opened, {L"label \"Support\"", L"check box \"Diesen Ordner \u00FCberwachen\" = 0", kNotWatched,
-                               L"check box \"Sound abspielen\" = 0 hidden",
-                               L"text box \"\" disabled hidden"}));
+                               L"check box \"Sound abspielen\" = 0 hidden", L"text box \"\" disabled hidden"}));
     EXPECT_NE(std::wstring::npos, opened[0].find(L"Apply disabled"));
 
     const auto listed = PageState(run, 2);
@@ -142,6 +143,7 @@ release
                                           L"button \"&Info...\" disabled"}));
     EXPECT_TRUE(Shows(PageState(run, 4), {L"button \"&Info...\"", L"button \"&Optionen...\""}));
 
+    // clang-format off
     EXPECT_TRUE(InOrder(run.lines, {
         L"outlook: page \"\u00DCberwachung\": Apply -> 0x00000000",
         L"host: [16] log notifyfolders.ini",
@@ -157,6 +159,7 @@ release
         L"outlook: ItemAdd raised on \"Support\"",
         L"HandleItemAdd \"Eins\" in \"Support\"",
     }));
+    // clang-format on
 }
 
 // A watched folder: the page shows its settings; the file dialog is shown
@@ -195,24 +198,25 @@ log notifyfolders.ini lines=40
 cancel
 release
 )");
-    EXPECT_TRUE(Shows(PageState(run, 1), {L"check box \"Diesen Ordner \u00FCberwachen\" = 1",
-                                          L"check box \"Sound abspielen\" = 1", L"text box \"C:\\alt.wav\"",
-                                          L"check box \"Standard - Outlook - Sound verwenden\" = 0",
-                                          L"check box \"Mauszeiger ver\u00E4ndern\" = 0",
-                                          L"check box \"Symbol in Taskleiste anzeigen\" = 1"}));
+    EXPECT_TRUE(
+        Shows(PageState(run, 1),
+              {L"check box \"Diesen Ordner \u00FCberwachen\" = 1", L"check box \"Sound abspielen\" = 1",
+               L"text box \"C:\\alt.wav\"", L"check box \"Standard - Outlook - Sound verwenden\" = 0",
+               L"check box \"Mauszeiger ver\u00E4ndern\" = 0", L"check box \"Symbol in Taskleiste anzeigen\" = 1"}));
     // Cancelling the dialog leaves the path and the dirty state alone.
     EXPECT_TRUE(InOrder(run.lines, {L"host: file dialog \"Sounddatei \u00F6ffnen\", file types \"Alle Dateien "
                                     L"(*.*)\", \"Wave Dateien (*.wav)\", chosen 2 -> cancelled",
                                     L"host: page state (Apply disabled"}));
     EXPECT_TRUE(Shows(PageState(run, 2), {L"text box \"C:\\alt.wav\""}));
-    EXPECT_TRUE(Shows(PageState(run, 3), {L"text box \"C:\\Sounds\\ding.wav\" disabled",
-                                          L"button \"Durchsuchen...\" disabled",
-                                          L"check box \"Standard - Outlook - Sound verwenden\" = 1 focused"}));
+    EXPECT_TRUE(
+        Shows(PageState(run, 3), {L"text box \"C:\\Sounds\\ding.wav\" disabled", L"button \"Durchsuchen...\" disabled",
+                                  L"check box \"Standard - Outlook - Sound verwenden\" = 1 focused"}));
     EXPECT_TRUE(Shows(PageState(run, 4), {L"check box \"Standard - Outlook - Sound verwenden\" = 1 disabled"}));
     EXPECT_TRUE(Shows(PageState(run, 5), {L"entry \"ZarqProbe probe\" | \"Records every call\" checked selected",
                                           L"button \"&Info...\"", L"button \"&Optionen...\""}));
     EXPECT_EQ(1u, Count(run, L"Configure")) << "Alt+O clicks \"Optionen...\" once";
     EXPECT_EQ(1u, Count(run, L"ZarqProbe#1 DeleteRef"));
+    // clang-format off
     EXPECT_TRUE(InOrder(run.lines, {
         L"host: [23] log notifyfolders.ini",
         L"  | FriendlyName=Support",
@@ -225,6 +229,7 @@ release
         L"host: [26] log notifyfolders.ini",
         L"  | FolderCount=0",
     }));
+    // clang-format on
 }
 
 // Tab and Shift+Tab move through the page's controls and out of it, Space
@@ -251,6 +256,7 @@ tab Plugins
 pagestate
 release
 )");
+    // clang-format off
     EXPECT_TRUE(InOrder(run.lines, {
         L"host: focus on \"the tabs\" (on the page)",
         L"host: focus on \"Sound abspielen\" (on the page)",
@@ -259,6 +265,7 @@ release
         L"(outside the page)",
         L"host: focus on \"Symbol in Taskleiste anzeigen\" (on the page)",
     }));
+    // clang-format on
     EXPECT_TRUE(Shows(PageState(run, 1), {L"check box \"Symbol in Taskleiste anzeigen\" = 1 focused"}));
     const auto listed = PageState(run, 2);
     EXPECT_TRUE(Shows(listed, {L"tooltip of \"&Info...\": \"Plugins werden gesucht in : \""}));
@@ -293,10 +300,10 @@ TEST_F(PropsEndToEnd, ThePageReachesItsSiteOnEitherRoute)
         HostRun run = Run(std::wstring(L"folder Support\nwatch Posteingang alerts=tray\nsheet site=") + site +
                           L"\nconnect corvane.Tarnwell\nproperties Support\npage \u00DCberwachung\n"
                           L"check \"Diesen Ordner \u00FCberwachen\"\npagestate\napply\nok\nrelease\n");
-        EXPECT_TRUE(InOrder(run.lines, {L"host: [7] check",
-                                        L"outlook: PropertyPageSite.OnStatusChange from \"\u00DCberwachung\"",
-                                        L"host: page state (Apply enabled",
-                                        L"outlook: page \"\u00DCberwachung\": Apply -> 0x00000000"}));
+        EXPECT_TRUE(
+            InOrder(run.lines,
+                    {L"host: [7] check", L"outlook: PropertyPageSite.OnStatusChange from \"\u00DCberwachung\"",
+                     L"host: page state (Apply enabled", L"outlook: page \"\u00DCberwachung\": Apply -> 0x00000000"}));
     }
 }
 
@@ -349,9 +356,8 @@ release
             OnPage(L"Standard - Outlook - Sound verwenden"), OnPage(L"Durchsuchen..."), OnPage(L"the text box"),
             OnPage(L"Sound abspielen"), OnPage(L"the tabs"), OnPage(L"Diesen Ordner \u00FCberwachen"),
             // the tab "Plugins"
-            OnPage(L"Info..."), OnPage(L"Optionen..."), L"outside the page", OnPage(L"Optionen..."),
-            OnPage(L"Info..."), OnPage(L"the plug-in list"), OnPage(L"the tabs"),
-            OnPage(L"Diesen Ordner \u00FCberwachen")};
+            OnPage(L"Info..."), OnPage(L"Optionen..."), L"outside the page", OnPage(L"Optionen..."), OnPage(L"Info..."),
+            OnPage(L"the plug-in list"), OnPage(L"the tabs"), OnPage(L"Diesen Ordner \u00FCberwachen")};
         ASSERT_EQ(expected.size(), trail.size());
         for (size_t i = 0; i < expected.size(); ++i) {
             SCOPED_TRACE("key " + std::to_string(i + 1));
@@ -380,8 +386,8 @@ select "ZarqProbe probe"
 key alt+i
 release
 )");
-    EXPECT_TRUE(InOrder(run.lines, {L"outlook: page \"\u00DCberwachung\": OnMnemonic(Alt+I) -> 0x00000000",
-                                    L"host: page state"}));
+    EXPECT_TRUE(InOrder(run.lines,
+                        {L"outlook: page \"\u00DCberwachung\": OnMnemonic(Alt+I) -> 0x00000000", L"host: page state"}));
     EXPECT_TRUE(Shows(PageState(run, 1), {L"tabs \"Standardaktionen\", \"Plugins\", current \"Plugins\""}));
     EXPECT_EQ(1u, Count(run, L"ZarqProbe#1 Info")) << "Alt+I clicks \"Info...\" once it is enabled";
 }

@@ -21,11 +21,9 @@
 
 using namespace pagelayout;
 
-namespace
-{
+namespace {
 
-class PageLayout : public ::testing::Test
-{
+class PageLayout : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { layouttest::BecomeDpiAware(); }
     void SetUp() override

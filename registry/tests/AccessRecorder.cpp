@@ -4,8 +4,7 @@
 
 #include "RegistrySeams.h"
 
-namespace
-{
+namespace {
 
 AccessRecorder* g_current = nullptr;
 

@@ -14,8 +14,7 @@
 #include <string>
 #include <vector>
 
-class AccessRecorder
-{
+class AccessRecorder {
   public:
     struct Call {
         bool create = false; // RegCreateKeyExA, else RegOpenKeyExA

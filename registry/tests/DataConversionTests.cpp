@@ -10,8 +10,7 @@
 using namespace reg;
 using com::Variant;
 
-namespace
-{
+namespace {
 
 HRESULT Failure(auto&& call)
 {

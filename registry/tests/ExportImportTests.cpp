@@ -10,8 +10,7 @@
 using com::ComPtr;
 using com::Variant;
 
-namespace
-{
+namespace {
 
 const wchar_t kRegistrySource[] = L"Registry.Registry.1";
 
@@ -26,10 +25,7 @@ std::string Line(std::string_view name, DWORD type, const std::vector<BYTE>& dat
     return out.substr(6);
 }
 
-std::string Error(ErrorConstants code)
-{
-    return "error " + std::to_string(static_cast<HRESULT>(code)) + " poison";
-}
+std::string Error(ErrorConstants code) { return "error " + std::to_string(static_cast<HRESULT>(code)) + " poison"; }
 
 TEST(RegFileWriter, ValueLines)
 {
@@ -62,8 +58,7 @@ TEST(RegFileWriter, WhatTheQuotedFormsCannotCarry)
     EXPECT_EQ("\"t\"=hex(ffffffff):\r\n", Line("t", 0xFFFFFFFF, {}));
 }
 
-class ExportImport : public RegistryTest
-{
+class ExportImport : public RegistryTest {
   protected:
     // Every key of the subtree with its values, in walk order.
     using Snapshot = std::vector<SubtreeKey>;

@@ -10,8 +10,7 @@
 using com::ComPtr;
 using com::Variant;
 
-namespace
-{
+namespace {
 
 const wchar_t kRegistrySource[] = L"Registry.Registry.1";
 
@@ -26,8 +25,7 @@ struct Hit {
 };
 
 // A sink that records every Found call; it can set Cancel at call n or fail.
-class FoundSink final : public com::ComObject<FoundSink, IDispatch>
-{
+class FoundSink final : public com::ComObject<FoundSink, IDispatch> {
   public:
     FoundSink(std::vector<Hit>* hits, int cancelAt, bool fail) : m_hits(hits), m_cancelAt(cancelAt), m_fail(fail) {}
 
@@ -66,8 +64,7 @@ class FoundSink final : public com::ComObject<FoundSink, IDispatch>
     bool m_fail;
 };
 
-class Find : public RegistryTest
-{
+class Find : public RegistryTest {
   protected:
     void SetUp() override
     {

@@ -8,14 +8,12 @@ using com::Bstr;
 using com::ComPtr;
 using com::Variant;
 
-namespace
-{
+namespace {
 
 const wchar_t kKeysSource[] = L"RegistryKeys.RegistryKeys.1";
 const wchar_t kRegistrySource[] = L"Registry.Registry.1";
 
-class KeyModel : public RegistryTest
-{
+class KeyModel : public RegistryTest {
   protected:
     ComPtr<IRegistryKeys> TopKeys()
     {
@@ -193,8 +191,7 @@ TEST_F(KeyModel, RemoveDeletesTheWholeSubtree)
     EXPECT_TRUE(KeyExists(""));
 }
 
-class KeyCopy : public KeyModel
-{
+class KeyCopy : public KeyModel {
   protected:
     void SetUp() override
     {
@@ -410,13 +407,11 @@ TEST_F(KeyModel, RegistryIsAnEventSourceOfIRegistryEvents)
 
 } // namespace
 
-namespace
-{
+namespace {
 
 // A parent key with two subkeys and a default value, and what a call that
 // is refused must leave of it.
-class OutOfRange : public KeyModel
-{
+class OutOfRange : public KeyModel {
   protected:
     void SetUp() override
     {

@@ -7,8 +7,7 @@
 
 using namespace reg;
 
-namespace
-{
+namespace {
 
 HRESULT CodeOf(void (*call)(const RootKeyTable&), const RootKeyTable& roots)
 {
@@ -20,8 +19,7 @@ HRESULT CodeOf(void (*call)(const RootKeyTable&), const RootKeyTable& roots)
     }
 }
 
-class KeyPaths : public ::testing::Test
-{
+class KeyPaths : public ::testing::Test {
   protected:
     void SetUp() override { m_roots.Build(L""); }
     RootKeyTable m_roots;

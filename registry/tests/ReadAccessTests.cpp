@@ -14,15 +14,11 @@
 
 using com::ComPtr;
 
-namespace
-{
+namespace {
 
 constexpr REGSAM kWrite = AccessRecorder::kWriteRights;
 
-bool Names(const AccessRecorder::Call& call, const char* part)
-{
-    return call.subKey.find(part) != std::string::npos;
-}
+bool Names(const AccessRecorder::Call& call, const char* part) { return call.subKey.find(part) != std::string::npos; }
 
 std::string Describe(const AccessRecorder::Call& call)
 {
@@ -53,8 +49,7 @@ void ExpectReadsOf(const AccessRecorder& recorder, const char* part, bool bWrite
     EXPECT_EQ(bWrites, written);
 }
 
-class ReadAccess : public RegistryTest
-{
+class ReadAccess : public RegistryTest {
   protected:
     void SetUp() override
     {

@@ -11,12 +11,10 @@
 
 using namespace reg;
 
-namespace
-{
+namespace {
 
 // Records the operations as text: "K:path", "V:name:type:hex bytes", "E".
-class Recorder final : public RegFileHandler
-{
+class Recorder final : public RegFileHandler {
   public:
     void OnKey(std::string_view path) override { log.push_back("K:" + std::string(path)); }
     void OnValue(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data) override

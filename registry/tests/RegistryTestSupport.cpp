@@ -11,19 +11,10 @@ std::vector<BYTE> Bytes(std::initializer_list<int> values)
     return out;
 }
 
-std::vector<BYTE> Bytes(std::string_view text)
-{
-    return std::vector<BYTE>(text.begin(), text.end());
-}
+std::vector<BYTE> Bytes(std::string_view text) { return std::vector<BYTE>(text.begin(), text.end()); }
 
-com::Bstr B(const std::wstring& text)
-{
-    return com::Bstr(text);
-}
-com::Variant V(const std::wstring& text)
-{
-    return com::Variant(std::wstring_view(text));
-}
+com::Bstr B(const std::wstring& text) { return com::Bstr(text); }
+com::Variant V(const std::wstring& text) { return com::Variant(std::wstring_view(text)); }
 
 void RegistryTest::SetUp()
 {
@@ -46,10 +37,7 @@ void RegistryTest::TearDown()
     ::CoUninitialize();
 }
 
-std::string RegistryTest::KeyName(const std::string& sub) const
-{
-    return sub.empty() ? m_base : m_base + "\\" + sub;
-}
+std::string RegistryTest::KeyName(const std::string& sub) const { return sub.empty() ? m_base : m_base + "\\" + sub; }
 
 std::wstring RegistryTest::FullPath(const std::string& sub) const
 {
@@ -120,8 +108,7 @@ com::ComPtr<IRegistryKey> RegistryTest::KeyAt(const std::string& sub)
     return key;
 }
 
-namespace
-{
+namespace {
 
 struct ErrorFields {
     std::wstring description;
@@ -176,10 +163,7 @@ TempFile::TempFile(const char* tag)
     ::DeleteFileA(m_path.c_str());
 }
 
-TempFile::~TempFile()
-{
-    ::DeleteFileA(m_path.c_str());
-}
+TempFile::~TempFile() { ::DeleteFileA(m_path.c_str()); }
 
 std::string TempFile::Read() const
 {

@@ -22,8 +22,7 @@ struct StoredValue {
 std::vector<BYTE> Bytes(std::initializer_list<int> values);
 std::vector<BYTE> Bytes(std::string_view text); // without terminator
 
-class RegistryTest : public ::testing::Test
-{
+class RegistryTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
@@ -53,8 +52,7 @@ void ExpectError(HRESULT hr, HRESULT expected, const std::wstring& source, const
 void ExpectErrorFrom(HRESULT hr, HRESULT expected, const std::wstring& source, REFIID iid);
 
 // A temporary file name in the temp folder that does not exist yet (deleted with the object).
-class TempFile
-{
+class TempFile {
   public:
     explicit TempFile(const char* tag);
     ~TempFile();

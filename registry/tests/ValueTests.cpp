@@ -8,15 +8,13 @@ using com::Bstr;
 using com::ComPtr;
 using com::Variant;
 
-namespace
-{
+namespace {
 
 const wchar_t kValuesSource[] = L"RegistryValues.RegistryValues.1";
 const wchar_t kValueSource[] = L"RegistryValue.RegistryValue.1";
 const wchar_t kRegistrySource[] = L"Registry.Registry.1";
 
-class Values : public RegistryTest
-{
+class Values : public RegistryTest {
   protected:
     ComPtr<IRegistryValues> ValuesAt(const std::string& sub)
     {

@@ -3,8 +3,8 @@
 #include <set>
 #include <vector>
 
-#include "com/LateBound.h"
 #include "com/ComServer.h"
+#include "com/LateBound.h"
 
 namespace {
 
@@ -141,7 +141,10 @@ __declspec(dllexport) void __stdcall ZarqProbeReset()
     g_instances = 0;
 }
 
-__declspec(dllexport) void __stdcall ZarqProbeFail(const char* operation) { g_failing.insert(operation ? operation : ""); }
+__declspec(dllexport) void __stdcall ZarqProbeFail(const char* operation)
+{
+    g_failing.insert(operation ? operation : "");
+}
 
 // Copies the journal, one line per call ending in '\n'; returns the length it needs.
 __declspec(dllexport) int __stdcall ZarqProbeJournal(char* buffer, int size)

@@ -9,7 +9,7 @@
 #include "corvane.h"
 
 class ZarqProbe final : public com::ComObject<ZarqProbe, _ZarqPlugin, ISupportErrorInfo> {
-public:
+  public:
     static const wchar_t* ErrorSource() noexcept { return L"ZarqProbe.ZarqPlugin"; }
 
     explicit ZarqProbe(const char* sClass);
@@ -30,7 +30,7 @@ public:
     HRESULT STDMETHODCALLTYPE StartUp() noexcept override;
     HRESULT STDMETHODCALLTYPE Info() noexcept override;
 
-private:
+  private:
     // Records "<class>#<n> <operation> <arguments>"; fails when told to.
     HRESULT Record(const char* sOperation, const std::string& sArguments = {}) noexcept;
 

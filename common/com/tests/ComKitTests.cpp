@@ -21,7 +21,7 @@ using com::Variant;
 namespace {
 
 class ComKit : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
@@ -49,7 +49,7 @@ ULONG RefCount(IUnknown* unknown)
 
 // A sink that records the events it receives, or fails every call.
 class RecordingSink final : public com::ComObject<RecordingSink, IDispatch> {
-public:
+  public:
     RecordingSink(std::vector<std::wstring>* log, std::wstring name, bool fail)
         : m_log(log), m_name(std::move(name)), m_fail(fail)
     {
@@ -71,7 +71,7 @@ public:
         return m_fail ? E_FAIL : S_OK;
     }
 
-private:
+  private:
     std::vector<std::wstring>* m_log;
     std::wstring m_name;
     bool m_fail;
@@ -147,7 +147,8 @@ TEST_F(ComKit, DispatchByNameWithOptionalArgumentsAndPropertyPutByReference)
     EXPECT_EQ(L"a|<missing>|<missing>", joined.ToString());
     ASSERT_EQ(S_OK, com::CallMethod(m_disp.Get(), L"Join", {Variant(L"a"), Variant(2L)}, &joined));
     EXPECT_EQ(L"a|2|<missing>", joined.ToString());
-    ASSERT_EQ(S_OK, com::CallMethod(m_disp.Get(), L"Join", {Variant(L"a"), Variant::Missing(), Variant(L"c")}, &joined));
+    ASSERT_EQ(S_OK,
+              com::CallMethod(m_disp.Get(), L"Join", {Variant(L"a"), Variant::Missing(), Variant(L"c")}, &joined));
     EXPECT_EQ(L"a|<missing>|c", joined.ToString());
 
     // Names are looked up without regard to letter case, as in Automation.

@@ -24,7 +24,7 @@ using Closed = std::vector<intptr_t>;
 
 // An object that counts its references and has no default value.
 class Counted final : public com::ComObject<Counted, IDispatch> {
-public:
+  public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                                      UINT*) noexcept override
     {

@@ -8,9 +8,8 @@
 #include "com/ConnectionPoint.h"
 #include "kitprobe.h"
 
-class KitProbe final
-    : public com::ComObject<KitProbe, IKitProbe, ISupportErrorInfo, com::ConnectionPointContainer> {
-public:
+class KitProbe final : public com::ComObject<KitProbe, IKitProbe, ISupportErrorInfo, com::ConnectionPointContainer> {
+  public:
     KitProbe();
     static const wchar_t* ErrorSource() noexcept { return L"corvaneKit.Probe.1"; }
 
@@ -25,7 +24,7 @@ public:
     HRESULT STDMETHODCALLTYPE AddItem(VARIANT item) noexcept override;
     HRESULT STDMETHODCALLTYPE get_Count(long* value) noexcept override;
 
-private:
+  private:
     std::wstring m_name;
     com::ComPtr<IDispatch> m_target;
     std::vector<com::Variant> m_items;

@@ -14,7 +14,7 @@ constexpr const char* kLong = "HKEY_CURRENT_USER\\Software\\Wendmoor\\CorvaneTes
 constexpr const char* kShort = "\\HKCU\\Software\\Wendmoor\\CorvaneTests\\Settings";
 
 class Settings : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

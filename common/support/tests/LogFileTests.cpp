@@ -9,8 +9,8 @@
 #include <string>
 
 #include "SupportTestSupport.h"
-#include "frmError.h"
 #include "com/ComRaii.h"
+#include "frmError.h"
 #include "g_modDebug.h"
 
 namespace {
@@ -72,7 +72,7 @@ void CountForm(HWND hwndForm)
 }
 
 class LogFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         Remove();
@@ -162,7 +162,8 @@ TEST_F(LogFile, TextsInAnyScriptSurviveInANewFile)
     WriteLog(LogWarning, kSupport, "s", 0, "unknown", false);
     EXPECT_EQ(15u, CrLfLines(Log()).size());
     EXPECT_EQ(std::string::npos, Log().find(kMark, 1));
-    EXPECT_NE(std::string::npos, Log().find("-----------\r\nType     : Warning\r\nMessage  : " + kSupportUtf8 + "\r\n"));
+    EXPECT_NE(std::string::npos,
+              Log().find("-----------\r\nType     : Warning\r\nMessage  : " + kSupportUtf8 + "\r\n"));
 }
 
 TEST_F(LogFile, AnEarlierVersionsLogIsConvertedInPlaceByTheFirstRecordThatDoesNotFitItsCodePage)
@@ -209,7 +210,7 @@ TEST_F(LogFile, LevelTexts)
     const struct {
         long lType;
         const char* text;
-    } cases[] = {{0, "Information"}, {1, "Warning"}, {2, "Error"}, {3, "Debug"},
+    } cases[] = {{0, "Information"}, {1, "Warning"},  {2, "Error"},  {3, "Debug"},
                  {7, "Unknown"},     {-1, "Unknown"}, {4, "Unknown"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lType);
@@ -225,7 +226,11 @@ TEST_F(LogFile, CodesAreSignedDecimal)
     const struct {
         long lCode;
         const char* text;
-    } cases[] = {{0, "0"}, {-1, "-1"}, {91, "91"}, {-2147467259L, "-2147467259"}, {LONG_MIN, "-2147483648"},
+    } cases[] = {{0, "0"},
+                 {-1, "-1"},
+                 {91, "91"},
+                 {-2147467259L, "-2147467259"},
+                 {LONG_MIN, "-2147483648"},
                  {LONG_MAX, "2147483647"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -267,12 +272,13 @@ TEST_F(LogFile, UserLineHasTheRealNames)
 TEST_F(LogFile, ReportErrorWithoutDialogWritesOneDetailedErrorRecord)
 {
     ReportError("NotifyFolders::Remove()", "Invalid procedure call or argument", 5, true);
-    EXPECT_EQ(kMark + "Type     : Error\r\n"
-              "Message  : An application error occured\r\n"
-              "Source   : NotifyFolders::Remove()\r\n"
-              "Code     : 5\r\n"
-              "Descript.: Invalid procedure call or argument\r\n"
-              "Date/Time: 06.02.2026, 07:05:09\r\n" +
+    EXPECT_EQ(kMark +
+                  "Type     : Error\r\n"
+                  "Message  : An application error occured\r\n"
+                  "Source   : NotifyFolders::Remove()\r\n"
+                  "Code     : 5\r\n"
+                  "Descript.: Invalid procedure call or argument\r\n"
+                  "Date/Time: 06.02.2026, 07:05:09\r\n" +
                   ModuleLines() + "-----------\r\n",
               Log());
     EXPECT_EQ(0, g_formsShown);

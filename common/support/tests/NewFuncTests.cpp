@@ -11,7 +11,7 @@
 namespace {
 
 class Helpers : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ::DeleteFileW(m_file.c_str());

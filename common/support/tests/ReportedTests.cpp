@@ -9,11 +9,9 @@
 #include "Reported.h"
 #include "SupportTestSupport.h"
 
-namespace
-{
+namespace {
 
-class Reported : public ::testing::Test
-{
+class Reported : public ::testing::Test {
   protected:
     void SetUp() override
     {

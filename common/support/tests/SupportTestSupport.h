@@ -11,7 +11,7 @@
 
 // Puts the real seams back when the scope ends.
 class SeamsScope {
-public:
+  public:
     SeamsScope() = default;
     SeamsScope(const SeamsScope&) = delete;
     SeamsScope& operator=(const SeamsScope&) = delete;

@@ -39,7 +39,7 @@ LOGFONTW ItemFont(HWND form, int id)
 // that is still up after ten seconds, so that a broken loop fails instead
 // of hanging.
 class ShownForm : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         s_script = nullptr;
@@ -190,8 +190,8 @@ void PostKey(WPARAM key)
 // posted input goes through the form's own modal loop.
 TEST_F(ShownForm, ModalLoopEndsOnOkCloseBoxAndEscape)
 {
-    const HWND owner = ::CreateWindowExW(0, L"STATIC", L"Eigenschaften", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                                         300, 200, nullptr, nullptr, nullptr, nullptr);
+    const HWND owner = ::CreateWindowExW(0, L"STATIC", L"Eigenschaften", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
+                                         200, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, owner);
 
     const std::function<void(HWND)> endings[] = {

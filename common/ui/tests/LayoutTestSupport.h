@@ -15,8 +15,7 @@
 #include "ui/Dpi.h"
 #include "ui/Layout.h"
 
-namespace layouttest
-{
+namespace layouttest {
 
 // The screen's DPI the prefix was made with (CORVANE_EXPECT_DPI), 96 in
 // the build's own prefix.

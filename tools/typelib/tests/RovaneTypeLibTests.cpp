@@ -21,7 +21,7 @@ namespace {
 const GUID kRovaneLib = {0x60FFDE62, 0x178E, 0x11D1, {0xB1, 0xA2, 0x00, 0x60, 0x97, 0x1F, 0x5C, 0x23}};
 
 class RovaneTypeLib : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
     static void TearDownTestSuite() { ::CoUninitialize(); }
 
