@@ -2,11 +2,11 @@
 
 #include "AddinErrors.h"
 #include "AddinSeams.h"
+#include "NotifyFolders.h"
+#include "NotifyFoldersIni.h"
 #include "com/AutomationValues.h"
 #include "com/LateBound.h"
 #include "g_modDebug.h"
-#include "NotifyFolders.h"
-#include "NotifyFoldersIni.h"
 #include "modValidatePointer.h"
 #include "outlook/OutlookIds.h"
 
@@ -324,15 +324,20 @@ void NotifyFolder::UnregisterPlugin(_ZarqPlugin* pi) noexcept
     }
 }
 
+// A plug-in that is not installed is left out (ZarqPlugins::Add logs it);
+// any other failure is the caller's, so that a load or an Apply that could
+// not record a plug-in is not taken for complete and saved without it.
 HRESULT NotifyFolder::AddPluginByClass(BSTR sPluginClass) noexcept
 {
-    RunReported("NotifyFolder::AddPluginByClass()", [&] {
-        if (m_pending)
-            return m_pending->Add(Text(sPluginClass));
+    return RunReportedHr("NotifyFolder::AddPluginByClass()", [&] {
+        if (m_pending) {
+            m_pending->Add(Text(sPluginClass));
+            return S_OK;
+        }
         VARIANT_BOOL present = VARIANT_FALSE;
         Check(m_plugins->Find(sPluginClass, &present));
         if (present)
-            return;
+            return S_OK;
         long index = 0;
         Check(m_plugins->Add(sPluginClass, &index));
         if (index > 0) {
@@ -341,19 +346,21 @@ HRESULT NotifyFolder::AddPluginByClass(BSTR sPluginClass) noexcept
             if (pi)
                 RegisterPlugin(pi.Get());
         }
+        return S_OK;
     });
-    return S_OK;
 }
 
 HRESULT NotifyFolder::RemovePluginByClass(BSTR sPluginClass) noexcept
 {
-    RunReported("NotifyFolder::RemovePluginByClass()", [&] {
-        if (m_pending)
-            return m_pending->Remove(Text(sPluginClass));
+    return RunReportedHr("NotifyFolder::RemovePluginByClass()", [&] {
+        if (m_pending) {
+            m_pending->Remove(Text(sPluginClass));
+            return S_OK;
+        }
         VARIANT_BOOL present = VARIANT_FALSE;
         Check(m_plugins->Find(sPluginClass, &present));
         if (!present)
-            return;
+            return S_OK;
         long index = 0;
         Check(m_plugins->FindIndex(sPluginClass, &index));
         if (index > 0) {
@@ -363,8 +370,8 @@ HRESULT NotifyFolder::RemovePluginByClass(BSTR sPluginClass) noexcept
                 UnregisterPlugin(pi.Get());
         }
         Check(m_plugins->Remove(sPluginClass));
+        return S_OK;
     });
-    return S_OK;
 }
 
 // Plug-ins are identified by class name everywhere; this operation does nothing.

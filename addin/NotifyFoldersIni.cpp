@@ -14,22 +14,17 @@
 using com::ComPtr;
 using namespace nffile;
 
-namespace
-{
+namespace {
 
 const char kLoad[] = "NotifyFoldersIni::LoadFolders()";
 const char kSave[] = "NotifyFoldersIni::SaveFolders()";
 // The store identifier is read through a buffer of 512 characters.
 constexpr long kStoreIdBuffer = 512;
 
-VARIANT_BOOL Vb(bool b) noexcept
-{
-    return b ? VARIANT_TRUE : VARIANT_FALSE;
-}
+VARIANT_BOOL Vb(bool b) noexcept { return b ? VARIANT_TRUE : VARIANT_FALSE; }
 
 // The folders of a collection in its enumeration order.
-class FolderWalk
-{
+class FolderWalk {
   public:
     explicit FolderWalk(_NotifyFolders* nfFolders)
     {
@@ -57,8 +52,7 @@ class FolderWalk
 };
 
 // Section names as the profile functions compare them: letter case ignored.
-class SectionSet
-{
+class SectionSet {
   public:
     explicit SectionSet(const std::vector<std::wstring>& names)
     {
@@ -111,10 +105,7 @@ FileState StateOf(const std::optional<std::string>& bytes)
     return bFirst ? FileState::Empty : bMarked ? FileState::Complete : FileState::Interrupted;
 }
 
-bool Readable(FileState state) noexcept
-{
-    return state == FileState::Complete || state == FileState::Unmarked;
-}
+bool Readable(FileState state) noexcept { return state == FileState::Complete || state == FileState::Unmarked; }
 
 } // namespace
 
@@ -142,7 +133,9 @@ HRESULT NotifyFoldersIni::put_FolderCount(short iFolderCount) noexcept
 }
 
 // Loading. A failure of the collection or a folder ends the load; it is
-// logged, and the folders added so far stay with the settings they got.
+// logged and answered, and the folders added so far stay with the settings
+// they got. The caller must not save them over the file, which holds the
+// rest.
 HRESULT NotifyFoldersIni::LoadFolders(_NotifyFolders** nfFolders) noexcept
 {
     if (!nfFolders || !*nfFolders)
@@ -183,6 +176,7 @@ HRESULT NotifyFoldersIni::LoadFolders(_NotifyFolders** nfFolders) noexcept
             }
         } catch (const com::ComError& e) {
             ReportFailure(kLoad, e);
+            return e.hr();
         }
         if (lMissing > 0)
             Warn("FolderCount is " + std::to_string(iCount) + ", but " + std::to_string(lMissing) +
@@ -282,10 +276,10 @@ HRESULT NotifyFoldersIni::SaveFolders(_NotifyFolders** nfFolders) noexcept
     });
 }
 
-// The host's part of the file. A failure while a folder section is written
-// is logged and ends the sections; "FolderCount" then counts the sections
-// begun, the failing one included. The folders written completely are
-// handed back in order, for their plug-ins.
+// The host's part of the file; the folders are handed back in order, for
+// their plug-ins. A failure while a folder section is written is logged and
+// ends the save before the file is touched: a file of the sections written
+// so far would lose every folder after the failing one.
 std::unique_ptr<IniDocument> NotifyFoldersIni::BuildFile(_NotifyFolders* nfFolders,
                                                          std::vector<ComPtr<_NotifyFolder>>& written)
 {
@@ -305,6 +299,7 @@ std::unique_ptr<IniDocument> NotifyFoldersIni::BuildFile(_NotifyFolders* nfFolde
         }
     } catch (const com::ComError& e) {
         ReportFailure(kSave, e);
+        throw;
     }
     m_ini.PutLong(kGeneral, kFolderCount, lCounter);
     return m_ini.ReleaseDocument();

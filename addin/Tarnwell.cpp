@@ -155,10 +155,11 @@ void Tarnwell::LoadFolders() noexcept
     auto* folders = static_cast<NotifyFolders*>(m_nfFolders.Get()); // made by this class
     if (folders)
         folders->SetLoadIncomplete(true);
+    // A load that failed has logged why; the folders it did not reach stay
+    // in the file, which is then never saved over.
     RunReported("Tarnwell::LoadFolders()", [&] {
         _NotifyFolders* nfFolders = m_nfFolders.Get();
-        Check(com::Make<NotifyFoldersIni>()->LoadFolders(&nfFolders));
-        if (folders)
+        if (SUCCEEDED(com::Make<NotifyFoldersIni>()->LoadFolders(&nfFolders)) && folders)
             folders->SetLoadIncomplete(false);
     });
 }

@@ -69,9 +69,14 @@ HRESULT ZarqPlugins::Add(BSTR sPluginClass, long* value) noexcept
         const std::wstring progId = Text(sPluginClass) + kProgIdSuffix;
         com::ComPtr<_ZarqPlugin> pi;
         CLSID clsid{};
-        if (SUCCEEDED(::CLSIDFromProgID(progId.c_str(), &clsid)))
-            ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__ZarqPlugin,
-                               reinterpret_cast<void**>(pi.GetAddressOf()));
+        if (SUCCEEDED(::CLSIDFromProgID(progId.c_str(), &clsid))) {
+            const HRESULT hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__ZarqPlugin,
+                                                  reinterpret_cast<void**>(pi.GetAddressOf()));
+            // Memory that ran out is no missing plug-in: the caller must
+            // not go on as if this one were not installed.
+            if (hr == E_OUTOFMEMORY)
+                return hr;
+        }
         if (!pi) {
             WarnError("Could not create instance of plugin " + com::Narrow(progId), "ZarqPlugins::Add()");
             return S_OK;

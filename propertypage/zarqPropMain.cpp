@@ -123,10 +123,7 @@ HRESULT zarqPropMain::get_WatchFolder(VARIANT_BOOL* value) noexcept { return Rea
 HRESULT zarqPropMain::put_WatchFolder(VARIANT_BOOL value) noexcept { return WriteBox(chkWatchFolder, value); }
 HRESULT zarqPropMain::get_PlaySound(VARIANT_BOOL* value) noexcept { return ReadBox(chkPlaySound, value); }
 HRESULT zarqPropMain::put_PlaySound(VARIANT_BOOL value) noexcept { return WriteBox(chkPlaySound, value); }
-HRESULT zarqPropMain::get_UseDefaultSound(VARIANT_BOOL* value) noexcept
-{
-    return ReadBox(chkUseDefaultSound, value);
-}
+HRESULT zarqPropMain::get_UseDefaultSound(VARIANT_BOOL* value) noexcept { return ReadBox(chkUseDefaultSound, value); }
 HRESULT zarqPropMain::put_UseDefaultSound(VARIANT_BOOL value) noexcept { return WriteBox(chkUseDefaultSound, value); }
 HRESULT zarqPropMain::get_ChangeCursor(VARIANT_BOOL* value) noexcept { return ReadBox(chkChangeCursor, value); }
 HRESULT zarqPropMain::put_ChangeCursor(VARIANT_BOOL value) noexcept { return WriteBox(chkChangeCursor, value); }
@@ -228,9 +225,10 @@ void zarqPropMain::ChooseSound()
     ofn.nFilterIndex = 2;
     ofn.lpstrFile = file;
     ofn.nMaxFile = sizeof file;
-    ofn.lpstrTitle = "Sounddatei \xF6" "ffnen";
+    ofn.lpstrTitle = "Sounddatei \xF6"
+                     "ffnen";
     ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER; // 0x80004
-    ofn.lpstrDefExt = "wav"; // ".wav": the dialog takes the extension without its dot
+    ofn.lpstrDefExt = "wav";                     // ".wav": the dialog takes the extension without its dot
     if (g_propsSeams.GetOpenFileNameA(&ofn)) {
         SetSoundFileText(com::Widen(file));
         return;
@@ -260,9 +258,8 @@ HRESULT zarqPropMain::Apply() noexcept
         Warn(kInvalidObjects, "zarqPropMain::PropertyPage_Apply()");
         return S_OK;
     }
-    RunGuarded([&] { ApplySettings(); }, [](const com::ComError& e) noexcept {
-        ReportCaught("zarqPropMain::PropertyPage_Apply()", e, false);
-    });
+    RunGuarded([&] { ApplySettings(); },
+               [](const com::ComError& e) noexcept { ReportCaught("zarqPropMain::PropertyPage_Apply()", e, false); });
     return S_OK;
 }
 
@@ -305,14 +302,16 @@ void zarqPropMain::ApplySettings()
     } else {
         Check(m_nfFolders->Remove(sEntryId.get()));
     }
-    if (folder)
-        ApplyPlugins(folder.Get(), entryId, storeId);
+    // Plug-ins that could not all be applied are reported; the file then
+    // keeps what it held.
+    const bool pluginsApplied = !folder || ApplyPlugins(folder.Get(), entryId, storeId);
     VARIANT_BOOL saved = VARIANT_FALSE;
-    Check(m_nfFolders->SaveToFile(&saved));
+    if (pluginsApplied)
+        Check(m_nfFolders->SaveToFile(&saved));
     ItemClicked(m_selected);
     // The add-in has logged why; the user must know that the settings hold
     // only until Outlook ends.
-    if (!Flag(saved))
+    if (pluginsApplied && !Flag(saved))
         throw com::ComError(E_FAIL, L"Die Einstellungen konnten nicht in notifyfolders.ini gespeichert werden "
                                     L"(N\u00E4heres in corvane.log).");
 }

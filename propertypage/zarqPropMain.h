@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "Twips.h"
 #include "com/OleControl.h"
 #include "config/ProductKeys.h"
 #include "corvane.h"
 #include "corvaneProps.h"
 #include "outlook.h"
-#include "Twips.h"
 #include "ui/FontSet.h"
 #include "ui/Layout.h"
 #include "ui/Panel.h"
@@ -118,7 +118,7 @@ class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, P
     void ItemClicked(int index);
     void EnableButtons(bool bEnabled);
     void RunPluginMethod(PluginMethod method);
-    void ApplyPlugins(_NotifyFolder* folder, const std::wstring& sEntryId, const std::wstring& sStoreId);
+    bool ApplyPlugins(_NotifyFolder* folder, const std::wstring& sEntryId, const std::wstring& sStoreId);
     // The watched folder of the page's Outlook folder, or null.
     com::ComPtr<_NotifyFolder> WatchedFolder(bool* found = nullptr) const;
     std::wstring OutlookFolderText(const wchar_t* property) const;
@@ -168,7 +168,7 @@ class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, P
     int m_boxes[kBoxCount] = {};
     std::wstring m_soundFile;
     std::wstring m_folderDisplayName = L"#";
-    bool m_soundFileEnabled = true;      // txtSoundFile and btnChooseSound
+    bool m_soundFileEnabled = true;       // txtSoundFile and btnChooseSound
     bool m_useDefaultSoundEnabled = true; // chkUseDefaultSound
     bool m_pluginButtonsEnabled = true;   // btnInfo and btnConfig
     bool m_pluginTabVisible = true;

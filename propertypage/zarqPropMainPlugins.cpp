@@ -2,10 +2,10 @@
 // marks for the folder, and the options and information buttons.
 #include "zarqPropMain.h"
 
+#include "CRegistry.h"
 #include "ErrorText.h"
 #include "Guarded.h"
 #include "Reported.h"
-#include "CRegistry.h"
 #include "com/AutomationValues.h"
 #include "config/PluginFolder.h"
 #include "g_modDebug.h"
@@ -187,24 +187,31 @@ void zarqPropMain::RunPluginMethod(PluginMethod method)
 }
 
 // Applies the check marks to the folder, in list order. A failure shows
-// the error dialog and leaves the remaining entries unapplied.
-void zarqPropMain::ApplyPlugins(_NotifyFolder* folder, const std::wstring&, const std::wstring&)
+// the error dialog, leaves the remaining entries unapplied and answers
+// false: the settings are then not saved, so that the configuration file
+// keeps the folder's plug-ins as they were.
+bool zarqPropMain::ApplyPlugins(_NotifyFolder* folder, const std::wstring&, const std::wstring&)
 {
     if (!folder) {
         WarnError("The passed NotifyFolder object is invalid/nothing", "zarqPropMain::ApplyPlugins()");
-        return;
+        return true;
     }
-    RunGuarded([&] {
-        for (const PluginEntry& entry : m_plugins) {
-            const com::Bstr tag(entry.tag);
-            VARIANT_BOOL active = VARIANT_FALSE;
-            Check(folder->get_IsPluginActive(tag.get(), &active));
-            if (entry.checked && !Flag(active))
-                Check(folder->AddPluginByClass(tag.get()));
-            else if (!entry.checked && Flag(active))
-                Check(folder->RemovePluginByClass(tag.get()));
-        }
-    }, [](const com::ComError& e) noexcept { ReportCaught("zarqPropMain::ApplyPlugins()", e, false); });
+    bool applied = false;
+    RunGuarded(
+        [&] {
+            for (const PluginEntry& entry : m_plugins) {
+                const com::Bstr tag(entry.tag);
+                VARIANT_BOOL active = VARIANT_FALSE;
+                Check(folder->get_IsPluginActive(tag.get(), &active));
+                if (entry.checked && !Flag(active))
+                    Check(folder->AddPluginByClass(tag.get()));
+                else if (!entry.checked && Flag(active))
+                    Check(folder->RemovePluginByClass(tag.get()));
+            }
+            applied = true;
+        },
+        [](const com::ComError& e) noexcept { ReportCaught("zarqPropMain::ApplyPlugins()", e, false); });
+    return applied;
 }
 
 HRESULT zarqPropMain::put_HidePluginPage(VARIANT_BOOL bHide) noexcept

@@ -15,8 +15,8 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <set>
 #include <optional>
+#include <set>
 #include <sstream>
 
 #include "AddinTestSupport.h"
@@ -33,23 +33,14 @@ using Journal = std::vector<std::string>;
 using addintest::ReadBytes;
 using addintest::WriteBytes;
 
-namespace
-{
+namespace {
 
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string A(BSTR text)
-{
-    return Bstr(text).ansi();
-}
+std::string A(BSTR text) { return Bstr(text).ansi(); }
 
 // A folder that records what it is told. Any operation can be made to fail.
-class FakeFolder final : public com::ComObject<FakeFolder, _NotifyFolder>
-{
+class FakeFolder final : public com::ComObject<FakeFolder, _NotifyFolder> {
   public:
     FakeFolder(Journal& journal, std::wstring entryId, std::wstring storeId, std::wstring name)
         : entryId(std::move(entryId)), storeId(std::move(storeId)), name(std::move(name)), m_journal(journal)
@@ -145,7 +136,8 @@ class FakeFolder final : public com::ComObject<FakeFolder, _NotifyFolder>
 
   private:
     HRESULT Failed(const std::string& op) { return Fail(E_FAIL, L"Injected failure of " + com::Widen(op)); }
-    template <class Effect> HRESULT Told(const std::string& op, const std::string& arg, Effect&& effect)
+    template <class Effect>
+    HRESULT Told(const std::string& op, const std::string& arg, Effect&& effect)
     {
         if (op == failOn)
             return Failed(op);
@@ -175,8 +167,7 @@ class FakeFolder final : public com::ComObject<FakeFolder, _NotifyFolder>
 
 // A collection that records what it is told; folders with an entry
 // identifier already present are not added twice.
-class FakeFolders final : public com::ComObject<FakeFolders, _NotifyFolders>
-{
+class FakeFolders final : public com::ComObject<FakeFolders, _NotifyFolders> {
   public:
     explicit FakeFolders(Journal& journal) : m_journal(journal) {}
 
@@ -258,10 +249,7 @@ std::string Section(int n, const std::string& entryId, const std::string& storeI
     return text;
 }
 
-std::string General(int count)
-{
-    return "[General]\r\nFolderCount=" + std::to_string(count) + "\r\n";
-}
+std::string General(int count) { return "[General]\r\nFolderCount=" + std::to_string(count) + "\r\n"; }
 
 // A file as a save writes it: the host's part between the file's first and last lines.
 std::string Written(const std::string& body)
@@ -297,8 +285,7 @@ ULONGLONG FileIdentity(const std::string& path)
     return ok ? (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32 | info.nFileIndexLow) : 0;
 }
 
-class NotifyFoldersIniFile : public ::testing::Test
-{
+class NotifyFoldersIniFile : public ::testing::Test {
   protected:
     void SetUp() override
     {
@@ -445,7 +432,9 @@ TEST_F(NotifyFoldersIniFile, AFailingCallEndsTheLoadAndIsLogged)
                            Section(2, "00BB", "S", "B", "0100", "", {"ZarqNotifier"}) +
                            Section(3, "00CC", "S", "C", "0010", ""));
     addintest::LogWatch log;
-    Load(m_fake.Get());
+    // Answered, so that the caller does not save the two folders over the three.
+    _NotifyFolders* folders = m_fake.Get();
+    EXPECT_TRUE(FAILED(com::Make<NotifyFoldersIni>()->LoadFolders(&folders)));
     ASSERT_EQ(2u, m_fake->folders.size()); // the third section is not reached
     EXPECT_TRUE(m_fake->folders[0]->playSound);
     EXPECT_TRUE(m_fake->folders[1]->useDefaultSound); // settings before the failure stay
@@ -587,30 +576,30 @@ TEST_F(NotifyFoldersIniFile, SaveWritesFoldersInOrderAndGeneralLast)
     b.showTrayIcon = true;
     Save(m_fake.Get());
     EXPECT_EQ(Written("[Folder1]\r\n"
-              "EntryId=00AA11\r\n"
-              "StoreId=0000STORE\r\n"
-              "FriendlyName=Posteingang\r\n"
-              "PlaySound=1\r\n"
-              "UseDefaultSound=0\r\n"
-              "ShowTrayIcon=0\r\n"
-              "ChangeCursor=1\r\n"
-              "SoundFile=C:\\Windows\\Media\\ding.wav\r\n"
-              "PluginCount=2\r\n"
-              "Plugin1=ZarqNotifier\r\n"
-              "Plugin2=ZarqOther\r\n"
-              "[Folder2]\r\n"
-              "EntryId=00BB22\r\n"
-              "StoreId=\r\n"
-              "FriendlyName=\xD6"
-              "ffentliche Ordner = Public; Folders\r\n"
-              "PlaySound=0\r\n"
-              "UseDefaultSound=1\r\n"
-              "ShowTrayIcon=1\r\n"
-              "ChangeCursor=0\r\n"
-              "SoundFile=\r\n"
-              "PluginCount=0\r\n"
-              "[General]\r\n"
-              "FolderCount=2\r\n"),
+                      "EntryId=00AA11\r\n"
+                      "StoreId=0000STORE\r\n"
+                      "FriendlyName=Posteingang\r\n"
+                      "PlaySound=1\r\n"
+                      "UseDefaultSound=0\r\n"
+                      "ShowTrayIcon=0\r\n"
+                      "ChangeCursor=1\r\n"
+                      "SoundFile=C:\\Windows\\Media\\ding.wav\r\n"
+                      "PluginCount=2\r\n"
+                      "Plugin1=ZarqNotifier\r\n"
+                      "Plugin2=ZarqOther\r\n"
+                      "[Folder2]\r\n"
+                      "EntryId=00BB22\r\n"
+                      "StoreId=\r\n"
+                      "FriendlyName=\xD6"
+                      "ffentliche Ordner = Public; Folders\r\n"
+                      "PlaySound=0\r\n"
+                      "UseDefaultSound=1\r\n"
+                      "ShowTrayIcon=1\r\n"
+                      "ChangeCursor=0\r\n"
+                      "SoundFile=\r\n"
+                      "PluginCount=0\r\n"
+                      "[General]\r\n"
+                      "FolderCount=2\r\n"),
               ReadBytes(m_file));
     EXPECT_EQ((Journal{"00AA11.SavePlugins(Folder1)", "00BB22.SavePlugins(Folder2)"}), m_journal);
     EXPECT_FALSE(Exists(m_backup)); // there was no file to keep
@@ -699,34 +688,29 @@ TEST_F(NotifyFoldersIniFile, TheFileIsUntouchedWhileTheSectionsAreBuilt)
     EXPECT_EQ(previous, ReadBytes(m_backup));
 }
 
-TEST_F(NotifyFoldersIniFile, AFailingFolderEndsTheSectionsButTheCountCoversIt)
+// A file of the sections before the failing one would lose the folders
+// after it: the save ends before either file is touched.
+TEST_F(NotifyFoldersIniFile, AFailingFolderOrEnumerationEndsTheSaveBeforeTheFileIsTouched)
 {
     WriteBytes(m_file, "previous");
     m_fake->Folder(L"01").plugins = {L"ZarqNotifier"};
-    m_fake->Folder(L"02").failOn = "SoundFile";
+    FakeFolder& failing = m_fake->Folder(L"02");
+    failing.failOn = "SoundFile";
     m_fake->Folder(L"03");
     addintest::LogWatch log;
-    Save(m_fake.Get());
-    EXPECT_EQ(Written(Section(1, "01", "ST", "Name", "0000", "", {"ZarqNotifier"}) +
-                      "[Folder2]\r\nEntryId=02\r\nStoreId=ST\r\nFriendlyName=Name\r\nPlaySound=0\r\n"
-                      "UseDefaultSound=0\r\nShowTrayIcon=0\r\nChangeCursor=0\r\n" +
-                      General(2)),
-              ReadBytes(m_file));
-    EXPECT_EQ("previous", ReadBytes(m_backup));
-    EXPECT_EQ(Journal{"01.SavePlugins(Folder1)"}, m_journal); // only complete sections get plug-in keys
+    SaveFails(m_fake.Get());
+    EXPECT_EQ("previous", ReadBytes(m_file));
+    EXPECT_FALSE(ReadBytes(m_backup).size()); // no backup made
+    EXPECT_EQ(Journal{}, m_journal);          // no plug-in wrote
     EXPECT_EQ(1u, log.Records());
     EXPECT_NE(std::string::npos, log.Added().find("Source   : NotifyFoldersIni::SaveFolders()\r\n"));
     EXPECT_NE(std::string::npos, log.Added().find("Injected failure of SoundFile"));
-}
 
-TEST_F(NotifyFoldersIniFile, AFailingEnumerationSavesNoFolder)
-{
-    m_fake->Folder(L"01");
+    failing.failOn.clear();
     m_fake->failEnum = true;
-    addintest::LogWatch log;
-    Save(m_fake.Get());
-    EXPECT_EQ(Written(General(0)), ReadBytes(m_file));
-    EXPECT_EQ(1u, log.Records());
+    SaveFails(m_fake.Get());
+    EXPECT_EQ("previous", ReadBytes(m_file));
+    EXPECT_EQ(2u, log.Records());
 }
 
 TEST_F(NotifyFoldersIniFile, PluginsThatCannotSaveDoNotStopTheOthers)
@@ -738,9 +722,9 @@ TEST_F(NotifyFoldersIniFile, PluginsThatCannotSaveDoNotStopTheOthers)
     EXPECT_EQ(Journal{"02.SavePlugins(Folder2)"}, m_journal);
     EXPECT_EQ(1u, log.Records());
     EXPECT_NE(std::string::npos, log.Added().find("Source   : NotifyFoldersIni::SaveFolders()\r\n"));
-    EXPECT_EQ(Written(Section(1, "01", "ST", "Name", "0000", "") + Section(2, "02", "ST", "Name", "0000", "") +
-                      General(2)),
-              ReadBytes(m_file));
+    EXPECT_EQ(
+        Written(Section(1, "01", "ST", "Name", "0000", "") + Section(2, "02", "ST", "Name", "0000", "") + General(2)),
+        ReadBytes(m_file));
 }
 
 TEST_F(NotifyFoldersIniFile, ASaveThatCannotKeepTheBackupLeavesTheFileAsItWasAndFails)

@@ -6,6 +6,7 @@
 #include <oleauto.h>
 
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,18 +24,24 @@ using Microsoft::WRL::ComPtr;
 // INVALID_HANDLE_VALUE for file handles.
 struct NullIsInvalid {
     template <typename T>
-    static T Invalid() noexcept { return T{}; }
+    static T Invalid() noexcept
+    {
+        return T{};
+    }
 };
 struct MinusOneIsInvalid {
     template <typename T>
-    static T Invalid() noexcept { return reinterpret_cast<T>(static_cast<intptr_t>(-1)); }
+    static T Invalid() noexcept
+    {
+        return reinterpret_cast<T>(static_cast<intptr_t>(-1));
+    }
 };
 
 template <typename T, auto Close, typename Policy = NullIsInvalid>
 class UniqueAny {
     static T Invalid() noexcept { return Policy::template Invalid<T>(); }
 
-public:
+  public:
     UniqueAny() noexcept = default;
     explicit UniqueAny(T value) noexcept : m_value(value) {}
     UniqueAny(const UniqueAny&) = delete;
@@ -63,7 +70,7 @@ public:
             Close(old);
     }
 
-private:
+  private:
     T m_value = Invalid();
 };
 
@@ -96,9 +103,11 @@ using UniqueSafeArray = UniqueAny<SAFEARRAY*, detail::SafeArrayDestroyNoResult>;
 
 // An owned BSTR. A null BSTR is the empty string, as in OLE Automation.
 class Bstr {
-public:
+  public:
     Bstr() noexcept = default;
-    Bstr(std::wstring_view text) : m_value(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    // A text that cannot be copied throws std::bad_alloc, as a string does:
+    // a null BSTR would pass for an empty text and be saved as one.
+    Bstr(std::wstring_view text) : m_value(Copy(text.data(), text.size())) {}
     Bstr(const wchar_t* text) : Bstr(std::wstring_view(text ? text : L"")) {}
     static Bstr FromAnsi(std::string_view text);
     static Bstr Attach(BSTR value) noexcept
@@ -107,7 +116,7 @@ public:
         b.m_value = value;
         return b;
     }
-    Bstr(const Bstr& other) : m_value(other.m_value ? ::SysAllocStringLen(other.m_value, other.length()) : nullptr) {}
+    Bstr(const Bstr& other) : m_value(other.m_value ? Copy(other.m_value, other.length()) : nullptr) {}
     Bstr& operator=(const Bstr& other)
     {
         if (this != &other)
@@ -139,7 +148,15 @@ public:
     std::wstring str() const { return std::wstring(view()); }
     std::string ansi() const;
 
-private:
+  private:
+    static BSTR Copy(const wchar_t* text, size_t length)
+    {
+        BSTR value = ::SysAllocStringLen(text, static_cast<UINT>(length));
+        if (!value)
+            throw std::bad_alloc();
+        return value;
+    }
+
     BSTR m_value = nullptr;
 };
 
@@ -154,11 +171,14 @@ bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b) noexcept;
 
 // An owned VARIANT, cleared on destruction.
 class Variant : public VARIANT {
-public:
+  public:
     Variant() noexcept { ::VariantInit(this); }
     Variant(const VARIANT& other) : Variant() { Copy(other); }
     Variant(const Variant& other) : Variant() { Copy(other); }
-    Variant(Variant&& other) noexcept : Variant() { std::swap(static_cast<VARIANT&>(*this), static_cast<VARIANT&>(other)); }
+    Variant(Variant&& other) noexcept : Variant()
+    {
+        std::swap(static_cast<VARIANT&>(*this), static_cast<VARIANT&>(other));
+    }
     Variant& operator=(const Variant& other)
     {
         if (this != &other) {
