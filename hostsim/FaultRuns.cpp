@@ -18,12 +18,11 @@
 #include "SystemCallTracer.h"
 #include "Trace.h"
 #include "com/ComRaii.h"
+#include "config/NotifyFoldersFile.h"
 
-namespace outlooksim
-{
+namespace outlooksim {
 
-namespace
-{
+namespace {
 
 // The product's in-process servers, loaded from where they are registered
 // before the first run, so that COM uses these modules.
@@ -32,10 +31,7 @@ const wchar_t* const kProductServers[] = {L"corvane.Tarnwell", L"corvaneProps.za
 
 unsigned long g_run = 0; // the k of the run under way, for the crash report
 
-void Print(const std::wstring& line)
-{
-    Trace::Write(L"faults: " + line + L"\n");
-}
+void Print(const std::wstring& line) { Trace::Write(L"faults: " + line + L"\n"); }
 
 void PrintFailedStack()
 {
@@ -112,6 +108,7 @@ void AttachLibraries()
 
 struct Outcome {
     unsigned long allocations = 0;
+    unsigned stepsNotTaken = 0; // of the tour's page steps
     std::optional<std::string> written, left;
 };
 
@@ -127,6 +124,7 @@ Outcome RunOnce(const Scenario& scenario, unsigned long k, bool echo, const Scen
         runner.Run(scenario);
         outcome.written = runner.Configuration().written;
         outcome.left = runner.Configuration().left;
+        outcome.stepsNotTaken = runner.StepsNotTaken();
     }
     MessagePump::PumpPending();
     outcome.allocations = AllocationFaults::Disarm();
@@ -134,12 +132,28 @@ Outcome RunOnce(const Scenario& scenario, unsigned long k, bool echo, const Scen
     return outcome;
 }
 
+// A file the add-in wrote whole: its first line first, its last line last.
+bool WrittenWhole(const std::string& file)
+{
+    const std::string first = com::Narrow(nffile::kFirstLine) + "\r\n";
+    const std::string last = com::Narrow(nffile::kLastLine) + "\r\n";
+    return file.size() >= first.size() + last.size() && file.compare(0, first.size(), first) == 0 &&
+           file.compare(file.size() - last.size(), last.size(), last) == 0;
+}
+
+// The configuration file must be the one the tour began with or the one
+// the run without a failure left. A run in which a step of the page could
+// not be taken (the failure took a control or a list entry away, as the
+// user would have seen) has no such file to compare with: a file written
+// whole is what it applied, and is said so.
 std::wstring Judge(const Outcome& run, const Outcome& reference)
 {
     if (run.left && *run.left == reference.written)
         return L"old";
     if (run.left && *run.left == reference.left)
         return L"new";
+    if (run.left && run.stepsNotTaken > 0 && WrittenWhole(*run.left))
+        return L"as applied (" + std::to_wstring(run.stepsNotTaken) + L" steps of the page not taken)";
     return L"damaged";
 }
 

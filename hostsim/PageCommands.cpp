@@ -18,7 +18,7 @@ namespace {
 
 constexpr const wchar_t* kPluginKey = productkeys::kInstallSubKey;
 constexpr const wchar_t kPluginValue[] = L"PluginPath";
-constexpr int kFileNameBox = 0x47c; // cmb13: the file name of the open-file dialog
+constexpr int kFileNameBox = 0x47c;  // cmb13: the file name of the open-file dialog
 constexpr int kFileNameEdit = 0x480; // edt1: the same in older templates
 constexpr int kFilterBox = 0x470;    // cmb1: the file types
 
@@ -109,7 +109,6 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM param)
     return TRUE;
 }
 
-
 BOOL CALLBACK CollectTooltips(HWND window, LPARAM param)
 {
     if (ClassIs(window, L"tooltips_class32"))
@@ -147,6 +146,12 @@ PageCommands::~PageCommands()
 
 void PageCommands::Note(const std::wstring& text) const { m_world.GetTrace().Host(text); }
 
+void PageCommands::NotTaken(const std::wstring& text) const
+{
+    ++m_stepsNotTaken;
+    Note(text);
+}
+
 bool PageCommands::Run(const ScenarioCommand& c)
 {
     using Handler = void (PageCommands::*)(const ScenarioCommand&);
@@ -176,13 +181,13 @@ HWND PageCommands::Page() const
 {
     FolderPropertiesDialog* dialog = m_world.Properties();
     if (!dialog) {
-        Note(L"no Properties dialog is open");
+        NotTaken(L"no Properties dialog is open");
         return nullptr;
     }
     for (size_t i = 0; i < dialog->AddinPageCount(); ++i)
         if (HWND window = dialog->AddinPage(i)->ControlWindow())
             return window;
-    Note(L"the dialog has no add-in page in place");
+    NotTaken(L"the dialog has no add-in page in place");
     return nullptr;
 }
 
@@ -191,13 +196,13 @@ void PageCommands::Tab(const ScenarioCommand& c)
 {
     HWND tabs = FindByClass(Page(), WC_TABCONTROLW);
     if (!tabs)
-        return Note(L"the page has no tabs");
+        return NotTaken(L"the page has no tabs");
     const int count = static_cast<int>(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         if (TabText(tabs, i) != c.args[0])
             continue;
         if (!::IsWindowVisible(tabs))
-            return Note(L"the tabs are hidden");
+            return NotTaken(L"the tabs are hidden");
         RECT rc{};
         ::SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rc));
         const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
@@ -205,7 +210,7 @@ void PageCommands::Tab(const ScenarioCommand& c)
         ::SendMessageW(tabs, WM_LBUTTONUP, 0, at);
         return;
     }
-    Note(L"the page has no tab " + Trace::Quoted(c.args[0]));
+    NotTaken(L"the page has no tab " + Trace::Quoted(c.args[0]));
 }
 
 // A check box is clicked when its state differs; a list entry is selected
@@ -218,7 +223,7 @@ void PageCommands::Check(const ScenarioCommand& c)
         if (!ClassIs(w, L"Button") || WithoutMnemonic(TextOf(w)) != WithoutMnemonic(c.args[0]))
             continue;
         if (!::IsWindowVisible(w) || !::IsWindowEnabled(w))
-            return Note(Trace::Quoted(c.args[0]) + L" is" + Flags(w) + L": not clicked");
+            return NotTaken(Trace::Quoted(c.args[0]) + L" is" + Flags(w) + L": not clicked");
         if ((::SendMessageW(w, BM_GETCHECK, 0, 0) == BST_CHECKED) != wanted)
             ::SendMessageW(w, BM_CLICK, 0, 0);
         return;
@@ -226,16 +231,16 @@ void PageCommands::Check(const ScenarioCommand& c)
     HWND list = FindByClass(page, WC_LISTVIEWW);
     const int entry = FindListEntry(list, c.args[0]);
     if (entry < 0)
-        return Note(L"the page has no check box or entry " + Trace::Quoted(c.args[0]));
+        return NotTaken(L"the page has no check box or entry " + Trace::Quoted(c.args[0]));
     if (!::IsWindowVisible(list) || !::IsWindowEnabled(list))
-        return Note(L"the list is" + Flags(list) + L": not clicked");
+        return NotTaken(L"the list is" + Flags(list) + L": not clicked");
     ::SetFocus(list);
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(entry), reinterpret_cast<LPARAM>(&state));
-    const bool checked = (::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(entry), LVIS_STATEIMAGEMASK) >>
-                          12) == 2;
+    const bool checked =
+        (::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(entry), LVIS_STATEIMAGEMASK) >> 12) == 2;
     if (checked == wanted)
         return;
     state.stateMask = LVIS_STATEIMAGEMASK;
@@ -248,7 +253,7 @@ void PageCommands::Select(const ScenarioCommand& c)
     HWND list = FindByClass(Page(), WC_LISTVIEWW);
     const int entry = FindListEntry(list, c.args[0]);
     if (entry < 0)
-        return Note(L"the list has no entry " + Trace::Quoted(c.args[0]));
+        return NotTaken(L"the list has no entry " + Trace::Quoted(c.args[0]));
     ::SetFocus(list);
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -260,9 +265,9 @@ void PageCommands::Type(const ScenarioCommand& c)
 {
     HWND edit = FindByClass(Page(), L"Edit");
     if (!edit)
-        return Note(L"the page has no text box");
+        return NotTaken(L"the page has no text box");
     if (!::IsWindowVisible(edit) || !::IsWindowEnabled(edit))
-        return Note(L"the text box is" + Flags(edit) + L": nothing typed");
+        return NotTaken(L"the text box is" + Flags(edit) + L": nothing typed");
     ::SetFocus(edit);
     ::SetWindowTextW(edit, c.args[0].c_str());
 }
@@ -296,8 +301,8 @@ void CALLBACK PageCommands::AnswerFileDialog(HWND, UINT, UINT_PTR, DWORD)
     if (!name) {
         // Not a file dialog: a message box, which is confirmed.
         HWND text = ::GetDlgItem(dialog, 0xFFFF);
-        self->Note(L"message box " + Trace::Quoted(TextOf(dialog)) + L": " +
-                   Trace::Quoted(text ? TextOf(text) : L"") + L" -> OK");
+        self->Note(L"message box " + Trace::Quoted(TextOf(dialog)) + L": " + Trace::Quoted(text ? TextOf(text) : L"") +
+                   L" -> OK");
         ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         return;
     }
@@ -455,7 +460,8 @@ void PageCommands::DescribeWindow(HWND w, int depth) const
             column.pszText = name;
             column.cchTextMax = 64;
             ::SendMessageW(w, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-            columns += (columns.empty() ? L"" : L", ") + Trace::Quoted(name) + L" " + std::to_wstring(column.cx) + L"px";
+            columns +=
+                (columns.empty() ? L"" : L", ") + Trace::Quoted(name) + L" " + std::to_wstring(column.cx) + L"px";
         }
         const bool checkBoxes = (::SendMessageW(w, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES) != 0;
         line(L"list" + std::wstring(checkBoxes ? L" with check boxes" : L"") + L", columns " + columns);
@@ -464,7 +470,8 @@ void PageCommands::DescribeWindow(HWND w, int depth) const
             const UINT state = static_cast<UINT>(
                 ::SendMessageW(w, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_STATEIMAGEMASK | LVIS_SELECTED));
             m_world.GetTrace().Line(L"  | " + indent + L"  entry " + Trace::Quoted(ListText(w, i, 0)) + L" | " +
-                                    Trace::Quoted(ListText(w, i, 1)) + ((state >> 12) == 2 ? L" checked" : L" unchecked") +
+                                    Trace::Quoted(ListText(w, i, 1)) +
+                                    ((state >> 12) == 2 ? L" checked" : L" unchecked") +
                                     (state & LVIS_SELECTED ? L" selected" : L""));
         }
         return;
@@ -503,8 +510,7 @@ void PageCommands::PageState(const ScenarioCommand&)
             HWND owner = (tool.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(tool.uId) : tool.hwnd;
             if (!::IsChild(page, owner))
                 continue;
-            m_world.GetTrace().Line(L"  | tooltip of " + Trace::Quoted(TextOf(owner)) + L": " +
-                                    Trace::Quoted(text));
+            m_world.GetTrace().Line(L"  | tooltip of " + Trace::Quoted(TextOf(owner)) + L": " + Trace::Quoted(text));
         }
     }
 }

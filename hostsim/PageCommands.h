@@ -41,6 +41,9 @@ class PageCommands {
 
     // False if the command is not one of the page's.
     bool Run(const ScenarioCommand& c);
+    // The steps a user could not have taken: a control, an entry or the
+    // page itself was not there, or not usable.
+    unsigned StepsNotTaken() const noexcept { return m_stepsNotTaken; }
 
   private:
     void Tab(const ScenarioCommand& c);
@@ -56,6 +59,7 @@ class PageCommands {
     // The window of the add-in's page in the open dialog, or null (with a note).
     HWND Page() const;
     void Note(const std::wstring& text) const;
+    void NotTaken(const std::wstring& text) const;
     void DescribeWindow(HWND window, int depth) const;
     std::wstring FocusName() const;
     static void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR id, DWORD);
@@ -65,6 +69,7 @@ class PageCommands {
     // The next file-open dialog: answered with this file, or cancelled when empty.
     std::optional<std::wstring> m_fileAnswer;
     UINT_PTR m_timer = 0;
+    mutable unsigned m_stepsNotTaken = 0;
     // The plug-in directory before the first pluginpath command.
     bool m_pathChanged = false;
     std::optional<std::wstring> m_savedPath;

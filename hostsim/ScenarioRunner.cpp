@@ -3,21 +3,21 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <vector>
 
 #include "AddinHost.h"
-#include "SystemCallTracer.h"
 #include "Folder.h"
 #include "FolderPropertiesDialog.h"
 #include "MessagePump.h"
 #include "OutlookWorld.h"
 #include "PageCommands.h"
 #include "Screenshot.h"
+#include "SystemCallTracer.h"
 #include "WindowCommands.h"
 #include "com/ComRaii.h"
 #include "config/NotifyFoldersFile.h"
@@ -64,12 +64,13 @@ std::wstring DecodedText(const std::string& bytes)
     if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
         std::wstring text;
         for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
-                                         static_cast<unsigned char>(bytes[i + 1]) << 8);
+            text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1])
+                                                                                    << 8);
         return text;
     }
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
-        const int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), nullptr, 0);
+        const int n =
+            ::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), nullptr, 0);
         std::wstring text(static_cast<size_t>(std::max(n, 0)), L'\0');
         ::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), text.data(), n);
         return text;
@@ -125,35 +126,25 @@ ScenarioRunner::~ScenarioRunner()
 const std::map<std::wstring, ScenarioRunner::Handler>& ScenarioRunner::Handlers()
 {
     static const std::map<std::wstring, Handler> handlers = {
-        {L"folder", &ScenarioRunner::Folder},
-        {L"watch", &ScenarioRunner::Watch},
-        {L"connect", &ScenarioRunner::Connect},
-        {L"disconnect", &ScenarioRunner::Disconnect},
-        {L"release", &ScenarioRunner::Release},
-        {L"quit", &ScenarioRunner::Quit},
-        {L"deliver", &ScenarioRunner::Deliver},
-        {L"properties", &ScenarioRunner::Properties},
-        {L"page", &ScenarioRunner::Page},
-        {L"click", &ScenarioRunner::Click},
-        {L"apply", &ScenarioRunner::Button},
-        {L"ok", &ScenarioRunner::Button},
-        {L"cancel", &ScenarioRunner::Button},
-        {L"tray", &ScenarioRunner::Tray},
-        {L"explorer", &ScenarioRunner::Explorer},
-        {L"delete", &ScenarioRunner::Delete},
-        {L"wait", &ScenarioRunner::Wait},
-        {L"screenshot", &ScenarioRunner::Screenshot},
-        {L"log", &ScenarioRunner::Log},
-        {L"window", &ScenarioRunner::Window},
-        {L"latency", &ScenarioRunner::Latency},
-        {L"store", &ScenarioRunner::StoreState},
-        {L"timing", &ScenarioRunner::Timing},
-        {L"timers", &ScenarioRunner::Timers},
+        {L"folder", &ScenarioRunner::Folder},     {L"watch", &ScenarioRunner::Watch},
+        {L"connect", &ScenarioRunner::Connect},   {L"disconnect", &ScenarioRunner::Disconnect},
+        {L"release", &ScenarioRunner::Release},   {L"quit", &ScenarioRunner::Quit},
+        {L"deliver", &ScenarioRunner::Deliver},   {L"properties", &ScenarioRunner::Properties},
+        {L"page", &ScenarioRunner::Page},         {L"click", &ScenarioRunner::Click},
+        {L"apply", &ScenarioRunner::Button},      {L"ok", &ScenarioRunner::Button},
+        {L"cancel", &ScenarioRunner::Button},     {L"tray", &ScenarioRunner::Tray},
+        {L"explorer", &ScenarioRunner::Explorer}, {L"delete", &ScenarioRunner::Delete},
+        {L"wait", &ScenarioRunner::Wait},         {L"screenshot", &ScenarioRunner::Screenshot},
+        {L"log", &ScenarioRunner::Log},           {L"window", &ScenarioRunner::Window},
+        {L"latency", &ScenarioRunner::Latency},   {L"store", &ScenarioRunner::StoreState},
+        {L"timing", &ScenarioRunner::Timing},     {L"timers", &ScenarioRunner::Timers},
     };
     return handlers;
 }
 
 void ScenarioRunner::Note(const std::wstring& text) const { m_world.GetTrace().Host(text); }
+
+unsigned ScenarioRunner::StepsNotTaken() const noexcept { return m_pageCommands ? m_pageCommands->StepsNotTaken() : 0; }
 
 void ScenarioRunner::Run(const Scenario& scenario)
 {
@@ -239,8 +230,8 @@ void ScenarioRunner::WriteConfiguration(const std::wstring& progId)
     }
     put(nffile::kGeneral, nffile::kFolderCount, std::to_wstring(m_watched.size()));
     m_configuration = {m_configPath, FileBytes(m_configPath).value_or(""), std::nullopt};
-    Note(L"configuration written: " + Trace::Count(static_cast<long>(m_watched.size()), L"watched folder") +
-         L" in " + m_configPath);
+    Note(L"configuration written: " + Trace::Count(static_cast<long>(m_watched.size()), L"watched folder") + L" in " +
+         m_configPath);
 }
 
 void ScenarioRunner::RestoreConfiguration() noexcept
@@ -326,8 +317,7 @@ void ScenarioRunner::Deliver(const ScenarioCommand& c)
             item.received = data.received + static_cast<double>(i) / (24 * 60);
         items.push_back(std::move(item));
     }
-    const size_t limit =
-        c.options.count(L"limit") ? std::stoul(c.Option(L"limit")) : OutlookWorld::kBurstLimit;
+    const size_t limit = c.options.count(L"limit") ? std::stoul(c.Option(L"limit")) : OutlookWorld::kBurstLimit;
     if (!m_world.DeliverAtOnce(c.args[1], type, std::move(items), limit))
         Note(L"no folder " + Trace::Quoted(c.args[1]));
 }
@@ -465,8 +455,7 @@ void ScenarioRunner::Timing(const ScenarioCommand&)
         return Note(L"no add-in is loaded");
     const AddinHost::StartupTimes& t = m_addin->Times();
     const auto ms = [](double seconds) { return std::to_wstring(static_cast<long>(seconds * 1000 + 0.5)) + L" ms"; };
-    const double longest =
-        std::max({t.creation, t.connection, t.startupComplete, MessagePump::LongestDispatch()});
+    const double longest = std::max({t.creation, t.connection, t.startupComplete, MessagePump::LongestDispatch()});
     Note(L"timing: start-up " + ms(t.Total()) + L" (creation " + ms(t.creation) + L", OnConnection " +
          ms(t.connection) + L", OnStartupComplete " + ms(t.startupComplete) + L"), longest step " + ms(longest));
 }

@@ -46,6 +46,8 @@ class ScenarioRunner {
         std::optional<std::string> left;
     };
     const ConfigurationFile& Configuration() const noexcept { return m_configuration; }
+    // The page's steps that could not be taken (PageCommands::StepsNotTaken).
+    unsigned StepsNotTaken() const noexcept;
 
     // The message that clicks of the notification-area icon send to its window.
     static constexpr UINT kTrayMessage = WM_USER + 1;

@@ -43,9 +43,11 @@ struct ChildRun {
     std::string output;
 };
 
-// Runs a command line (in directory, if given) and collects its standard
-// output and standard error until it has ended.
-inline ChildRun RunCollecting(std::wstring command, const wchar_t* directory = nullptr)
+// Runs a command line (in directory, if given; on desktop, if given, else
+// on this process's) and collects its standard output and standard error
+// until it has ended.
+inline ChildRun RunCollecting(std::wstring command, const wchar_t* directory = nullptr,
+                              const wchar_t* desktop = nullptr)
 {
     ChildRun run;
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
@@ -59,6 +61,9 @@ inline ChildRun RunCollecting(std::wstring command, const wchar_t* directory = n
     si.hStdOutput = writeEnd;
     si.hStdError = writeEnd;
     si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    std::wstring desktopName = desktop ? desktop : L"";
+    if (desktop)
+        si.lpDesktop = desktopName.data();
     PROCESS_INFORMATION pi{};
     BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, directory, &si, &pi);
     ::CloseHandle(writeEnd);
@@ -100,10 +105,11 @@ inline ChildRun RunCollecting(std::wstring command, const wchar_t* directory = n
 }
 
 // Runs corvane-host.exe (beside this program) and collects its standard output.
-inline HostRun RunHost(const std::wstring& arguments)
+inline HostRun RunHost(const std::wstring& arguments, const wchar_t* desktop = nullptr)
 {
     HostRun run;
-    const ChildRun child = RunCollecting(L"\"" + com::Module::Directory() + L"corvane-host.exe\" " + arguments);
+    const ChildRun child =
+        RunCollecting(L"\"" + com::Module::Directory() + L"corvane-host.exe\" " + arguments, nullptr, desktop);
     run.exitCode = child.exitCode;
     const std::string& output = child.output;
     int wide = ::MultiByteToWideChar(CP_UTF8, 0, output.data(), static_cast<int>(output.size()), nullptr, 0);
@@ -124,7 +130,8 @@ inline HostRun RunHost(const std::wstring& arguments)
 
 // Asserts that the lines contain the expected texts in this order (each a
 // part of one line).
-inline ::testing::AssertionResult InOrder(const std::vector<std::wstring>& lines, std::initializer_list<std::wstring> expected)
+inline ::testing::AssertionResult InOrder(const std::vector<std::wstring>& lines,
+                                          std::initializer_list<std::wstring> expected)
 {
     size_t at = 0;
     for (const auto& want : expected) {
