@@ -268,7 +268,7 @@ void NotifyFolder::HandleUnannounced(long lAnnounced) noexcept
     });
 }
 
-void NotifyFolder::HandToPlugins(IDispatch* Item) noexcept
+void NotifyFolder::HandToPlugins(IDispatch* Item)
 {
     // Every plug-in of the folder, in list order; one that fails does not
     // keep the next from being called.

@@ -81,7 +81,7 @@ class NotifyFolder final : public com::ComObject<NotifyFolder, _NotifyFolder, IS
     // the last comparison) and hands on what came unannounced; the alerts
     // only when no ItemAdd of their own follows.
     void HandleUnannounced(long lAnnounced) noexcept;
-    void HandToPlugins(IDispatch* Item) noexcept;
+    void HandToPlugins(IDispatch* Item); // throws when the list cannot be copied
     void RegisterPlugin(_ZarqPlugin* pi) noexcept;
     void UnregisterPlugin(_ZarqPlugin* pi) noexcept;
     // The collection of a registered identity, or null when it no longer exists.

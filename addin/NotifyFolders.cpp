@@ -45,11 +45,12 @@ HRESULT NotifyFolders::Add(BSTR sEntryId, BSTR sStoreId, BSTR sFriendlyName, lon
         if (!m_olNs)
             return S_OK;
         com::ComPtr<NotifyFolder> folder = com::Make<NotifyFolder>();
-        folder->putref_OutlookNamespace(m_olNs.Get());
-        folder->put_CollectionPtr(m_lIdentity);
-        folder->put_EntryId(sEntryId);
-        folder->put_StoreId(sStoreId);
-        folder->put_FriendlyName(sFriendlyName);
+        // A folder whose identifiers could not be kept would be saved without them.
+        Check(folder->putref_OutlookNamespace(m_olNs.Get()));
+        Check(folder->put_CollectionPtr(m_lIdentity));
+        Check(folder->put_EntryId(sEntryId));
+        Check(folder->put_StoreId(sStoreId));
+        Check(folder->put_FriendlyName(sFriendlyName));
         if (m_binder) {
             folder->DeferPlugins(); // bound later, by the binder
         } else {

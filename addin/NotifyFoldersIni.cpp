@@ -215,8 +215,10 @@ void NotifyFoldersIni::LoadFolder(_NotifyFolders* nfFolders, const std::wstring&
     Check(nfFolders->Add(sEntryId.get(), sStoreId.get(), sFriendlyName.get(), &lIndex));
     ComPtr<_NotifyFolder> nf;
     Check(nfFolders->GetAt(lIndex, &nf));
+    // A section that gave no folder (the collection has no Outlook
+    // namespace) ends the load, which then must not be saved over the file.
     if (!nf)
-        return;
+        throw com::ComError(E_FAIL, L"The folder of section " + sSection + L" could not be added");
 
     Check(nf->put_ChangeCursor(Vb(m_ini.GetBoolean(sSection, kChangeCursor))));
     Check(nf->put_PlaySound(Vb(m_ini.GetBoolean(sSection, kPlaySound))));

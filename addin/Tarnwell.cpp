@@ -63,22 +63,30 @@ Tarnwell::~Tarnwell()
     m_nfFolders.Clear();
     g_theApp.reset();
     g_frmTrayIcon.reset();
-    AssignTrayWindow(nullptr);
+    ReleaseTrayWindow();
     m_olNs.Clear();
     m_olApp.Clear();
 }
 
-void Tarnwell::AssignTrayWindow(std::shared_ptr<frmTrayIcon> form) noexcept
+void Tarnwell::ReleaseTrayWindow() noexcept
 {
     if (m_frmTrayIcon) {
         m_frmTrayIcon->SetListener(nullptr);
         m_frmTrayIcon->RemoveMessageHandler(this);
     }
+    m_frmTrayIcon.reset();
+}
+
+// A form whose handler cannot be added (no memory for the list) is not
+// kept: the add-in then runs without its tray window.
+void Tarnwell::AssignTrayWindow(std::shared_ptr<frmTrayIcon> form)
+{
+    ReleaseTrayWindow();
+    if (!form)
+        return;
+    form->AddMessageHandler(this);
+    form->SetListener(this);
     m_frmTrayIcon = std::move(form);
-    if (m_frmTrayIcon) {
-        m_frmTrayIcon->SetListener(this);
-        m_frmTrayIcon->AddMessageHandler(this);
-    }
 }
 
 HRESULT Tarnwell::OnConnection(IDispatch* Application, ext_ConnectMode, IDispatch*, SAFEARRAY**) noexcept

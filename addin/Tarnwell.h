@@ -59,7 +59,8 @@ class Tarnwell final : public com::ComObject<Tarnwell, _Tarnwell, _IDTExtensibil
     void HandleShowCursor(_NotifyFolder* nf) noexcept;
     void ResetTrayIcon() noexcept;
 
-    void AssignTrayWindow(std::shared_ptr<frmTrayIcon> form) noexcept;
+    void AssignTrayWindow(std::shared_ptr<frmTrayIcon> form);
+    void ReleaseTrayWindow() noexcept;
     // The configuration file: read at connection; written by the property
     // page through the collection, never by the connection lifecycle.
     void LoadFolders() noexcept;
