@@ -158,7 +158,7 @@ void frmNotify::MakeFontsAndPictures() noexcept
             ::DestroyIcon(icon);
         }
     }
-    m_icoFolder.reset(LoadIconSized(IDI_FOLDER, Scale().ToPixelsX(Spec(IDC_IMGFOLDER).width)));
+    m_icoFolder.reset(LoadIconSized(IDI_FOLDER, Scale().ToPixelsX(DesignOf(IDC_IMGFOLDER).width)));
 }
 
 void frmNotify::CreateControls() noexcept
@@ -218,8 +218,8 @@ void frmNotify::CreateControls() noexcept
 // area's lower and right edges, in twips.
 void frmNotify::Form_Load() noexcept
 {
-    const ui::ControlDesign& list = Spec(IDC_LVWMSG);
-    const ui::ControlDesign& button = Spec(IDC_BTNOKAY);
+    const ui::ControlDesign& list = DesignOf(IDC_LVWMSG);
+    const ui::ControlDesign& button = DesignOf(IDC_BTNOKAY);
     m_sngListWidthGap = static_cast<float>(kClientWidth - list.width);
     m_sngListHeightGap = static_cast<float>(kClientHeight - list.height);
     m_sngButtonTopGap = static_cast<float>(kClientHeight - button.top);

@@ -47,7 +47,7 @@ inline constexpr ui::ControlDesign kControls[] = {
 };
 
 // The design entry of a control.
-constexpr const ui::ControlDesign& Spec(Control id)
+constexpr const ui::ControlDesign& DesignOf(Control id)
 {
     for (const ui::ControlDesign& design : kControls)
         if (design.id == id)

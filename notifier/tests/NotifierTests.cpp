@@ -171,8 +171,8 @@ TEST_F(Notifier, WindowLayoutFollowsTheDesignAndSizeLimits)
     EXPECT_EQ(px(notifylayout::kClientWidth), client.right);
     EXPECT_EQ(py(notifylayout::kClientHeight), client.bottom);
     const RECT list = ControlRect(window, IDC_LVWMSG);
-    EXPECT_EQ(px(notifylayout::Spec(IDC_LVWMSG).left), list.left);
-    EXPECT_EQ(py(notifylayout::Spec(IDC_LVWMSG).top), list.top);
+    EXPECT_EQ(px(notifylayout::DesignOf(IDC_LVWMSG).left), list.left);
+    EXPECT_EQ(py(notifylayout::DesignOf(IDC_LVWMSG).top), list.top);
     const auto rows = outlooksim::WindowCommands::ListRows(window);
     std::wstring columns = L"columns:";
     for (const auto& column : notifylayout::kColumns)
