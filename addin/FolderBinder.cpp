@@ -112,6 +112,8 @@ void FolderBinder::BindNext() noexcept
         ScheduleRetry();
 }
 
+// The folder's records are built from its texts; a record that cannot be
+// built for want of memory is left out, the binding goes on without it.
 void FolderBinder::Bind(const Entry& entry) noexcept
 {
     NotifyFolder* nf = entry.folder.Get();
@@ -120,30 +122,35 @@ void FolderBinder::Bind(const Entry& entry) noexcept
         return;
     std::wstring sDescription;
     const HRESULT hr = nf->Bind(sDescription);
-    const std::string sEntryId = com::Narrow(nf->EntryId());
+    const auto folderText = [nf] { return com::Narrow(nf->EntryId()) + " (" + com::Narrow(nf->FriendlyName()) + ")"; };
     if (hr == S_OK) {
         nf->StartPlugins();
         if (entry.bRetry)
-            Inform("Connected to outlook folder " + sEntryId + " (" + com::Narrow(nf->FriendlyName()) +
-                       "): its store can be reached again",
-                   kSource);
+            RunSkipped([&] {
+                Inform("Connected to outlook folder " + folderText() + ": its store can be reached again", kSource);
+            });
         return;
     }
     if (MayWorkLater(hr)) {
         // One record when it first fails, none for the retries.
         if (!entry.bRetry)
-            WriteLog(LogWarning,
-                     "Could not connect to outlook folder " + sEntryId + " (" + com::Narrow(nf->FriendlyName()) +
-                         "): its store cannot be reached; it is tried again until it answers",
-                     kSource, hr, com::Narrow(sDescription), false);
-        m_waiting.emplace_back(nf);
+            RunSkipped([&] {
+                WriteLog(LogWarning,
+                         "Could not connect to outlook folder " + folderText() +
+                             ": its store cannot be reached; it is tried again until it answers",
+                         kSource, hr, com::Narrow(sDescription), false);
+            });
+        // Without room in the list the folder stays unbound until the next start.
+        RunReported("FolderBinder::Bind()", [&] { m_waiting.emplace_back(nf); });
         return;
     }
     // Gone from a store that answers: logged as at a connection, the folder
     // stays unbound, its plug-ins run and it is saved like any other.
-    if (FAILED(hr))
-        ReportFailure("NotifyFolder::ConnectOutlookFolder()", hr, com::Narrow(sDescription));
-    Warn("Could not connect to outlook folder " + sEntryId, "NotifyFolders::Add()");
+    RunSkipped([&] {
+        if (FAILED(hr))
+            ReportFailure("NotifyFolder::ConnectOutlookFolder()", hr, com::Narrow(sDescription));
+        Warn("Could not connect to outlook folder " + com::Narrow(nf->EntryId()), "NotifyFolders::Add()");
+    });
     nf->StartPlugins();
 }
 
@@ -173,9 +180,13 @@ void FolderBinder::RetryWaiting() noexcept
         ::KillTimer(Window(), kRetryTimer);
     m_bTimer = false;
     ++m_uRetry;
-    for (com::ComPtr<NotifyFolder>& nf : m_waiting)
-        m_queue.push_back(Entry{std::move(nf), true});
-    m_waiting.clear();
+    // The folders that do not find room in the queue wait for the next retry.
+    size_t queued = 0;
+    RunReported("FolderBinder::RetryWaiting()", [&] {
+        for (; queued < m_waiting.size(); ++queued)
+            m_queue.push_back(Entry{m_waiting[queued], true});
+    });
+    m_waiting.erase(m_waiting.begin(), m_waiting.begin() + static_cast<std::ptrdiff_t>(queued));
     PostNext();
     if (m_queue.empty())
         ScheduleRetry();

@@ -151,6 +151,13 @@ void IniFile::SetIniFile(const std::wstring& sIniFile)
     m_sPath = sIniFile.substr(0, slash + 1);
 }
 
+void IniFile::PutNames(Names&& names) noexcept
+{
+    m_sIniFile = std::move(names.sIniFile);
+    m_sFile = std::move(names.sFile);
+    m_sPath = std::move(names.sPath);
+}
+
 void IniFile::UseDocument(std::unique_ptr<IniDocument> doc) noexcept { m_doc = std::move(doc); }
 
 std::unique_ptr<IniDocument> IniFile::ReleaseDocument() noexcept { return std::move(m_doc); }

@@ -30,6 +30,14 @@ class IniFile {
     const std::wstring& GetIniFile() const noexcept { return m_sIniFile; }
     void SetIniFile(const std::wstring& sIniFile);
 
+    // The three names as one value: taken before the names are changed
+    // for a while, and put back without allocating.
+    struct Names {
+        std::wstring sIniFile, sFile, sPath;
+    };
+    Names GetNames() const { return Names{m_sIniFile, m_sFile, m_sPath}; }
+    void PutNames(Names&& names) noexcept;
+
     // Reads. A missing file, section or key gives the default; an integer
     // that does not fit the requested width gives 0.
     short GetInt(const std::wstring& sSection, const std::wstring& sKey, short nDefault = 0) const;

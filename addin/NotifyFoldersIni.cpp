@@ -72,37 +72,9 @@ class SectionSet {
 };
 
 // What a configuration file holds, by its first and last lines.
-enum class FileState {
-    Missing,     // no file, or none that can be read
-    Empty,       // no line at all: made empty, or emptied by a save that then stopped
-    Complete,    // written whole by a save
-    Interrupted, // a save stopped while writing it
-    Unmarked,    // written by an earlier version or by hand
-};
-
 FileState StateOf(const std::optional<std::string>& bytes)
 {
-    if (!bytes)
-        return FileState::Missing;
-    const std::wstring text = IniDocument::Decode(*bytes);
-    bool bFirst = true, bMarked = false;
-    for (size_t at = 0; at < text.size();) {
-        const size_t end = std::min(text.find_first_of(L"\r\n", at), text.size());
-        std::wstring_view line = std::wstring_view(text).substr(at, end - at);
-        at = end + 1;
-        const size_t first = line.find_first_not_of(L" \t");
-        if (first == std::wstring_view::npos)
-            continue;
-        line = line.substr(first, line.find_last_not_of(L" \t") - first + 1);
-        if (bFirst && line != kFirstLine)
-            return FileState::Unmarked;
-        bFirst = false;
-        // Plug-ins may add sections of their own after the host's part:
-        // the last line need not stay last.
-        if (line == kLastLine)
-            bMarked = true;
-    }
-    return bFirst ? FileState::Empty : bMarked ? FileState::Complete : FileState::Interrupted;
+    return bytes ? nffile::StateOf(IniDocument::Decode(*bytes)) : FileState::Missing;
 }
 
 bool Readable(FileState state) noexcept { return state == FileState::Complete || state == FileState::Unmarked; }
@@ -143,16 +115,16 @@ HRESULT NotifyFoldersIni::LoadFolders(_NotifyFolders** nfFolders) noexcept
     return Guard([&] {
         long lMissing = 0;
         short iCount = 0;
-        const std::wstring sFile = m_ini.GetIniFile();
+        // The load may turn to the backup; the names are put back after it.
         struct Restore {
             IniFile& ini;
-            std::wstring sFile;
+            IniFile::Names names;
             ~Restore()
             {
                 ini.ReleaseDocument();
-                ini.SetIniFile(sFile);
+                ini.PutNames(std::move(names));
             }
-        } restore{m_ini, sFile};
+        } restore{m_ini, m_ini.GetNames()};
         try {
             ChooseFileToLoad();
             // The file is read once, into memory, and the keys from there:

@@ -132,14 +132,9 @@ Outcome RunOnce(const Scenario& scenario, unsigned long k, bool echo, const Scen
     return outcome;
 }
 
-// A file the add-in wrote whole: its first line first, its last line last.
-bool WrittenWhole(const std::string& file)
-{
-    const std::string first = com::Narrow(nffile::kFirstLine) + "\r\n";
-    const std::string last = com::Narrow(nffile::kLastLine) + "\r\n";
-    return file.size() >= first.size() + last.size() && file.compare(0, first.size(), first) == 0 &&
-           file.compare(file.size() - last.size(), last.size(), last) == 0;
-}
+// A file the add-in wrote whole, by its first and last lines (ASCII, so
+// any decoding of the bytes reads them).
+bool WrittenWhole(const std::string& file) { return nffile::StateOf(com::Widen(file)) == nffile::FileState::Complete; }
 
 // The configuration file must be the one the tour began with or the one
 // the run without a failure left. A run in which a step of the page could

@@ -23,13 +23,13 @@ long DivideRounded(double dividend, double divisor) noexcept
 
 } // namespace
 
-std::string FormSettingsKey(const std::string& sFormName, const std::string& sKey)
+std::string FormSettingsKey(const std::string& sFormName, std::string_view sKey)
 {
     const std::string shortName = sFormName.compare(0, 3, "frm") == 0 ? sFormName.substr(3) : sFormName;
-    return sKey + "\\" + shortName;
+    return std::string(sKey) + "\\" + shortName;
 }
 
-HRESULT SaveFormSettings(const Form& frm, const std::string& sKey) noexcept
+HRESULT SaveFormSettings(const Form& frm, std::string_view sKey) noexcept
 {
     return RunReportedHr("SaveFormSettings()", [&]() -> HRESULT {
         CRegistry reg;
@@ -54,7 +54,7 @@ HRESULT SaveFormSettings(const Form& frm, const std::string& sKey) noexcept
     });
 }
 
-HRESULT LoadFormSettings(Form& frm, const std::string& sKey, bool bPositionOnly) noexcept
+HRESULT LoadFormSettings(Form& frm, std::string_view sKey, bool bPositionOnly) noexcept
 {
     return RunReportedHr("LoadFormSettings()", [&]() -> HRESULT {
         CRegistry reg;

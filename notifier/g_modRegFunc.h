@@ -15,11 +15,12 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "Form.h"
 
-HRESULT SaveFormSettings(const Form& frm, const std::string& sKey) noexcept;
-HRESULT LoadFormSettings(Form& frm, const std::string& sKey, bool bPositionOnly) noexcept;
+HRESULT SaveFormSettings(const Form& frm, std::string_view sKey) noexcept;
+HRESULT LoadFormSettings(Form& frm, std::string_view sKey, bool bPositionOnly) noexcept;
 
 // The key path of a form's placement.
-std::string FormSettingsKey(const std::string& sFormName, const std::string& sKey);
+std::string FormSettingsKey(const std::string& sFormName, std::string_view sKey);

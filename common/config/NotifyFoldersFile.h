@@ -16,7 +16,9 @@
 // read as it is.
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 namespace nffile {
 
@@ -42,5 +44,37 @@ inline constexpr wchar_t kPluginCount[] = L"PluginCount";
 // "Folder<n>" and "Plugin<m>", counted from 1.
 inline std::wstring FolderSection(long n) { return L"Folder" + std::to_wstring(n); }
 inline std::wstring PluginKey(long m) { return L"Plugin" + std::to_wstring(m); }
+
+// What a file's text holds, by its first and last lines.
+enum class FileState {
+    Missing,     // no file, or none that can be read
+    Empty,       // no line at all: made empty, or emptied by a save that then stopped
+    Complete,    // written whole by a save
+    Interrupted, // a save stopped while writing it
+    Unmarked,    // written by an earlier version or by hand
+};
+
+// The state of a file that exists. Blanks around a line and empty lines
+// do not count; plug-ins may add sections of their own after the host's
+// part, so the last line need not stay last.
+inline FileState StateOf(std::wstring_view text)
+{
+    bool bFirst = true, bMarked = false;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find_first_of(L"\r\n", at), text.size());
+        std::wstring_view line = text.substr(at, end - at);
+        at = end + 1;
+        const size_t first = line.find_first_not_of(L" \t");
+        if (first == std::wstring_view::npos)
+            continue;
+        line = line.substr(first, line.find_last_not_of(L" \t") - first + 1);
+        if (bFirst && line != kFirstLine)
+            return FileState::Unmarked;
+        bFirst = false;
+        if (line == kLastLine)
+            bMarked = true;
+    }
+    return bFirst ? FileState::Empty : bMarked ? FileState::Complete : FileState::Interrupted;
+}
 
 } // namespace nffile
