@@ -47,13 +47,7 @@ inline constexpr ui::ControlDesign kControls[] = {
 };
 
 // The design entry of a control.
-constexpr const ui::ControlDesign& DesignOf(Control id)
-{
-    for (const ui::ControlDesign& design : kControls)
-        if (design.id == id)
-            return design;
-    return kControls[0];
-}
+constexpr const ui::ControlDesign& DesignOf(Control id) { return ui::DesignIn(kControls, id); }
 
 // The list's small pictures, in twips (16 pixels at 96 dpi).
 inline constexpr int kSmallIcon = 240;

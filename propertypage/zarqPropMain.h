@@ -21,6 +21,7 @@
 #include "ui/Layout.h"
 #include "ui/Panel.h"
 #include "ui/Window.h"
+#include "zarqPropMainLayout.h"
 
 class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, PropertyPage>, private ui::Window {
   public:
@@ -29,7 +30,7 @@ class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, P
     static const IID& EventId() noexcept { return DIID___zarqPropMain; }
     static constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
                                          OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
-    static constexpr SIZE kDesignTwips{5985, 5325};
+    static constexpr SIZE kDesignTwips = pagelayout::kPageTwips;
     static constexpr const char* kPluginKey = productkeys::kInstallKey;
 
     zarqPropMain();
@@ -136,7 +137,9 @@ class zarqPropMain final : public com::OleControl<zarqPropMain, _zarqPropMain, P
     void OnNotify(const NMHDR& header);
     void CreateChildren();
     int TabStrip() const noexcept;
-    void PlaceTabs() noexcept;
+    void PlaceTabs(int shorter = 0) noexcept;
+    int ShortenBy() const noexcept;
+    void FitToHeight() noexcept;
     void ShowPictures() noexcept;
     Targets LayoutTargets() const noexcept;
     void ShowTabPage();

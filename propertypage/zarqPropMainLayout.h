@@ -59,6 +59,9 @@ inline constexpr DWORD kBox = BS_AUTOCHECKBOX | WS_TABSTOP;
 inline constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 inline constexpr DWORD kPicture = SS_ICON;
 
+// The page's design size.
+inline constexpr SIZE kPageTwips{5985, 5325};
+
 // The dark band behind the folder's name.
 inline constexpr RECT kBand{120, 180, 120 + 5775, 180 + 435};
 
@@ -109,6 +112,9 @@ inline constexpr ui::ControlDesign kPluginTab[] = {
     {IDC_BTNINFO, L"BUTTON", L"&Info...", kButton, 0, 2940, 2880, 1095, 359, fntTahoma},
     {IDC_BTNCONFIG, L"BUTTON", L"&Optionen...", kButton, 0, 4080, 2880, 1095, 359, fntTahoma},
 };
+// The room a page shorter than its design keeps below the lowest control
+// of the tab "Standardaktionen", in twips.
+inline constexpr int kTabFoot = 120;
 // The plug-in list's first column, in twips.
 inline constexpr int kNameColumnWidth = 1440;
 

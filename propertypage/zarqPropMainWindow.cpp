@@ -10,6 +10,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "Guarded.h"
 #include "PropsResources.h"
 #include "Reported.h"
@@ -61,14 +63,57 @@ int zarqPropMain::TabStrip() const noexcept
     return display.top - ::GetSystemMetrics(SM_CYEDGE);
 }
 
-// The tab control narrowed to its strip, the tab pages below it.
-void zarqPropMain::PlaceTabs() noexcept
+// The tab control narrowed to its strip, the tab pages below it (shorter
+// than the design by as many pixels as the page is).
+void zarqPropMain::PlaceTabs(int shorter) noexcept
 {
     const RECT tab = ui::ControlRect(kTabMain, m_twips);
     const int strip = TabStrip();
     ::MoveWindow(m_w.tabMain, tab.left, tab.top, tab.right - tab.left, strip + ::GetSystemMetrics(SM_CYEDGE), FALSE);
     for (HWND page : m_w.tabPages)
-        ::MoveWindow(page, tab.left, tab.top + strip, tab.right - tab.left, tab.bottom - tab.top - strip, FALSE);
+        ::MoveWindow(page, tab.left, tab.top + strip, tab.right - tab.left, tab.bottom - tab.top - strip - shorter,
+                     FALSE);
+}
+
+// How many pixels the page is shorter than its design. A property sheet
+// sizes its pages in dialog units, which follow the height of the sheet's
+// font rather than the DPI, so a sheet at 144 dpi can give the page less
+// than its design height. The page then gives up the room below the
+// controls of the tab "Standardaktionen", and no more.
+int zarqPropMain::ShortenBy() const noexcept
+{
+    RECT client{};
+    if (!m_w.root || !::GetClientRect(m_w.root, &client))
+        return 0;
+    int lowest = 0;
+    for (const ui::ControlDesign& design : kStandardTab)
+        lowest = std::max(lowest, design.top + design.height);
+    const int room = std::max(0, m_twips.ToPixelsY(kTabMain.height - lowest - kTabFoot));
+    return std::clamp(m_twips.ToPixelsY(kDesignTwips.cy) - static_cast<int>(client.bottom), 0, room);
+}
+
+// The frames, their borders and the tab pages as long as the page allows;
+// the plug-in list shortened with them, its buttons kept at its foot.
+void zarqPropMain::FitToHeight() noexcept
+{
+    if (!m_w.root)
+        return;
+    const int shorter = ShortenBy();
+    const auto place = [](HWND control, const RECT& design, int up, int shortened) {
+        ::MoveWindow(control, design.left, design.top - up, design.right - design.left,
+                     design.bottom - design.top - shortened, TRUE);
+    };
+    for (size_t i = 0; i < std::size(kFrames); ++i)
+        place(m_frames[i].Hwnd(), ui::ControlRect(kFrames[i], m_twips), 0, shorter);
+    place(::GetDlgItem(m_w.fraWatch, IDC_FRAWATCHBORDER),
+          ui::ControlRect(ui::DesignIn(kWatchFrame, IDC_FRAWATCHBORDER), m_twips), 0, shorter);
+    place(::GetDlgItem(m_w.fraDontWatch, IDC_FRADONTWATCHBORDER),
+          ui::ControlRect(ui::DesignIn(kDontWatchFrame, IDC_FRADONTWATCHBORDER), m_twips), 0, shorter);
+    PlaceTabs(shorter);
+    const POINT onTab{0, TabStrip()};
+    place(m_w.lvwPlugin, ui::ControlRect(ui::DesignIn(kPluginTab, IDC_LVWPLUGIN), m_twips, onTab), 0, shorter);
+    place(m_w.btnInfo, ui::ControlRect(ui::DesignIn(kPluginTab, IDC_BTNINFO), m_twips, onTab), shorter, 0);
+    place(m_w.btnConfig, ui::ControlRect(ui::DesignIn(kPluginTab, IDC_BTNCONFIG), m_twips, onTab), shorter, 0);
 }
 
 // The pictures at the size of their controls, loaded again at each DPI.
@@ -180,6 +225,7 @@ void zarqPropMain::CreateChildren()
     ShowTabPage();
     FillPluginList();
     SyncEnabledStates();
+    FitToHeight();
 }
 
 // At another DPI: the fonts again, every table's controls at their design
@@ -199,6 +245,7 @@ void zarqPropMain::OnDpiChanged()
     ShowPictures();
     ListView_SetColumnWidth(m_w.lvwPlugin, 0, m_twips.ToPixelsX(kNameColumnWidth));
     ListView_SetColumnWidth(m_w.lvwPlugin, 1, m_twips.ToPixelsX(m_descriptionWidth));
+    FitToHeight();
     ::InvalidateRect(m_w.root, nullptr, TRUE);
 }
 
@@ -363,6 +410,9 @@ LRESULT zarqPropMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             ::SetBkColor(hdc, ::GetSysColor(COLOR_APPWORKSPACE));
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_APPWORKSPACE));
         }
+        break;
+    case WM_SIZE:
+        FitToHeight();
         break;
     case WM_PAINT: {
         PAINTSTRUCT ps{};

@@ -34,6 +34,16 @@ struct LayoutTarget {
     POINT originPx = {0, 0};
 };
 
+// The entry of the control with this id in the table (the first entry
+// when there is none, which a table's own ids never ask for).
+constexpr const ControlDesign& DesignIn(std::span<const ControlDesign> table, int id)
+{
+    for (const ControlDesign& design : table)
+        if (design.id == id)
+            return design;
+    return table.front();
+}
+
 // The control's design rectangle in pixels inside its parent.
 RECT ControlRect(const ControlDesign& design, const Twips& twips, POINT originPx = {0, 0}) noexcept;
 

@@ -55,15 +55,46 @@ class PageLayout : public ::testing::Test {
     HWND Panel(int id) const { return ::GetDlgItem(m_page, id); }
     HWND InFrame(int id) const { return ::GetDlgItem(Panel(IDC_FRAWATCH), id); }
 
+    // The control at its design rectangle moved up by up pixels and made
+    // shorter by shorter pixels.
+    static void ExpectMoved(HWND control, RECT design, int up, int shorter)
+    {
+        design.top -= up;
+        design.bottom -= up + shorter;
+        EXPECT_EQ(layouttest::Describe(design), layouttest::Describe(ui::ChildRect(control)));
+    }
+
     // Every table's controls where it puts them at this DPI, the tab pages
-    // below the strip of tabs, the fonts of this DPI.
-    void ExpectDesign(int dpi)
+    // below the strip of tabs, the fonts of this DPI. A page that its sheet
+    // makes shorter than its design shows its frames whole: they, the tab
+    // pages and the plug-in list are shortened alike, the plug-in buttons
+    // stay at the list's foot. (A page told of another DPI in a sheet that
+    // stays as it was may not fit: a sheet at that DPI is sized anew.)
+    void ExpectDesign(int dpi, bool sheetAtThisDpi)
     {
         const Twips twips(dpi, dpi);
+        RECT client{};
+        ASSERT_TRUE(::GetClientRect(m_page, &client));
+        const RECT frameDesign = ui::ControlRect(kFrames[0], twips);
+        const RECT frame = ui::ChildRect(Panel(IDC_FRAWATCH));
+        const int shorter = (frameDesign.bottom - frameDesign.top) - (frame.bottom - frame.top);
+        if (sheetAtThisDpi) {
+            EXPECT_LE(frame.bottom, client.bottom) << "the frame is cut off";
+        }
+        if (client.bottom >= twips.ToPixelsY(kPageTwips.cy)) {
+            EXPECT_EQ(0, shorter);
+        } else {
+            EXPECT_GT(shorter, 0);
+        }
+
         layouttest::ExpectLayout({m_page}, kPage, twips);
-        layouttest::ExpectLayout({m_page}, kFrames, twips);
+        layouttest::ExpectLayout({m_page}, kFrames, twips, {IDC_FRAWATCH, IDC_FRADONTWATCH});
+        for (const ui::ControlDesign& design : kFrames)
+            ExpectMoved(Panel(design.id), ui::ControlRect(design, twips), 0, shorter);
         // The tab control is narrowed to its strip.
-        layouttest::ExpectLayout({Panel(IDC_FRAWATCH)}, kWatchFrame, twips, {IDC_TABMAIN});
+        layouttest::ExpectLayout({Panel(IDC_FRAWATCH)}, kWatchFrame, twips, {IDC_TABMAIN, IDC_FRAWATCHBORDER});
+        ExpectMoved(InFrame(IDC_FRAWATCHBORDER), ui::ControlRect(ui::DesignIn(kWatchFrame, IDC_FRAWATCHBORDER), twips),
+                    0, shorter);
         const RECT design = ui::ControlRect(kTabMain, twips);
         const RECT strip = ui::ChildRect(InFrame(IDC_TABMAIN));
         EXPECT_EQ(design.left, strip.left);
@@ -74,20 +105,30 @@ class PageLayout : public ::testing::Test {
             const RECT r = ui::ChildRect(InFrame(page));
             EXPECT_EQ(design.left, r.left) << page;
             EXPECT_EQ(design.right, r.right) << page;
-            EXPECT_EQ(design.bottom, r.bottom) << page;
+            EXPECT_EQ(design.bottom - shorter, r.bottom) << page;
             EXPECT_LE(r.top, strip.bottom) << page; // the strip's bottom line is the page's top
         }
         // Positions on a tab count from the tab control's corner.
         const RECT page0 = ui::ChildRect(InFrame(IDC_TABPAGE0));
         const POINT onTab{0, page0.top - design.top};
         layouttest::ExpectLayout({InFrame(IDC_TABPAGE0), onTab}, kStandardTab, twips);
-        layouttest::ExpectLayout({InFrame(IDC_TABPAGE1), onTab}, kPluginTab, twips);
-        layouttest::ExpectLayout({Panel(IDC_FRADONTWATCH)}, kDontWatchFrame, twips);
+        for (const ui::ControlDesign& control : kStandardTab)
+            EXPECT_LT(ui::ControlRect(control, twips, onTab).bottom, page0.bottom - page0.top) << control.id;
+        HWND page1 = InFrame(IDC_TABPAGE1);
+        layouttest::ExpectLayout({page1, onTab}, kPluginTab, twips, {IDC_LVWPLUGIN, IDC_BTNINFO, IDC_BTNCONFIG});
+        ExpectMoved(::GetDlgItem(page1, IDC_LVWPLUGIN),
+                    ui::ControlRect(ui::DesignIn(kPluginTab, IDC_LVWPLUGIN), twips, onTab), 0, shorter);
+        for (int button : {IDC_BTNINFO, IDC_BTNCONFIG})
+            ExpectMoved(::GetDlgItem(page1, button), ui::ControlRect(ui::DesignIn(kPluginTab, button), twips, onTab),
+                        shorter, 0);
+        layouttest::ExpectLayout({Panel(IDC_FRADONTWATCH)}, kDontWatchFrame, twips, {IDC_FRADONTWATCHBORDER});
+        ExpectMoved(::GetDlgItem(Panel(IDC_FRADONTWATCH), IDC_FRADONTWATCHBORDER),
+                    ui::ControlRect(ui::DesignIn(kDontWatchFrame, IDC_FRADONTWATCHBORDER), twips), 0, shorter);
         EXPECT_EQ(twips.FontHeight(kFonts[fntTitle].points),
                   layouttest::FontHeight(::GetDlgItem(m_page, IDC_LBLCURRENTFOLDER)));
         EXPECT_EQ(twips.FontHeight(kFonts[fntTahoma].points),
                   layouttest::FontHeight(::GetDlgItem(m_page, IDC_CHKWATCHFOLDER)));
-        HWND list = ::GetDlgItem(InFrame(IDC_TABPAGE1), IDC_LVWPLUGIN);
+        HWND list = ::GetDlgItem(page1, IDC_LVWPLUGIN);
         EXPECT_EQ(twips.ToPixelsX(kNameColumnWidth), ::SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
     }
 
@@ -104,7 +145,7 @@ TEST_F(PageLayout, FollowsTheTablesAtTheScreensDpi)
 {
     const int dpi = layouttest::ExpectedDpi();
     ASSERT_EQ(dpi, ui::WindowDpi(m_page)) << "the prefix's screen";
-    ExpectDesign(dpi);
+    ExpectDesign(dpi, true);
 }
 
 TEST_F(PageLayout, IsLaidOutAgainWhenItsDpiChanges)
@@ -115,6 +156,6 @@ TEST_F(PageLayout, IsLaidOutAgainWhenItsDpiChanges)
     for (int dpi : {144, 120, 96}) {
         SCOPED_TRACE(dpi);
         ::SendMessageW(m_page, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0);
-        ExpectDesign(dpi);
+        ExpectDesign(dpi, false);
     }
 }
