@@ -48,6 +48,25 @@ std::wstring SystemMessage(DWORD code);
 // A text for a failure: the system's message, or "Unknown error 0x80020006".
 std::wstring DescribeError(HRESULT hr);
 
+// Runs body (returning HRESULT), like WIL's CATCH_RETURN: its answer, or
+// the failure that ended it (a ComError's own code, E_OUTOFMEMORY for
+// running out of memory, E_UNEXPECTED for anything else), without error
+// information. The kit's own plumbing (registration, type libraries,
+// connection points, enumerators) answers through it.
+template <typename Body>
+HRESULT CatchReturn(Body&& body) noexcept
+{
+    try {
+        return body();
+    } catch (const ComError& e) {
+        return e.hr();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
 // Runs body (returning HRESULT); turns any exception into an HRESULT with
 // error information naming source and iid. Nothing in the handlers
 // allocates, so that running out of memory ends in E_OUTOFMEMORY, never in

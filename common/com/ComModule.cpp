@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include "com/ComError.h"
+
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace com {
@@ -89,7 +91,7 @@ HRESULT Module::TypeLib(ITypeLib** lib) noexcept
     if (!lib)
         return E_POINTER;
     *lib = nullptr;
-    try {
+    return CatchReturn([&]() -> HRESULT {
         std::lock_guard guard(g_typeLibMutex);
         TypeLibs();
         if (!g_ownTypeLib)
@@ -97,9 +99,7 @@ HRESULT Module::TypeLib(ITypeLib** lib) noexcept
         g_ownTypeLib->AddRef();
         *lib = g_ownTypeLib;
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT Module::TypeInfo(REFGUID guid, ITypeInfo** info) noexcept
@@ -107,15 +107,13 @@ HRESULT Module::TypeInfo(REFGUID guid, ITypeInfo** info) noexcept
     if (!info)
         return E_POINTER;
     *info = nullptr;
-    try {
+    return CatchReturn([&]() -> HRESULT {
         std::lock_guard guard(g_typeLibMutex);
         for (ITypeLib* lib : TypeLibs())
             if (SUCCEEDED(lib->GetTypeInfoOfGuid(guid, info)))
                 return S_OK;
         return TYPE_E_ELEMENTNOTFOUND;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace com

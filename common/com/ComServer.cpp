@@ -77,7 +77,7 @@ HRESULT RegisterClass(const ComClass& c, const std::wstring& modulePath, const s
 
 HRESULT RegisterServer(std::span<const ComClass> classes) noexcept
 {
-    try {
+    return CatchReturn([&]() -> HRESULT {
         const std::wstring path = Module::Path();
         std::wstring libId;
         ComPtr<ITypeLib> lib;
@@ -99,14 +99,12 @@ HRESULT RegisterServer(std::span<const ComClass> classes) noexcept
             }
         }
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT UnregisterServer(std::span<const ComClass> classes) noexcept
 {
-    try {
+    return CatchReturn([&]() -> HRESULT {
         for (const ComClass& c : classes) {
             DeleteTree(L"CLSID\\" + GuidText(*c.clsid));
             DeleteTree(c.progId);
@@ -122,9 +120,7 @@ HRESULT UnregisterServer(std::span<const ComClass> classes) noexcept
             }
         }
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT GetClassObject(std::span<const ComClass> classes, REFCLSID clsid, REFIID riid, void** ppv) noexcept
@@ -134,11 +130,7 @@ HRESULT GetClassObject(std::span<const ComClass> classes, REFCLSID clsid, REFIID
     *ppv = nullptr;
     for (const ComClass& c : classes) {
         if (*c.clsid == clsid) {
-            try {
-                return Make<ClassFactory>(c)->QueryInterface(riid, ppv);
-            } catch (...) {
-                return E_OUTOFMEMORY;
-            }
+            return CatchReturn([&]() -> HRESULT { return Make<ClassFactory>(c)->QueryInterface(riid, ppv); });
         }
     }
     return CLASS_E_CLASSNOTAVAILABLE;

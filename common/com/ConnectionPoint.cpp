@@ -70,7 +70,7 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) noexcept
         *cookie = 0;
     if (!sink || !cookie)
         return E_POINTER;
-    try {
+    return CatchReturn([&]() -> HRESULT {
         Sink entry{m_nextCookie, nullptr, nullptr};
         if (FAILED(sink->QueryInterface(m_iid, reinterpret_cast<void**>(entry.unknown.GetAddressOf()))))
             return CONNECT_E_CANNOTCONNECT;
@@ -80,9 +80,7 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) noexcept
         m_sinks.push_back(std::move(entry));
         *cookie = m_nextCookie++;
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT ConnectionPoint::Unadvise(DWORD cookie) noexcept
@@ -102,15 +100,13 @@ HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) noexcept
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    try {
+    return CatchReturn([&]() -> HRESULT {
         auto items = std::make_shared<std::vector<Connection>>();
         for (const Sink& s : m_sinks)
             items->push_back(Connection{s.unknown, s.cookie});
         *out = Make<ConnectionsEnum>(std::move(items)).Detach();
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 int ConnectionPoint::Fire(DISPID dispid, std::initializer_list<Variant> args) noexcept
@@ -150,15 +146,13 @@ HRESULT ConnectionPointContainer::EnumConnectionPoints(IEnumConnectionPoints** o
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    try {
+    return CatchReturn([&]() -> HRESULT {
         auto items = std::make_shared<std::vector<ComPtr<IConnectionPoint>>>();
         for (const auto& p : m_points)
             items->push_back(p.get());
         *out = Make<PointsEnum>(std::move(items)).Detach();
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT ConnectionPointContainer::FindConnectionPoint(REFIID riid, IConnectionPoint** out) noexcept

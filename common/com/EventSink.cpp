@@ -68,7 +68,7 @@ HRESULT EventConnection::Assign(IUnknown* source) noexcept
     Clear();
     if (!source)
         return S_OK;
-    try {
+    return CatchReturn([&]() -> HRESULT {
         ComPtr<IConnectionPointContainer> container;
         HRESULT hr = source->QueryInterface(IID_PPV_ARGS(&container));
         if (FAILED(hr))
@@ -86,9 +86,7 @@ HRESULT EventConnection::Assign(IUnknown* source) noexcept
         m_sink = sink;
         m_cookie = cookie;
         return S_OK;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 void EventConnection::Clear() noexcept

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "com/ComError.h"
+
 namespace com {
 
 static_assert(sizeof(Variant) == sizeof(VARIANT), "Variant must stay layout-compatible with VARIANT");
@@ -21,7 +23,7 @@ HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, const V
         description->clear();
     if (result)
         result->Clear();
-    try {
+    return CatchReturn([&]() -> HRESULT {
         DISPID id = DISPID_UNKNOWN;
         HRESULT hr = DispIdOf(object, name, &id);
         if (FAILED(hr))
@@ -50,9 +52,7 @@ HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, const V
         ::SysFreeString(excep.bstrDescription);
         ::SysFreeString(excep.bstrHelpFile);
         return hr;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT GetProperty(IDispatch* object, const wchar_t* name, Variant* result, std::initializer_list<Variant> args,

@@ -57,12 +57,10 @@ class SnapshotEnum final : public ComObject<SnapshotEnum<IEnum, Out, Item, Trait
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        try {
+        return CatchReturn([&]() -> HRESULT {
             *out = Make<SnapshotEnum>(m_items, m_position).Detach();
             return S_OK;
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
+        });
     }
 
   private:
