@@ -5,10 +5,11 @@
 #include <windows.h>
 
 #include "com/ComRaii.h"
+#include "ui/Window.h"
 
-class frmSplash {
+class frmSplash final : private ui::Window {
   public:
-    static constexpr const char* kClassName = "corvane.frmSplash";
+    static constexpr const wchar_t* kClassName = L"corvane.frmSplash";
     static constexpr UINT kInterval = 2500; // ms
     // The client area in twips, shown at the screen's pixels per inch.
     static constexpr int kWidthTwips = 6000;
@@ -21,16 +22,18 @@ class frmSplash {
     void BeginTimer() noexcept;
     // Shows the window modeless, without an owner.
     void Show() noexcept;
-    HWND Hwnd() const noexcept { return m_hWnd; }
+    using ui::Window::Hwnd;
 
   private:
     frmSplash() = default;
-    ~frmSplash() = default;
-    static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    ~frmSplash() override = default;
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // The window is gone: the object frees itself.
+    void OnDestroyed() noexcept override;
     void tSplash_Timer() noexcept;
     void Paint() noexcept;
 
-    HWND m_hWnd = nullptr;
     com::UniqueHBitmap m_imgLogo; // drawn over the whole client area
     bool m_tSplashEnabled = false;
+    bool m_bMade = false; // CreateFor returned its window
 };

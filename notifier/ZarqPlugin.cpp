@@ -85,16 +85,17 @@ HRESULT ZarqPlugin::ShutDown() noexcept
 
 HRESULT ZarqPlugin::HandleItemAdd(IDispatch* Item, _NotifyFolder* Nf) noexcept
 {
-    // Whatever happens inside, the host hears of success.
-    Guard([&] {
+    // Whatever happens inside, the host hears of success; a failure that
+    // ends the handler is logged.
+    RunReported(kHandleItemAdd, [&] {
         if (!Item || !Nf) {
             WarnError("An invalid item oder NotifyFolder object was passed", kHandleItemAdd);
-            return S_OK;
+            return;
         }
         com::ComPtr<IDispatch> items;
         if (FAILED(Nf->get_OutlookItems(items.GetAddressOf())) || !items) {
             WarnError("Could not get a valid Outlook.Items collection", kHandleItemAdd);
-            return S_OK;
+            return;
         }
         // Anything but a mail item arrives at the window as no item.
         com::ComPtr<IDispatch> mailItem;
@@ -105,7 +106,6 @@ HRESULT ZarqPlugin::HandleItemAdd(IDispatch* Item, _NotifyFolder* Nf) noexcept
             folderName = com::Bstr();
         AddNotifyItem(mailItem.Get(), folderName.str());
         ShowNotifyWindow();
-        return S_OK;
     });
     return S_OK;
 }
