@@ -70,7 +70,7 @@ struct FocusWatch {
     void* control;
 };
 thread_local std::vector<FocusWatch> t_watches;
-thread_local HHOOK t_focusHook = nullptr;
+thread_local ui::UniqueHHook t_focusHook;
 
 LRESULT CALLBACK FocusHook(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -236,7 +236,7 @@ void WatchFocus(HWND root, FocusFunction focused, void* control) noexcept
     RunSkipped([&] {
         UnwatchFocus(root);
         if (!t_focusHook)
-            t_focusHook = ::SetWindowsHookExW(WH_CBT, &FocusHook, nullptr, ::GetCurrentThreadId());
+            t_focusHook.reset(::SetWindowsHookExW(WH_CBT, &FocusHook, nullptr, ::GetCurrentThreadId()));
         t_watches.push_back(FocusWatch{root, focused, control});
     });
 }
@@ -246,10 +246,8 @@ void UnwatchFocus(HWND root) noexcept
     if (!root)
         return;
     std::erase_if(t_watches, [root](const FocusWatch& watch) { return watch.root == root; });
-    if (t_watches.empty() && t_focusHook) {
-        ::UnhookWindowsHookEx(t_focusHook);
-        t_focusHook = nullptr;
-    }
+    if (t_watches.empty())
+        t_focusHook.reset();
 }
 
 } // namespace com::olecontrol

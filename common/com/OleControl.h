@@ -36,6 +36,7 @@
 #include "com/ComObject.h"
 #include "com/ConnectionPoint.h"
 #include "support/Guarded.h"
+#include "ui/Handles.h"
 
 namespace com {
 
@@ -285,12 +286,10 @@ class OleControl : public ComObject<Derived, Interfaces..., IOleObject, IOleInPl
     {
         if (!info)
             return E_POINTER;
-        if (m_accelerators)
-            ::DestroyAcceleratorTable(m_accelerators);
         USHORT count = 0;
-        m_accelerators = olecontrol::MnemonicTable(m_hwnd, &count);
+        m_accelerators.reset(olecontrol::MnemonicTable(m_hwnd, &count));
         info->cb = sizeof *info;
-        info->hAccel = m_accelerators;
+        info->hAccel = m_accelerators.get();
         info->cAccel = count;
         info->dwFlags = 0;
         return S_OK;
@@ -408,11 +407,7 @@ class OleControl : public ComObject<Derived, Interfaces..., IOleObject, IOleInPl
         m_extent = {olecontrol::TwipsToHimetric(Derived::kDesignTwips.cx),
                     olecontrol::TwipsToHimetric(Derived::kDesignTwips.cy)};
     }
-    ~OleControl() override
-    {
-        if (m_accelerators)
-            ::DestroyAcceleratorTable(m_accelerators);
-    }
+    ~OleControl() override = default;
 
     HWND ControlWindow() const noexcept { return m_hwnd; }
     IOleClientSite* ClientSite() const noexcept { return m_clientSite.Get(); }
@@ -591,7 +586,7 @@ class OleControl : public ComObject<Derived, Interfaces..., IOleObject, IOleInPl
     DWORD m_viewAspects = 0;
     DWORD m_viewFlags = 0;
     HWND m_hwnd = nullptr;
-    HACCEL m_accelerators = nullptr;
+    ui::UniqueHAccel m_accelerators; // the table GetControlInfo last handed out
     SIZEL m_extent{};
     bool m_uiActive = false;
     bool m_initialized = false;
