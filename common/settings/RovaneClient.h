@@ -5,5 +5,5 @@
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wwrite-strings"
-#include "rovane_client.h"
+#include "rovane.h"
 #pragma GCC diagnostic pop

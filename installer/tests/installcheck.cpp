@@ -14,6 +14,7 @@
 #include <string>
 
 #include "com/ComRaii.h"
+#include "config/ProductKeys.h"
 
 using com::ComPtr;
 
@@ -118,7 +119,7 @@ const Server kServers[] = {
 int Keys()
 {
     PrintKey(HKEY_LOCAL_MACHINE, "HKLM", "Software\\Microsoft\\Office\\Outlook\\Addins\\corvane.Tarnwell");
-    PrintKey(HKEY_LOCAL_MACHINE, "HKLM", "SOFTWARE\\Wendmoor\\Corvane");
+    PrintKey(HKEY_LOCAL_MACHINE, "HKLM", com::Narrow(productkeys::kInstallSubKey));
     PrintKey(HKEY_LOCAL_MACHINE, "HKLM", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\corvane");
     for (const Server& server : kServers)
         PrintServer(com::Narrow(server.progId).c_str());
