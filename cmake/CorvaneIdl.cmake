@@ -1,17 +1,22 @@
 # corvane_idl(<name> <idl-file> [INCLUDES dir...] [HEADER_DEFINES d...] [TLB_DEFINES d...]
-#             [IMPORTLIBS tlb...])
+#             [IMPORTLIBS tlb...] [LIBRARY target])
 # Runs widl on an IDL file and defines <name>_HEADER, <name>_IID_SOURCE and
 # <name>_TLB (absolute paths in the current binary folder). The header and
 # the type library may be generated with different preprocessor symbols:
 # a published name that C++ cannot declare keeps its name in the type
 # library and gets another one in the header. IMPORTLIBS: type libraries
-# the IDL names in importlib(), found by their folders.
+# the IDL names in importlib(), found by their folders. LIBRARY: a static
+# library of the header and the identifiers, with this binary folder and
+# common/ as its include folders, for everything that talks to the
+# interfaces: as the platform's uuid library, every binary takes only the
+# identifiers it uses, and building the library makes the header and the
+# type library.
 #
 # widl writes no help strings on enumeration members. When the IDL file keeps
 # them in comments (`member = value, // "text"`), the build step
 # tools/typelib/enum_help.py writes them into the type library.
 function(corvane_idl name idl)
-  cmake_parse_arguments(ARG "" "" "INCLUDES;HEADER_DEFINES;TLB_DEFINES;IMPORTLIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "LIBRARY" "INCLUDES;HEADER_DEFINES;TLB_DEFINES;IMPORTLIBS" ${ARGN})
   get_filename_component(idl_abs ${idl} ABSOLUTE)
   get_filename_component(idl_dir ${idl_abs} DIRECTORY)
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${name})
@@ -56,4 +61,8 @@ function(corvane_idl name idl)
   set_source_files_properties(${out}_i.c PROPERTIES GENERATED TRUE)
   set(${name}_IID_SOURCE ${out}_i.c PARENT_SCOPE)
   set(${name}_TLB ${out}.tlb PARENT_SCOPE)
+  if(ARG_LIBRARY)
+    add_library(${ARG_LIBRARY} STATIC ${out}_i.c ${out}.h)
+    target_include_directories(${ARG_LIBRARY} PUBLIC ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_SOURCE_DIR}/common)
+  endif()
 endfunction()

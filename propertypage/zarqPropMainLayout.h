@@ -115,6 +115,15 @@ inline constexpr ui::ControlDesign kPluginTab[] = {
 // The room a page shorter than its design keeps below the lowest control
 // of the tab "Standardaktionen", in twips.
 inline constexpr int kTabFoot = 120;
+// How much shorter than its design the page may be laid out, in twips: the
+// room below the lowest control of the tab "Standardaktionen", less its foot.
+inline constexpr int kMostShortening = [] {
+    int lowest = 0;
+    for (const ui::ControlDesign& design : kStandardTab)
+        lowest = design.top + design.height > lowest ? design.top + design.height : lowest;
+    return kTabMain.height - lowest - kTabFoot;
+}();
+static_assert(kMostShortening >= 0, "the tab's controls fit its design height");
 // The plug-in list's first column, in twips.
 inline constexpr int kNameColumnWidth = 1440;
 

@@ -85,11 +85,8 @@ int zarqPropMain::ShortenBy() const noexcept
     RECT client{};
     if (!m_w.root || !::GetClientRect(m_w.root, &client))
         return 0;
-    int lowest = 0;
-    for (const ui::ControlDesign& design : kStandardTab)
-        lowest = std::max(lowest, design.top + design.height);
-    const int room = std::max(0, m_twips.ToPixelsY(kTabMain.height - lowest - kTabFoot));
-    return std::clamp(m_twips.ToPixelsY(kDesignTwips.cy) - static_cast<int>(client.bottom), 0, room);
+    return std::clamp(m_twips.ToPixelsY(kDesignTwips.cy) - static_cast<int>(client.bottom), 0,
+                      m_twips.ToPixelsY(kMostShortening));
 }
 
 // The frames, their borders and the tab pages as long as the page allows;

@@ -202,13 +202,7 @@ HRESULT CreateInstance(REFIID riid, void** ppv) noexcept
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
-    try {
-        return Make<T>(Args...)->QueryInterface(riid, ppv);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    return CatchReturn([&]() -> HRESULT { return Make<T>(Args...)->QueryInterface(riid, ppv); });
 }
 
 } // namespace com
